@@ -1,0 +1,90 @@
+#include "common/cell_table.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace tambrel {
+
+CellTable::CellTable(int columns) : columns_(columns) { assert(columns > 0); }
+
+void CellTable::appendRow() { rows_.emplace_back(); }
+
+void CellTable::insertRow(std::int32_t position) {
+    assert(position >= 0 && position <= rowCount());
+    rows_.insert(rows_.begin() + position, Row{});
+}
+
+void CellTable::truncate(std::int32_t rows) {
+    if (rows >= 0 && rows < rowCount()) {
+        rows_.erase(rows_.begin() + rows, rows_.end());
+        rows_.shrink_to_fit();
+    }
+}
+
+std::size_t CellTable::blockSize(const Row& row) const {
+    if (!row.block)
+        return 0;
+    std::size_t size = sizeof(Length) * columns_;
+    for (int c = 0; c < columns_; ++c) {
+        Length length;
+        std::memcpy(&length, row.block.get() + sizeof(Length) * c, sizeof length);
+        size += length;
+    }
+    return size;
+}
+
+std::string_view CellTable::cell(std::int32_t row, int column) const {
+    assert(row >= 0 && row < rowCount() && column >= 0 && column < columns_);
+    const Row& r = rows_[row];
+    if (!r.block)
+        return {};
+    const char* lengths = r.block.get();
+    std::size_t offset = sizeof(Length) * columns_;
+    Length length = 0;
+    for (int c = 0; c <= column; ++c) {
+        std::memcpy(&length, lengths + sizeof(Length) * c, sizeof length);
+        if (c < column)
+            offset += length;
+    }
+    return {r.block.get() + offset, length};
+}
+
+void CellTable::setCell(std::int32_t row, int column, std::string_view text) {
+    assert(row >= 0 && row < rowCount() && column >= 0 && column < columns_);
+    Row& r = rows_[row];
+    const std::size_t header = sizeof(Length) * columns_;
+    std::vector<std::string_view> cells(columns_);
+    for (int c = 0; c < columns_; ++c)
+        cells[c] = c == column ? text : cell(row, c);
+    std::size_t size = header;
+    for (auto piece : cells)
+        size += piece.size();
+    auto block = std::make_unique_for_overwrite<char[]>(size);
+    std::size_t offset = header;
+    for (int c = 0; c < columns_; ++c) {
+        const Length length = static_cast<Length>(cells[c].size());
+        std::memcpy(block.get() + sizeof(Length) * c, &length, sizeof length);
+        if (length)
+            std::memcpy(block.get() + offset, cells[c].data(), length);
+        offset += length;
+    }
+    r.block = std::move(block);
+}
+
+void CellTable::permuteRows(std::int32_t first, std::span<const std::int32_t> order) {
+    std::vector<Row> reordered;
+    reordered.reserve(order.size());
+    for (std::int32_t from : order)
+        reordered.push_back(std::move(rows_[first + from]));
+    for (std::size_t i = 0; i < reordered.size(); ++i)
+        rows_[first + i] = std::move(reordered[i]);
+}
+
+std::size_t CellTable::bytesUsed() const {
+    std::size_t total = rows_.capacity() * sizeof(Row);
+    for (const Row& row : rows_)
+        total += blockSize(row);
+    return total;
+}
+
+} // namespace tambrel

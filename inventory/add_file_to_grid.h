@@ -1,0 +1,16 @@
+// Turning one audio file into one file row: the codec and sample rate from its RIFF/WAVE
+// header, its full path, date and size.
+#pragma once
+
+#include "common/grid.h"
+#include "inventory/file_system.h"
+
+namespace tambrel {
+
+void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreetings,
+                   Grid& gridPrompts);
+
+// Sign-position decimal: a blank before zero and positive values, "-" before negative ones.
+std::string signPositionDecimal(std::int64_t value);
+
+} // namespace tambrel

@@ -1,0 +1,28 @@
+// The load sequence of the main window after its captions: priority, version gate, the four
+// folder groups and the column sizing.
+#pragma once
+
+#include "common/grid.h"
+#include "inventory/file_system.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace tambrel {
+
+enum class LoadOutcome {
+    Completed,
+    ServerNotSupported, // string 30 was shown; the caller ends the program at once
+};
+
+struct ScanProgress {
+    // Called with the number of files examined so far, every `interval` files.
+    std::function<void(std::int64_t filesExamined)> filesExamined;
+    std::int64_t interval = 256;
+};
+
+// Steps 3 to 18 of the load, under the load's error trap.
+LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
+                            Grid& gridPrompts, const ScanProgress& progress = {});
+
+} // namespace tambrel

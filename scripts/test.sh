@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The README's test command: installs what is missing, builds, and runs every test.
+# Usage: scripts/test.sh [--sanitize]   (--sanitize: the whole suite under ASan and UBSan)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+build_dir=$("$root/scripts/build.sh" "$@" | tail -n 1)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Qt and fontconfig keep some allocations for the life of the process.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp}
+ctest --test-dir "$build_dir" --output-on-failure -j "${TAMBREL_JOBS:-2}" --timeout 600
