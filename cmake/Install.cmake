@@ -1,0 +1,1 @@
+# Installation and packaging; filled in with the About box and help window.
