@@ -1,1 +1,139 @@
-// placeholder; replaced by the implementation
+#include "localize/language_names.h"
+
+#include "localize/locale_abbreviations.h"
+#include "localize/posix_locale.h"
+
+#include <algorithm>
+#include <array>
+#include <unicode/uloc.h>
+#include <unicode/ustring.h>
+
+namespace tambrel {
+namespace {
+
+struct AbbreviationRow {
+    std::string_view abbreviation;
+    std::int32_t languageID;
+};
+
+// The program's own table, searched top to bottom. It is not derived from the locale service:
+// where the two disagree (Hong Kong is "ZHT" here), the disagreement is deliberate.
+constexpr std::array<AbbreviationRow, 44> kAbbreviations = {{
+    {"ENX", 33801}, {"ENU", 1033},  {"ENG", 2057}, {"ENA", 3081},  {"ENC", 4105},  {"ENZ", 5129},
+    {"ENI", 6153},  {"DEU", 1031},  {"DES", 2055}, {"DEA", 3079},  {"DEL", 4103},  {"DEC", 5127},
+    {"ESP", 1034},  {"ESM", 2058},  {"ESN", 3082}, {"ESG", 4106},  {"ESC", 5130},  {"ESA", 6154},
+    {"ESD", 7178},  {"ESV", 8202},  {"ESO", 9226}, {"ESR", 10250}, {"ESS", 11274}, {"ESH", 18442},
+    {"ESI", 19466}, {"ESU", 20490}, {"FRA", 1036}, {"FRB", 2060},  {"FRC", 3084},  {"FRS", 4108},
+    {"FRL", 5132},  {"ITA", 1040},  {"ITS", 2064}, {"JPN", 1041},  {"NLD", 1043},  {"NLB", 2067},
+    {"NOR", 1044},  {"NON", 2068},  {"PTB", 1046}, {"PTG", 2070},  {"CHT", 1028},  {"ZHT", 3076},
+    {"CHS", 2052},  {"ZHI", 4100},
+}};
+
+constexpr std::int32_t kDefaultLanguageID = 1033;
+constexpr std::string_view kTddTtyAbbreviation = "ENX";
+constexpr std::string_view kTddTtyName = "English (TDD/TTY)";
+
+std::string trimBlanks(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+} // namespace
+
+std::string strLanguageAbbrevFromID(std::int32_t languageID) {
+    if (languageID == kTddTtyLanguageID)
+        return std::string(kTddTtyAbbreviation);
+    std::optional<std::string> answer = localeAbbreviatedLanguageName(languageID);
+    if (!answer || answer->empty())
+        return "ERR";
+    return trimBlanks(std::string_view(*answer).substr(0, 3));
+}
+
+std::int32_t lngLanguageIDFromAbbrev(std::string_view abbreviation) {
+    for (const AbbreviationRow& row : kAbbreviations) {
+        if (row.abbreviation == abbreviation)
+            return row.languageID;
+    }
+    return kDefaultLanguageID;
+}
+
+std::string strLanguageNameFromID(std::int32_t languageID) {
+    if (languageID == kTddTtyLanguageID)
+        return std::string(kTddTtyName);
+    std::optional<std::string> name = localeLanguageDisplayName(languageID);
+    if (!name || name->empty())
+        return "(error)";
+    return *name;
+}
+
+std::string strLanguageNameFromAbbrev(std::string_view abbreviation) {
+    return strLanguageNameFromID(lngLanguageIDFromAbbrev(abbreviation));
+}
+
+std::optional<std::string> localeAbbreviatedLanguageName(std::int32_t languageID) {
+    std::optional<std::string_view> abbreviation = windowsAbbreviatedLanguageName(languageID);
+    if (!abbreviation)
+        return std::nullopt;
+    return std::string(*abbreviation);
+}
+
+std::optional<std::string> localeLanguageDisplayName(std::int32_t languageID) {
+    if (languageID <= 0 || languageID > 0xFFFF)
+        return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    std::array<char, ULOC_FULLNAME_CAPACITY> locale{};
+    std::int32_t localeLength = uloc_getLocaleForLCID(static_cast<std::uint32_t>(languageID),
+                                                      locale.data(), locale.size(), &status);
+    if (U_FAILURE(status) || localeLength <= 0 ||
+        localeLength >= static_cast<std::int32_t>(locale.size()))
+        return std::nullopt;
+
+    std::string displayLocale = icuLocaleName(posixMessagesLocale()).value_or("en");
+    std::array<UChar, 256> name{};
+    status = U_ZERO_ERROR;
+    std::int32_t nameLength = uloc_getDisplayName(locale.data(), displayLocale.c_str(), name.data(),
+                                                  name.size(), &status);
+    if (U_FAILURE(status) || nameLength <= 0)
+        return std::nullopt;
+    nameLength = std::min<std::int32_t>(nameLength, static_cast<std::int32_t>(name.size()));
+
+    std::array<char, 1024> utf8{};
+    std::int32_t utf8Length = 0;
+    status = U_ZERO_ERROR;
+    u_strToUTF8(utf8.data(), utf8.size(), &utf8Length, name.data(), nameLength, &status);
+    if (U_FAILURE(status) || utf8Length <= 0 || utf8Length > static_cast<std::int32_t>(utf8.size()))
+        return std::nullopt;
+    return std::string(utf8.data(), static_cast<std::size_t>(utf8Length));
+}
+
+std::int32_t languageIDFromLocaleName(std::string_view localeName) {
+    std::optional<std::string> locale = icuLocaleName(localeName);
+    if (!locale)
+        return kDefaultLanguageID;
+
+    UErrorCode status = U_ZERO_ERROR;
+    std::array<char, ULOC_FULLNAME_CAPACITY> country{};
+    uloc_getCountry(locale->c_str(), country.data(), country.size(), &status);
+    if (U_SUCCESS(status) && country[0] == '\0') {
+        // A bare language ("de") names the neutral language to Windows; the user means the
+        // language of its most likely country.
+        std::array<char, ULOC_FULLNAME_CAPACITY> likely{};
+        status = U_ZERO_ERROR;
+        std::int32_t length =
+            uloc_addLikelySubtags(locale->c_str(), likely.data(), likely.size(), &status);
+        if (U_SUCCESS(status) && length > 0 && length < static_cast<std::int32_t>(likely.size()))
+            *locale = std::string(likely.data(), static_cast<std::size_t>(length));
+    }
+    std::uint32_t lcid = uloc_getLCID(locale->c_str());
+    // Only the language identifier (low 16 bits) matters; the sort identifier above it does not.
+    std::uint32_t languageID = lcid & 0xFFFFu;
+    if (languageID == 0)
+        return kDefaultLanguageID;
+    // A LANGID is 16 bits, widened with its sign as Windows hands it to a 32-bit caller.
+    return static_cast<std::int16_t>(languageID);
+}
+
+} // namespace tambrel

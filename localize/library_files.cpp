@@ -1,0 +1,112 @@
+#include "localize/library_files.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace tambrel {
+namespace {
+
+char foldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+struct DirectoryCloser {
+    void operator()(DIR* directory) const { ::closedir(directory); }
+};
+
+// Visits every regular file of `folder` until `visit` returns false.
+template <typename Visit> Status forEachRegularFile(const std::string& folder, Visit&& visit) {
+    std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(folder.c_str()));
+    if (!directory)
+        return Failure::fromErrno();
+    while (true) {
+        errno = 0;
+        const dirent* entry = ::readdir(directory.get());
+        if (!entry)
+            break;
+        std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK)
+            regular = isRegularFile(folder + "/" + std::string(name));
+        if (regular && !visit(name))
+            return Status::success();
+    }
+    if (errno != 0)
+        return Failure::fromErrno();
+    return Status::success();
+}
+
+// Steps back `count` UTF-8 characters from `end`; a name is text, not bytes.
+std::size_t characterStartBefore(std::string_view text, std::size_t end, std::size_t count) {
+    std::size_t at = end;
+    while (count > 0 && at > 0) {
+        --at;
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
+            --count;
+    }
+    return at;
+}
+
+} // namespace
+
+bool equalIgnoringCase(std::string_view left, std::string_view right) {
+    if (left.size() != right.size())
+        return false;
+    for (std::size_t index = 0; index < left.size(); ++index) {
+        if (foldCase(left[index]) != foldCase(right[index]))
+            return false;
+    }
+    return true;
+}
+
+std::optional<std::string> findFileIgnoringCase(const std::string& folder,
+                                                std::string_view fileName) {
+    std::string exact = folder + "/" + std::string(fileName);
+    if (isRegularFile(exact))
+        return exact;
+    std::optional<std::string> found;
+    Status listed = forEachRegularFile(folder, [&](std::string_view name) {
+        if (!equalIgnoringCase(name, fileName))
+            return true;
+        found = folder + "/" + std::string(name);
+        return false;
+    });
+    if (!listed)
+        return std::nullopt;
+    return found;
+}
+
+Result<std::vector<std::string>> listFileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    Status listed = forEachRegularFile(folder, [&](std::string_view name) {
+        names.emplace_back(name);
+        return true;
+    });
+    if (!listed)
+        return listed.failure();
+    return names;
+}
+
+std::optional<std::string> libraryAbbreviation(std::string_view fileName,
+                                               std::string_view executableName) {
+    std::string prefix = std::string(executableName) + "_";
+    if (fileName.size() < prefix.size() || fileName.size() < 3)
+        return std::nullopt;
+    if (!equalIgnoringCase(fileName.substr(0, prefix.size()), prefix) ||
+        !equalIgnoringCase(fileName.substr(fileName.size() - 3), "DLL"))
+        return std::nullopt;
+    std::size_t end = characterStartBefore(fileName, fileName.size(), 4);
+    std::size_t begin = characterStartBefore(fileName, end, 3);
+    return std::string(fileName.substr(begin, end - begin));
+}
+
+} // namespace tambrel
