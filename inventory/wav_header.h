@@ -1,0 +1,81 @@
+// Reading the format tag and sample rate from the start of a RIFF/WAVE file: one 38-byte read
+// for a canonical file, a bounded chunk walk for files that put other chunks first.
+#pragma once
+
+#include "common/result.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tambrel {
+
+// The bytes read at offset 0 for every file: the 4-byte tag and the 18-byte format block at 20.
+inline constexpr std::size_t kHeaderBytes = 38;
+// Chunks are looked for no further than this into the file.
+inline constexpr std::uint64_t kChunkSearchLimit = 64 * 1024;
+
+// Where the header's bytes come from: an open file, or memory for the fuzzer.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Fills the front of `buffer` from `offset`; fewer bytes than asked at the end of the data.
+    virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const = 0;
+};
+
+class MemoryByteSource final : public ByteSource {
+public:
+    explicit MemoryByteSource(std::span<const std::byte> bytes) : bytes_(bytes) {}
+    Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const override;
+
+private:
+    std::span<const std::byte> bytes_;
+};
+
+enum class HeaderKind {
+    Wave,   // the codec text is the name of the format tag
+    NotWave // the codec text is string 18, the sample rate 0
+};
+
+struct WavHeader {
+    HeaderKind kind = HeaderKind::NotWave;
+    std::int16_t formatTag = 0;
+    std::int32_t sampleRate = 0;
+};
+
+// The header and, when a read failed, that failure. A failed first read leaves the file
+// "not a WAV file"; a failed read during the chunk walk leaves the format block zero.
+struct HeaderDecoding {
+    WavHeader header;
+    std::optional<Failure> readFailure;
+};
+
+// `first` holds the bytes read at offset 0 (up to kHeaderBytes, fewer for a short file);
+// `source` is asked for more only when the first chunk is not the format chunk.
+HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSource& source);
+// Reads the first bytes from `source` itself.
+HeaderDecoding decodeWavHeader(const ByteSource& source);
+
+// Size and last-modified time from the status call on the open file.
+struct FileStatus {
+    std::int64_t size = 0;
+    std::timespec lastModified{};
+};
+
+// Everything one file yields: open, one read of the header bytes, one status call, close.
+// `failures` lists, in the order they happened, every failure worth a message: the open (after
+// which nothing else is tried), the read, the status call and the close.
+struct FileHeaderReading {
+    WavHeader header;
+    std::optional<FileStatus> status;
+    std::vector<Failure> failures;
+    bool opened = false;
+};
+
+FileHeaderReading readFileHeader(const std::string& hostPath);
+
+} // namespace tambrel
