@@ -1,0 +1,152 @@
+#include "common/memory_grid.h"
+#include "inventory/add_file_to_grid.h"
+#include "inventory/short_date.h"
+#include "tests/inventory/wav_fixtures.h"
+#include "tests/support/recording_dialogs.h"
+#include "tests/support/temporary_folder.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace tambrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::canonicalWave;
+
+struct Grids {
+    MemoryGrid greetings = MemoryGrid::withFileRowColumns();
+    MemoryGrid prompts = MemoryGrid::withFileRowColumns();
+};
+
+struct RowCase {
+    const char* name;
+    std::string bytes;
+    std::string codec;
+    std::string sampleRate;
+};
+
+TEST(AddFileToGrid, WritesTheFiveCellsOfTheFileRow) {
+    testing::TemporaryFolder folder;
+    const std::string lateRiff =
+        testing::riff("RIFF", "WAVE",
+                      {testing::chunk("LIST", "INFOISFT"),
+                       testing::chunk("fmt ", testing::formatPayload(0x31, 8000))});
+    const RowCase cases[] = {
+        {"CanonicalPcm", canonicalWave(1, 8000), "PCM 16", " 8000"},
+        {"Gsm", canonicalWave(0x31, 8000), "Microsoft GSM 6.10", " 8000"},
+        {"ListFirst", lateRiff, "Microsoft GSM 6.10", " 8000"},
+        {"UnlistedTag", canonicalWave(0xFFFE, 16000), "Unknown Codec=-2", " 16000"},
+        {"NegativeRate", canonicalWave(7, 0xFFFFFFF0u), "Microsoft MuLaw", "-16"},
+        {"TextFile", "notes about greetings\n", "File not a valid WAV format", " 0"},
+        {"EmptyFile", "", "File not a valid WAV format", " 0"},
+        {"Avi", testing::riff("RIFF", "AVI ", {testing::chunk("LIST", "hdrl")}),
+         "File not a valid WAV format", " 0"},
+        {"TwentyTwoBytes", canonicalWave(1, 8000).substr(0, 22), "PCM 16", " 0"},
+        {"OnlyTheTag", "RIFF", "Unknown Codec= 0", " 0"},
+    };
+    for (const RowCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        testing::RecordingDialogs dialogs;
+        Grids grids;
+        const fs::path host = folder.write(std::string(row.name) + ".wav", row.bytes);
+        const timespec times[2] = {{1709640000, 0}, {1709640000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, host.c_str(), times, 0), 0);
+        const FileEntry file{"C:\\Corvel\\Stream Files\\" + std::string(row.name) + ".wav",
+                             host.string()};
+
+        AddFileToGrid(file, true, grids.greetings, grids.prompts);
+
+        EXPECT_TRUE(dialogs.messages.empty());
+        ASSERT_EQ(grids.greetings.Rows(), 2);
+        EXPECT_EQ(grids.prompts.Rows(), 1);
+        EXPECT_EQ(grids.greetings.Cell(1, 0).value(), row.codec); // the AddItem text
+        EXPECT_EQ(grids.greetings.text(1, "Codec"), row.codec);
+        EXPECT_EQ(grids.greetings.text(1, "FileName"), file.path);
+        EXPECT_EQ(grids.greetings.text(1, "SampleRate"), row.sampleRate);
+        EXPECT_EQ(grids.greetings.text(1, "FileSize"), " " + std::to_string(row.bytes.size()));
+        EXPECT_EQ(grids.greetings.text(1, "LastModified"), shortDate(1709640000));
+    }
+}
+
+TEST(AddFileToGrid, TheDateCellIsAShortDateWithAFourDigitYear) {
+    testing::TemporaryFolder folder;
+    testing::RecordingDialogs dialogs;
+    Grids grids;
+    const fs::path host = folder.write("greet.wav", canonicalWave(1, 8000));
+    const timespec times[2] = {{1709640000, 0}, {1709640000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, host.c_str(), times, 0), 0);
+    AddFileToGrid({"C:\\greet.wav", host.string()}, true, grids.greetings, grids.prompts);
+    const std::string date = grids.greetings.text(1, "LastModified");
+    EXPECT_NE(date.find("2024"), std::string::npos) << date;
+    EXPECT_EQ(date.find(':'), std::string::npos) << date;
+}
+
+TEST(AddFileToGrid, TheFlagChoosesTheGridAndRowsFollowTheCalls) {
+    testing::TemporaryFolder folder;
+    testing::RecordingDialogs dialogs;
+    Grids grids;
+    const fs::path a = folder.write("a.wav", canonicalWave(1, 8000));
+    const fs::path b = folder.write("b.wav", canonicalWave(6, 8000));
+    const FileEntry first{"C:\\p\\a.wav", a.string()};
+    const FileEntry second{"C:\\p\\b.wav", b.string()};
+
+    AddFileToGrid(first, false, grids.greetings, grids.prompts);
+    AddFileToGrid(second, false, grids.greetings, grids.prompts);
+    AddFileToGrid(first, false, grids.greetings, grids.prompts);
+    EXPECT_EQ(grids.greetings.Rows(), 1);
+    ASSERT_EQ(grids.prompts.Rows(), 4);
+    EXPECT_EQ(grids.prompts.text(1, "FileName"), "C:\\p\\a.wav");
+    EXPECT_EQ(grids.prompts.text(2, "Codec"), "Microsoft ALaw");
+    for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"})
+        EXPECT_EQ(grids.prompts.text(3, key), grids.prompts.text(1, key)) << key;
+
+    AddFileToGrid(second, true, grids.greetings, grids.prompts);
+    EXPECT_EQ(grids.greetings.Rows(), 2);
+    EXPECT_EQ(grids.prompts.Rows(), 4);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(AddFileToGrid, AFileGoneBeforeItIsOpenedIsReportedOnceAndStillListed) {
+    testing::TemporaryFolder folder;
+    testing::RecordingDialogs dialogs;
+    Grids grids;
+    const fs::path host = folder.write("vanished.wav", canonicalWave(1, 8000));
+    const FileEntry file{"C:\\Corvel\\Stream Files\\vanished.wav", host.string()};
+    fs::remove(host); // listed, then deleted before its turn came
+
+    AddFileToGrid(file, true, grids.greetings, grids.prompts);
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Error in AddFileToGrid: No such file or directory");
+    EXPECT_EQ(dialogs.messages[0].title, "Tambrel");
+    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
+    ASSERT_EQ(grids.greetings.Rows(), 2);
+    EXPECT_EQ(grids.greetings.text(1, "Codec"), "File not a valid WAV format");
+    EXPECT_EQ(grids.greetings.text(1, "FileName"), file.path);
+    EXPECT_EQ(grids.greetings.text(1, "SampleRate"), " 0");
+    EXPECT_EQ(grids.greetings.text(1, "FileSize"), "");
+    EXPECT_EQ(grids.greetings.text(1, "LastModified"), "");
+}
+
+// A grid without the keyed columns: every cell write fails and is reported, one by one.
+TEST(AddFileToGrid, EachFailingCellIsReportedAndTheNextStillWritten) {
+    testing::TemporaryFolder folder;
+    testing::RecordingDialogs dialogs;
+    MemoryGrid bare({"", "FileName"});
+    MemoryGrid prompts = MemoryGrid::withFileRowColumns();
+    const fs::path host = folder.write("a.wav", canonicalWave(1, 8000));
+
+    AddFileToGrid({"C:\\a.wav", host.string()}, true, bare, prompts);
+
+    EXPECT_EQ(bare.Rows(), 2);
+    EXPECT_EQ(bare.text(1, "FileName"), "C:\\a.wav");
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    for (const auto& message : dialogs.messages)
+        EXPECT_EQ(message.text, "Error in AddFileToGrid: Subscript out of range");
+}
+
+} // namespace
+} // namespace tambrel
