@@ -33,6 +33,29 @@ constexpr std::int32_t kDefaultLanguageID = 1033;
 constexpr std::string_view kTddTtyAbbreviation = "ENX";
 constexpr std::string_view kTddTtyName = "English (TDD/TTY)";
 
+// Only the language identifier (low 16 bits) of the LCID matters, not the sort identifier.
+std::uint32_t lcidLanguage(const char* locale) {
+    return uloc_getLCID(locale) & 0xFFFFu;
+}
+
+// ICU knows some locales only without their script ("de_DE", not "de_Latn_DE"); the script
+// counts where it tells languages apart ("sr_Latn_RS"), so it is tried first.
+std::uint32_t windowsLanguageOf(const std::string& locale) {
+    std::uint32_t languageID = lcidLanguage(locale.c_str());
+    if (languageID > 0x3FF) // has a sublanguage: a language of a country
+        return languageID;
+    UErrorCode status = U_ZERO_ERROR;
+    std::array<char, ULOC_FULLNAME_CAPACITY> language{};
+    std::array<char, ULOC_FULLNAME_CAPACITY> country{};
+    uloc_getLanguage(locale.c_str(), language.data(), language.size(), &status);
+    uloc_getCountry(locale.c_str(), country.data(), country.size(), &status);
+    if (U_FAILURE(status) || country[0] == '\0')
+        return languageID;
+    std::string withoutScript = std::string(language.data()) + "_" + country.data();
+    std::uint32_t countryLanguage = lcidLanguage(withoutScript.c_str());
+    return countryLanguage != 0 ? countryLanguage : languageID;
+}
+
 std::string trimBlanks(std::string_view text) {
     std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)
@@ -127,9 +150,7 @@ std::int32_t languageIDFromLocaleName(std::string_view localeName) {
         if (U_SUCCESS(status) && length > 0 && length < static_cast<std::int32_t>(likely.size()))
             *locale = std::string(likely.data(), static_cast<std::size_t>(length));
     }
-    std::uint32_t lcid = uloc_getLCID(locale->c_str());
-    // Only the language identifier (low 16 bits) matters; the sort identifier above it does not.
-    std::uint32_t languageID = lcid & 0xFFFFu;
+    std::uint32_t languageID = windowsLanguageOf(*locale);
     if (languageID == 0)
         return kDefaultLanguageID;
     // A LANGID is 16 bits, widened with its sign as Windows hands it to a 32-bit caller.

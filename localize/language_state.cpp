@@ -128,7 +128,10 @@ const ProgramLocation& programLocation() {
 }
 
 void setProgramLocation(ProgramLocation location) {
-    testLocation = std::move(location);
+    if (location.folder.empty())
+        testLocation.reset();
+    else
+        testLocation = std::move(location);
 }
 
 void resetLanguageState() {

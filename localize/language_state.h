@@ -34,7 +34,8 @@ struct ProgramLocation {
     std::string folder;
     std::string executableName;
 };
-// Resolved from /proc/self/exe unless a test has set one.
+// Resolved from /proc/self/exe unless a test has set one; a location with an empty folder
+// returns to the resolved one.
 const ProgramLocation& programLocation();
 void setProgramLocation(ProgramLocation location);
 
