@@ -1,13 +1,18 @@
 #include "common/cell_table.h"
 
+#include <array>
 #include <cassert>
 #include <cstring>
 
 namespace tambrel {
 
-CellTable::CellTable(int columns) : columns_(columns) { assert(columns > 0); }
+CellTable::CellTable(int columns) : columns_(columns) {
+    assert(columns > 0);
+}
 
-void CellTable::appendRow() { rows_.emplace_back(); }
+void CellTable::appendRow() {
+    rows_.emplace_back();
+}
 
 void CellTable::insertRow(std::int32_t position) {
     assert(position >= 0 && position <= rowCount());
@@ -53,7 +58,18 @@ void CellTable::setCell(std::int32_t row, int column, std::string_view text) {
     assert(row >= 0 && row < rowCount() && column >= 0 && column < columns_);
     Row& r = rows_[row];
     const std::size_t header = sizeof(Length) * columns_;
-    std::vector<std::string_view> cells(columns_);
+    // Rows are rewritten once per cell while a scan fills them: the usual handful of columns
+    // is gathered on the stack rather than in a fresh vector each time.
+    constexpr int kInlineColumns = 16;
+    std::array<std::string_view, kInlineColumns> inlineCells;
+    std::vector<std::string_view> manyCells;
+    std::span<std::string_view> cells;
+    if (columns_ <= kInlineColumns) {
+        cells = std::span<std::string_view>(inlineCells.data(), static_cast<std::size_t>(columns_));
+    } else {
+        manyCells.resize(static_cast<std::size_t>(columns_));
+        cells = manyCells;
+    }
     for (int c = 0; c < columns_; ++c)
         cells[c] = c == column ? text : cell(row, c);
     std::size_t size = header;

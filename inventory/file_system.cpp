@@ -144,7 +144,7 @@ Result<std::string> FileSystemObject::resolveHostPath(std::string_view path) con
     for (std::string_view component : components)
         exact = joined(exact, component);
     if (exact.empty())
-        exact = "/";
+        exact.push_back('/');
     if (components.empty() || exists(exact))
         return exact;
 
