@@ -2,6 +2,7 @@
 
 #include "localize/pe_string_table.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
@@ -57,7 +58,7 @@ std::int32_t openLanguageLibrary(const std::string& path) {
     std::optional<std::vector<std::uint8_t>> contents = readWholeFile(path);
     if (!contents)
         return 0;
-    std::optional<PeStringTable> table = PeStringTable::parse(*contents);
+    std::optional<PeStringTable> table = PeStringTable::parse(std::move(*contents));
     if (!table)
         return 0;
     std::int32_t handle = nextFreeHandle();

@@ -161,7 +161,8 @@ std::optional<std::vector<Section>> readSections(const Image& image, std::uint64
 
 } // namespace
 
-std::optional<PeStringTable> PeStringTable::parse(std::span<const std::uint8_t> bytes) {
+std::optional<std::vector<PeStringTable::Block>>
+PeStringTable::indexBlocks(std::span<const std::uint8_t> bytes) {
     if (bytes.size() > kLargestFile)
         return std::nullopt;
     Image image(bytes);
@@ -197,17 +198,16 @@ std::optional<PeStringTable> PeStringTable::parse(std::span<const std::uint8_t> 
     if (!sections)
         return std::nullopt;
 
-    PeStringTable table;
-    table.image_.assign(bytes.begin(), bytes.end());
+    std::vector<Block> blocks;
 
     std::uint32_t directoryCount = *image.read32(optionalHeader + directoryCountAt);
     std::uint32_t resourceEntryAt = directoryCountAt + 4 + kResourceDataDirectory * 8;
     if (directoryCount <= kResourceDataDirectory || optionalHeaderSize < resourceEntryAt + 8)
-        return table; // a library without resources: every text is English
+        return blocks; // a library without resources: every text is English
     std::uint32_t resourceRva = *image.read32(optionalHeader + resourceEntryAt);
     std::uint32_t resourceSize = *image.read32(optionalHeader + resourceEntryAt + 4);
     if (resourceRva == 0 && resourceSize == 0)
-        return table;
+        return blocks;
 
     std::optional<std::uint64_t> root = fileOffsetOf(*sections, resourceRva, 16);
     if (!root)
@@ -226,7 +226,7 @@ std::optional<PeStringTable> PeStringTable::parse(std::span<const std::uint8_t> 
     if (!wellFormed)
         return std::nullopt;
     if (!typeSeen)
-        return table;
+        return blocks;
 
     wellFormed = directory.forEachEntry(typeDirectory, [&](DirectoryEntry block) {
         if ((block.target & kHighBit) == 0)
@@ -243,13 +243,27 @@ std::optional<PeStringTable> PeStringTable::parse(std::span<const std::uint8_t> 
             std::optional<std::uint64_t> offset = fileOffsetOf(*sections, rva, size);
             if (!offset || !blockIsWellFormed(image, *offset, size))
                 return false;
-            table.blocks_.push_back(Block{block.name, static_cast<std::uint16_t>(language.name),
-                                          static_cast<std::size_t>(*offset), size});
+            blocks.push_back(Block{block.name, static_cast<std::uint16_t>(language.name),
+                                   static_cast<std::size_t>(*offset), size});
             return true;
         });
     });
     if (!wellFormed)
         return std::nullopt;
+    return blocks;
+}
+
+std::optional<PeStringTable> PeStringTable::parse(std::span<const std::uint8_t> image) {
+    return parse(std::vector<std::uint8_t>(image.begin(), image.end()));
+}
+
+std::optional<PeStringTable> PeStringTable::parse(std::vector<std::uint8_t>&& image) {
+    std::optional<std::vector<Block>> blocks = indexBlocks(image);
+    if (!blocks)
+        return std::nullopt;
+    PeStringTable table;
+    table.image_ = std::move(image);
+    table.blocks_ = std::move(*blocks);
     return table;
 }
 

@@ -18,6 +18,8 @@ public:
 
     // The table of a PE image; nullopt when the image is truncated, malformed or hostile.
     static std::optional<PeStringTable> parse(std::span<const std::uint8_t> image);
+    // The same, keeping `image` itself rather than a copy of it.
+    static std::optional<PeStringTable> parse(std::vector<std::uint8_t>&& image);
 
     // The text of string `id` from the block of `languageID`, else of a neutral language,
     // else of the first language that holds the block. nullopt when no block holds the ID;
@@ -31,6 +33,8 @@ private:
         std::size_t offset; // of the block's data in the image
         std::size_t size;
     };
+
+    static std::optional<std::vector<Block>> indexBlocks(std::span<const std::uint8_t> image);
 
     std::vector<std::uint8_t> image_;
     std::vector<Block> blocks_; // in the order of the resource directory
