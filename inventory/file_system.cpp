@@ -51,7 +51,8 @@ std::string joined(std::string_view folder, std::string_view name) {
     std::string path;
     path.reserve(folder.size() + 1 + name.size());
     path.append(folder);
-    path.push_back('/');
+    if (path.empty() || path.back() != '/')
+        path.push_back('/');
     path.append(name);
     return path;
 }
