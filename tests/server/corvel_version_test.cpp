@@ -4,6 +4,7 @@
 #include "tests/server/registry_fixture.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace tambrel {
 namespace {
@@ -18,6 +19,10 @@ struct VersionCase {
     std::int16_t buildMinor;
     const char* text;
 };
+
+void PrintTo(const VersionCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class CorvelVersionDecoding : public ::testing::TestWithParam<VersionCase> {};
 
@@ -55,6 +60,10 @@ struct OverflowCase {
     std::uint32_t versionNumber;
     std::uint32_t buildNumber;
 };
+
+void PrintTo(const OverflowCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class CorvelVersionOverflow : public ::testing::TestWithParam<OverflowCase> {};
 

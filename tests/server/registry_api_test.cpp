@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <sys/stat.h>
 
 namespace tambrel {
@@ -36,6 +37,10 @@ struct KindCase {
     std::int16_t kind;
     RegistryValue expected;
 };
+
+void PrintTo(const KindCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class RegistryKinds : public ::testing::TestWithParam<KindCase> {};
 
@@ -110,6 +115,10 @@ struct DefaultCase {
     std::string keyPath;
     std::string valueName;
 };
+
+void PrintTo(const DefaultCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class DefaultReturned : public ::testing::TestWithParam<DefaultCase> {};
 

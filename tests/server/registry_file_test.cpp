@@ -4,6 +4,7 @@
 #include "tests/server/registry_fixture.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <random>
 
 namespace tambrel {
@@ -40,6 +41,10 @@ struct ValueCase {
     std::string valueName;
     std::optional<StoredRegistryValue> expected;
 };
+
+void PrintTo(const ValueCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class RegistryValueForms : public ::testing::TestWithParam<ValueCase> {};
 
@@ -138,6 +143,10 @@ struct KeyCase {
     RegistryKeyPresence expected;
 };
 
+void PrintTo(const KeyCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class RegistryKeyPresenceCases : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(RegistryKeyPresenceCases, TellsWhetherTheKeyExists) {
@@ -196,6 +205,10 @@ struct DamagedCase {
     const char* name;
     std::string bytes;
 };
+
+void PrintTo(const DamagedCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class DamagedRegistryFiles : public ::testing::TestWithParam<DamagedCase> {};
 

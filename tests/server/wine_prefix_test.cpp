@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace tambrel {
@@ -39,6 +40,10 @@ struct PrefixCase {
     const char* home;
     const char* expectedRegistry;
 };
+
+void PrintTo(const PrefixCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class WinePrefixLocation : public ::testing::TestWithParam<PrefixCase> {};
 
