@@ -2,21 +2,25 @@
 
 namespace tambrel {
 
-std::string csvField(std::string_view text) {
+void appendCsvField(std::string& line, std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
+        line.append(text);
+        return;
     }
-    std::string quoted;
-    quoted.reserve(text.size() + 8);
-    quoted.push_back('"');
-    for (char character : text) {
-        if (character == '"') {
-            quoted.push_back('"');
-        }
-        quoted.push_back(character);
+    line.push_back('"');
+    for (char c : text) {
+        if (c == '"')
+            line.push_back('"');
+        line.push_back(c);
     }
-    quoted.push_back('"');
-    return quoted;
+    line.push_back('"');
+}
+
+std::string csvField(std::string_view text) {
+    std::string field;
+    field.reserve(text.size() + 2);
+    appendCsvField(field, text);
+    return field;
 }
 
 } // namespace tambrel

@@ -1,5 +1,6 @@
-// One field of a CSV line as the export and the grid's clipboard copy write it: quoted only when
-// the text would otherwise break the line apart.
+// One field of a CSV line: written as it stands unless it holds a comma, a quote, CR or LF, in
+// which case it is quoted and its quotes doubled, so a path with a comma stays one field.
+// Shared by the export and the grid's copy command, which must write the same lines.
 #pragma once
 
 #include <string>
@@ -7,8 +8,9 @@
 
 namespace tambrel {
 
-// `text` byte for byte, or, when it holds a comma, a double quote, CR or LF, enclosed in double
-// quotes with every inner double quote doubled.
+// The field as it goes into a line.
 std::string csvField(std::string_view text);
+// Appends the field to `line`, saving the temporary string of csvField on the hot path.
+void appendCsvField(std::string& line, std::string_view text);
 
 } // namespace tambrel
