@@ -70,6 +70,7 @@ public:
 
 private:
     void addFile(const FileEntry& file, GridTarget target);
+    void countExamined();
     void addFiles(const FolderListing& listing, GridTarget target, ExtensionTest test);
     // Opens and lists a folder; a failure is reported here, once, and yields nothing.
     std::optional<FolderListing> listFolder(const FolderEntry& folder);
@@ -88,6 +89,11 @@ private:
 
 void LoadRun::addFile(const FileEntry& file, GridTarget target) {
     AddFileToGrid(file, target == GridTarget::Greetings, gridGreetings_, gridPrompts_);
+}
+
+// Every file looked at counts, taken or not: a folder full of files the extension test turns
+// away still takes time, and the count should not stand still meanwhile.
+void LoadRun::countExamined() {
     ++filesExamined_;
     if (progress_.filesExamined && progress_.interval > 0 &&
         filesExamined_ % progress_.interval == 0) {
@@ -104,9 +110,11 @@ void LoadRun::reportFinalCount() {
 }
 
 void LoadRun::addFiles(const FolderListing& listing, GridTarget target, ExtensionTest test) {
-    for (const FileEntry& file : listing.files)
+    for (const FileEntry& file : listing.files) {
+        countExamined();
         if (test == ExtensionTest::None || passesExtensionTest(file.path))
             addFile(file, target);
+    }
 }
 
 std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
@@ -207,10 +215,12 @@ LoadOutcome LoadRun::run() {
     {
         const std::string path = serverRootPath() + std::string(kRecordBeep);
         Result<FileEntry> file = fileSystem_.GetFile(path);
-        if (file)
+        if (file) {
+            countExamined();
             addFile(file.value(), GridTarget::Prompts);
-        else
+        } else {
             reportLoadFailure(file.failure());
+        }
     }
     reportFinalCount();
 
