@@ -1,0 +1,16 @@
+// A grid's file rows as CSV text on disk: the header line, then one line per data row with the
+// five keyed cells, every line ended by CR LF.
+#pragma once
+
+#include "common/grid.h"
+#include "common/result.h"
+
+#include <string_view>
+
+namespace tambrel {
+
+// Writes `header` and rows 1 to Rows() - 1 of `grid` to `hostPath`, replacing what is there
+// only once the whole file is written and flushed; on failure nothing at `hostPath` changes.
+Status writeGridAsCsv(const Grid& grid, std::string_view header, std::string_view hostPath);
+
+} // namespace tambrel
