@@ -1,0 +1,264 @@
+#include "ui/frm_main.h"
+
+#include "export/csv_export.h"
+#include "inventory/folder_scan.h"
+#include "localize/language_state.h"
+#include "ui/form_localization.h"
+#include "ui/form_registry.h"
+#include "ui/grid_widget.h"
+#include "ui/twips.h"
+#include "ui/window_icon.h"
+
+#include <cstdlib>
+#include <QAction>
+#include <QEvent>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QResizeEvent>
+
+namespace tambrel {
+namespace {
+
+QString text(std::int32_t id) {
+    return QString::fromStdString(mymyLoadString(id));
+}
+
+// Starting widths of the columns (keyless, Codec, FileName, SampleRate, LastModified, FileSize).
+constexpr float kGreetingsColumnWidths[] = {150, 540, 810, 1245, 1110, 990};
+constexpr float kPromptsColumnWidths[] = {180, 705, 885, 1200, 1065, 960};
+
+void placeInTwips(QWidget& widget, const TwipsRect& place) {
+    widget.setGeometry(pixelsFromTwipsX(widget, place.left), pixelsFromTwipsY(widget, place.top),
+                       pixelsFromTwipsX(widget, place.width),
+                       pixelsFromTwipsY(widget, place.height));
+}
+
+void setHeaderTexts(GridWidget& grid) {
+    (void)grid.SetCell(0, grid.ColIndex("FileName"), mymyLoadString(36));
+    (void)grid.SetCell(0, grid.ColIndex("SampleRate"), mymyLoadString(37));
+    (void)grid.SetCell(0, grid.ColIndex("LastModified"), mymyLoadString(38));
+    (void)grid.SetCell(0, grid.ColIndex("FileSize"), mymyLoadString(39));
+    (void)grid.SetCell(0, grid.ColIndex("Codec"), mymyLoadString(40));
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tambrel"));
+    setWindowIcon(tambrelWindowIcon());
+    createMenus();
+    createControls();
+    resize(pixelsFromTwipsX(*this, kDesignClientWidth),
+           pixelsFromTwipsY(*this, kDesignClientHeight) + menuBar()->sizeHint().height());
+    registerForm(this);
+}
+
+frmMain::~frmMain() {
+    unregisterForm(this);
+}
+
+void frmMain::createMenus() {
+    auto addAction = [this](QMenu* menu, const char* name, auto handler) {
+        QAction* action = menu->addAction(QString());
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto addSeparator = [](QMenu* menu, const char* name) {
+        QAction* separator = menu->addSeparator();
+        separator->setObjectName(QString::fromLatin1(name));
+        separator->setText(QStringLiteral("-"));
+    };
+
+    mnuFile_ = menuBar()->addMenu(QString());
+    mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile_->menuAction()->setObjectName(QStringLiteral("mnuFile"));
+    mnuGreetingsToCSV_ =
+        addAction(mnuFile_, "mnuGreetingsToCSV", [this] { mnuGreetingsToCSV_Click(); });
+    mnuPromptToCSV_ = addAction(mnuFile_, "mnuPromptToCSV", [this] { mnuPromptToCSV_Click(); });
+    addSeparator(mnuFile_, "spacer2");
+    mnuExit_ = addAction(mnuFile_, "mnuExit", [this] { mnuExit_Click(); });
+
+    mnuHelpMenu_ = menuBar()->addMenu(QString());
+    mnuHelpMenu_->setObjectName(QStringLiteral("mnuHelpMenu"));
+    mnuHelpMenu_->menuAction()->setObjectName(QStringLiteral("mnuHelpMenu"));
+    Help_ = addAction(mnuHelpMenu_, "Help", [this] { Help_Click(1); });
+    addSeparator(mnuHelpMenu_, "spacer");
+    About_ = addAction(mnuHelpMenu_, "About", [this] { About_Click(2); });
+}
+
+void frmMain::createControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(client);
+
+    auto makeFrame = [client](const char* name, const TwipsRect& place) {
+        auto* frame = new QGroupBox(client);
+        frame->setObjectName(QString::fromLatin1(name));
+        placeInTwips(*frame, place);
+        return frame;
+    };
+    auto makeGrid = [](QGroupBox* frame, const char* name, const TwipsRect& place,
+                       const float(&widths)[6]) {
+        auto* grid = new GridWidget(frame);
+        grid->setObjectName(QString::fromLatin1(name));
+        grid->move(pixelsFromTwipsX(*grid, place.left), pixelsFromTwipsY(*grid, place.top));
+        grid->SetWidth(place.width);
+        grid->SetHeight(place.height);
+        for (int column = 0; column < 6; ++column)
+            grid->setColumnWidthTwips(column, widths[column]);
+        return grid;
+    };
+    auto makeButton = [client](const char* name, const TwipsRect& place) {
+        auto* button = new QPushButton(client);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        placeInTwips(*button, place);
+        return button;
+    };
+
+    frameGreetingsAndVoiceNames_ = makeFrame("frameGreetingsAndVoiceNames", kDesignFrameGreetings);
+    gridGreetings_ = makeGrid(frameGreetingsAndVoiceNames_, "gridGreetings", kDesignGridGreetings,
+                              kGreetingsColumnWidths);
+    framePrompts_ = makeFrame("framePrompts", kDesignFramePrompts);
+    gridPrompts_ = makeGrid(framePrompts_, "gridPrompts", kDesignGridPrompts, kPromptsColumnWidths);
+    cmdReload_ = makeButton("cmdReload", kDesignReload);
+    cmdExit_ = makeButton("cmdExit", kDesignExit);
+    connect(cmdReload_, &QPushButton::clicked, this, [this] { cmdReload_Click(); });
+    connect(cmdExit_, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+
+    // Exit first, then the grids, then Reload Files; the frames take no focus themselves.
+    setTabOrder(cmdExit_, gridGreetings_);
+    setTabOrder(gridGreetings_, gridPrompts_);
+    setTabOrder(gridPrompts_, cmdReload_);
+}
+
+void frmMain::frmMain_Auto_Init() {
+    LocalizeFormFonts(this);
+    setWindowTitle(text(5));
+    cmdReload_->setText(text(26));
+    framePrompts_->setTitle(text(25));
+    cmdExit_->setText(text(13));
+    frameGreetingsAndVoiceNames_->setTitle(text(19));
+    mnuFile_->setTitle(text(17));
+    mnuGreetingsToCSV_->setText(text(14));
+    mnuPromptToCSV_->setText(text(15));
+    mnuExit_->setText(text(13));
+    mnuHelpMenu_->setTitle(text(20));
+    Help_->setText(text(20));
+    About_->setText(text(1));
+    setHeaderTexts(*gridGreetings_);
+    setHeaderTexts(*gridPrompts_);
+}
+
+void frmMain::Form_Load() {
+    frmMain_Auto_Init();
+    ScanProgress progress;
+    progress.filesExamined = [this](std::int64_t count) {
+        if (splash_)
+            splash_->showFilesExamined(count);
+    };
+    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress) ==
+        LoadOutcome::ServerNotSupported)
+        std::exit(0);
+}
+
+void frmMain::cmdReload_Click() {
+    if (splash_)
+        splash_->showCentred();
+    Form_Load();
+    if (splash_)
+        splash_->hide();
+}
+
+void frmMain::cmdExit_Click() {
+    std::exit(0);
+}
+
+void frmMain::mnuExit_Click() {
+    std::exit(0);
+}
+
+void frmMain::mnuGreetingsToCSV_Click() {
+    runCsvExportCommand(CsvExportTarget::Greetings, *gridGreetings_, fileSystem());
+}
+
+void frmMain::mnuPromptToCSV_Click() {
+    runCsvExportCommand(CsvExportTarget::Prompts, *gridPrompts_, fileSystem());
+}
+
+void frmMain::About_Click(int) {
+    if (openAboutBox_)
+        openAboutBox_();
+}
+
+void frmMain::Help_Click(int) {
+    if (openHelpWindow_)
+        openHelpWindow_();
+}
+
+const FileSystemObject& frmMain::fileSystem() {
+    if (!fileSystem_)
+        fileSystem_ = std::make_unique<FileSystemObject>();
+    return *fileSystem_;
+}
+
+const MainWindowLayout& frmMain::applyLayout(float outerWidth, float outerHeight) {
+    layout_ = computeMainWindowLayout(outerWidth, outerHeight);
+    placeInTwips(*frameGreetingsAndVoiceNames_, layout_.frameGreetingsAndVoiceNames);
+    placeInTwips(*framePrompts_, layout_.framePrompts);
+    // The prompts grid takes its size from the greetings grid, as it was set.
+    gridGreetings_->SetWidth(layout_.gridGreetings.width);
+    gridGreetings_->SetHeight(layout_.gridGreetings.height);
+    gridPrompts_->SetWidth(gridGreetings_->Width());
+    gridPrompts_->SetHeight(gridGreetings_->Height());
+    placeInTwips(*cmdExit_, layout_.cmdExit);
+    placeInTwips(*cmdReload_, layout_.cmdReload);
+    return layout_;
+}
+
+void frmMain::Form_Resize() {
+    if (isMinimized())
+        return;
+    const QRect outer = frameGeometry();
+    const float outerWidth = static_cast<float>(outer.width() * twipsPerPixelX(*this));
+    const float outerHeight = static_cast<float>(outer.height() * twipsPerPixelY(*this));
+    const MainWindowLayout& placed = applyLayout(outerWidth, outerHeight);
+    if (placed.windowWidth != outerWidth || placed.windowHeight != outerHeight) {
+        // The frame around the window is the window system's: only the inner size is ours.
+        const int frameWidth = outer.width() - width();
+        const int frameHeight = outer.height() - height();
+        resize(placed.windowWidth != outerWidth
+                   ? pixelsFromTwipsX(*this, placed.windowWidth) - frameWidth
+                   : width(),
+               placed.windowHeight != outerHeight
+                   ? pixelsFromTwipsY(*this, placed.windowHeight) - frameHeight
+                   : height());
+    }
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        Form_Resize();
+        cmdExit_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+} // namespace tambrel

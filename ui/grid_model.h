@@ -1,0 +1,65 @@
+// The item model behind a grid widget: the cells live in one CellTable (row 0 the header row,
+// data rows below it), never one object per cell. While drawing is suspended, appended rows
+// are announced to the view in one notification when drawing resumes.
+#pragma once
+
+#include "common/cell_table.h"
+#include "ui/grid_sort_keys.h"
+
+#include <QAbstractTableModel>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tambrel {
+
+class GridModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // keys[i] names column i; an empty key marks the keyless leading column.
+    explicit GridModel(std::vector<std::string> keys, QObject* parent = nullptr);
+
+    // The view's side: data row r of the table is model row r - 1; headers come from row 0.
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Stable; reorders the stored rows themselves, so whoever reads the cells by row number
+    // (the export) sees them in the order shown.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // The grid's side, in table rows (header row included).
+    const CellTable& cells() const { return cells_; }
+    std::int32_t tableRows() const { return cells_.rowCount(); }
+    const std::vector<std::string>& keys() const { return keys_; }
+    std::int32_t columnForKey(std::string_view key) const;
+    void setCell(std::int32_t row, int column, std::string_view text);
+    void insertRow(std::int32_t position);
+    // Keeps the first `rows` table rows (at least the header row).
+    void truncate(std::int32_t rows);
+
+    void suspendNotifications();
+    // Announces everything that changed meanwhile: one insertion, or one reset when rows the
+    // view already knew were removed or moved.
+    void resumeNotifications();
+    bool notificationsSuspended() const { return suspended_; }
+
+private:
+    std::int32_t dataRows() const { return cells_.rowCount() - 1; }
+
+    std::vector<std::string> keys_;
+    std::vector<SortKind> sortKinds_;
+    CellTable cells_;
+    DateFieldOrder dateOrder_;
+
+    bool suspended_ = false;
+    // Data rows the view has been told about; differs from dataRows() only while suspended.
+    std::int32_t announcedRows_ = 0;
+    bool resetPending_ = false;
+    bool announcedCellsChanged_ = false;
+    bool headerChanged_ = false;
+};
+
+} // namespace tambrel

@@ -1,0 +1,272 @@
+#include "ui/grid_widget.h"
+
+#include "common/csv_field.h"
+#include "ui/twips.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <QApplication>
+#include <QClipboard>
+#include <QHash>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QStyle>
+
+namespace tambrel {
+namespace {
+
+Failure subscriptOutOfRange() {
+    return Failure{EINVAL, "Subscript out of range"};
+}
+
+// Texts whose estimated width comes this close to the widest estimate are measured exactly.
+constexpr int kExactMeasurements = 64;
+
+// Decodes one UTF-8 sequence at `text[i]`, advancing `i`; a broken sequence yields U+FFFD,
+// as the conversion for display does.
+char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i++]);
+    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (lead >= 0x80 && extra == 0)
+        return 0xFFFD;
+    char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (; extra > 0; --extra) {
+        if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            return 0xFFFD;
+        code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
+    }
+    return code;
+}
+
+} // namespace
+
+std::vector<std::string> fileRowColumnKeys() {
+    return {"", "Codec", "FileName", "SampleRate", "LastModified", "FileSize"};
+}
+
+GridWidget::GridWidget(QWidget* parent) : GridWidget(fileRowColumnKeys(), parent) {}
+
+GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
+    : QTableView(parent), model_(new GridModel(std::move(keys), this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    // A million rows of one height: the vertical header never measures a row.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+
+    QHeaderView* header = horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setMinimumSectionSize(4);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    header->setSortIndicatorShown(true);
+    setSortingEnabled(true);
+    // The keyless column has nothing to sort by: a click on it clears the indicator.
+    connect(header, &QHeaderView::sortIndicatorChanged, this, [header](int section, Qt::SortOrder) {
+        if (section == 0)
+            header->setSortIndicator(-1, Qt::AscendingOrder);
+    });
+
+    widthTwips_ = static_cast<float>(width() * twipsPerPixelX(*this));
+    heightTwips_ = static_cast<float>(height() * twipsPerPixelY(*this));
+}
+
+std::int32_t GridWidget::Rows() const {
+    return model_->tableRows();
+}
+
+Status GridWidget::SetRows(std::int32_t rows) {
+    if (rows < 1)
+        return Failure{EINVAL, "Invalid property value"};
+    if (rows < model_->tableRows()) {
+        model_->truncate(rows);
+        // The rows that come next are in the order they are added, not in the old one.
+        horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    }
+    while (model_->tableRows() < rows)
+        model_->insertRow(model_->tableRows());
+    return {};
+}
+
+std::int32_t GridWidget::ColIndex(std::string_view key) const {
+    return model_->columnForKey(key);
+}
+
+Result<std::string> GridWidget::Cell(std::int32_t row, std::int32_t column) const {
+    if (row < 0 || row >= model_->tableRows() || column < 0 ||
+        column >= model_->cells().columnCount())
+        return subscriptOutOfRange();
+    return std::string(model_->cells().cell(row, column));
+}
+
+Status GridWidget::SetCell(std::int32_t row, std::int32_t column, std::string_view text) {
+    if (row < 0 || row >= model_->tableRows() || column < 0 ||
+        column >= model_->cells().columnCount())
+        return subscriptOutOfRange();
+    model_->setCell(row, column, text);
+    return {};
+}
+
+Status GridWidget::AddItem(std::string_view, std::int32_t position) {
+    if (position < 1 || position > model_->tableRows())
+        return subscriptOutOfRange();
+    model_->insertRow(position);
+    return {};
+}
+
+int GridWidget::widestTextInColumn(int column) const {
+    const CellTable& cells = model_->cells();
+    const QFontMetrics metrics = fontMetrics();
+    // One pass: each text's width estimated from the advances of its characters, each distinct
+    // character measured once; only the few texts that may be the widest are then shaped whole.
+    std::array<int, 128> asciiAdvance{};
+    for (int c = 0; c < 128; ++c)
+        asciiAdvance[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+    QHash<char32_t, int> otherAdvance;
+    auto advanceOf = [&](char32_t code) {
+        auto found = otherAdvance.constFind(code);
+        if (found != otherAdvance.constEnd())
+            return *found;
+        const int advance = metrics.horizontalAdvance(QString::fromUcs4(&code, 1));
+        otherAdvance.insert(code, advance);
+        return advance;
+    };
+
+    const std::int32_t rows = cells.rowCount();
+    std::vector<int> estimates(static_cast<std::size_t>(std::max(rows - 1, 0)));
+    int widestEstimate = 0;
+    for (std::int32_t row = 1; row < rows; ++row) {
+        const std::string_view text = cells.cell(row, column);
+        int width = 0;
+        for (std::size_t i = 0; i < text.size();) {
+            const auto byte = static_cast<unsigned char>(text[i]);
+            if (byte < 0x80) {
+                width += asciiAdvance[byte];
+                ++i;
+            } else {
+                width += advanceOf(nextCodePoint(text, i));
+            }
+        }
+        estimates[static_cast<std::size_t>(row - 1)] = width;
+        widestEstimate = std::max(widestEstimate, width);
+    }
+
+    std::vector<std::int32_t> candidates;
+    const int threshold = widestEstimate - std::max(widestEstimate / 10, 8);
+    for (std::size_t i = 0; i < estimates.size(); ++i)
+        if (estimates[i] >= threshold)
+            candidates.push_back(static_cast<std::int32_t>(i + 1));
+    if (candidates.size() > kExactMeasurements) {
+        std::partial_sort(candidates.begin(), candidates.begin() + kExactMeasurements,
+                          candidates.end(), [&](std::int32_t a, std::int32_t b) {
+                              return estimates[static_cast<std::size_t>(a - 1)] >
+                                     estimates[static_cast<std::size_t>(b - 1)];
+                          });
+        candidates.resize(kExactMeasurements);
+    }
+    int widest = 0;
+    for (std::int32_t row : candidates) {
+        const std::string_view text = cells.cell(row, column);
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(
+                                      text.data(), static_cast<qsizetype>(text.size()))));
+    }
+    return widest;
+}
+
+Status GridWidget::AutoSize(std::int32_t column) {
+    if (column < 0 || column >= model_->cells().columnCount())
+        return subscriptOutOfRange();
+    const int cellMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int cellWidth = widestTextInColumn(column) + 2 * cellMargin + 1;
+
+    const QHeaderView* header = horizontalHeader();
+    const std::string_view headerText = model_->cells().cell(0, column);
+    const int headerMargin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int headerWidth =
+        header->fontMetrics().horizontalAdvance(
+            QString::fromUtf8(headerText.data(), static_cast<qsizetype>(headerText.size()))) +
+        4 * headerMargin + style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    setColumnWidth(column, std::max(cellWidth, headerWidth));
+    return {};
+}
+
+void GridWidget::SetRedraw(RedrawMode mode) {
+    if (mode == RedrawMode::Suspended) {
+        setUpdatesEnabled(false);
+        model_->suspendNotifications();
+        return;
+    }
+    model_->resumeNotifications();
+    setUpdatesEnabled(true);
+    viewport()->update();
+    horizontalHeader()->viewport()->update();
+}
+
+void GridWidget::SetWidth(float twips) {
+    widthTwips_ = twips;
+    resize(pixelsFromTwipsX(*this, twips), height());
+}
+
+void GridWidget::SetHeight(float twips) {
+    heightTwips_ = twips;
+    resize(width(), pixelsFromTwipsY(*this, twips));
+}
+
+void GridWidget::setColumnWidthTwips(int column, float twips) {
+    setColumnWidth(column, pixelsFromTwipsX(*this, twips));
+}
+
+std::string GridWidget::selectedRowsAsCsv() const {
+    std::vector<int> rows;
+    if (const QItemSelectionModel* selection = selectionModel())
+        for (const QModelIndex& index : selection->selectedRows())
+            rows.push_back(index.row() + 1);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+
+    std::string text;
+    const CellTable& cells = model_->cells();
+    for (int row : rows) {
+        if (row >= cells.rowCount())
+            continue;
+        bool first = true;
+        for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"}) {
+            if (!first)
+                text.push_back(',');
+            first = false;
+            const std::int32_t column = model_->columnForKey(key);
+            if (column >= 0)
+                appendCsvField(text, cells.cell(row, column));
+        }
+        text.append("\r\n");
+    }
+    return text;
+}
+
+void GridWidget::copySelectionToClipboard() const {
+    const std::string text = selectedRowsAsCsv();
+    if (!text.empty())
+        QApplication::clipboard()->setText(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void GridWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copySelectionToClipboard();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+} // namespace tambrel

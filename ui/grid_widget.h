@@ -1,0 +1,61 @@
+// The grid control of the main window: a table view over a GridModel that fulfils the grid
+// contract. Rows are selected whole, columns resized by hand and sorted by a header click;
+// Ctrl+C copies the selected rows as the export's CSV lines.
+#pragma once
+
+#include "common/grid.h"
+#include "ui/grid_model.h"
+
+#include <QTableView>
+#include <string>
+#include <vector>
+
+namespace tambrel {
+
+class GridWidget final : public QTableView, public Grid {
+    Q_OBJECT
+public:
+    // Columns: the keyless leading column, then Codec, FileName, SampleRate, LastModified,
+    // FileSize. The leading column stays empty: nothing the user needs is in it.
+    explicit GridWidget(QWidget* parent = nullptr);
+    GridWidget(std::vector<std::string> keys, QWidget* parent);
+
+    // The grid contract. AddItem's text is not shown anywhere: the program writes every keyed
+    // cell of the new row itself.
+    std::int32_t Rows() const override;
+    Status SetRows(std::int32_t rows) override;
+    std::int32_t ColIndex(std::string_view key) const override;
+    Result<std::string> Cell(std::int32_t row, std::int32_t column) const override;
+    Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) override;
+    Status AddItem(std::string_view text, std::int32_t position) override;
+    // Fits the column to the widest of its texts, the header text included.
+    Status AutoSize(std::int32_t column) override;
+    void SetRedraw(RedrawMode mode) override;
+    float Width() const override { return widthTwips_; }
+    float Height() const override { return heightTwips_; }
+    void SetWidth(float twips) override;
+    void SetHeight(float twips) override;
+
+    void setColumnWidthTwips(int column, float twips);
+    GridModel& gridModel() { return *model_; }
+    const GridModel& gridModel() const { return *model_; }
+
+    // The selected rows, top to bottom as shown, each as the export writes a data line.
+    std::string selectedRowsAsCsv() const;
+    void copySelectionToClipboard() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int widestTextInColumn(int column) const;
+
+    GridModel* model_;
+    float widthTwips_ = 0;
+    float heightTwips_ = 0;
+};
+
+// The column keys of both grids of the main window, in column order.
+std::vector<std::string> fileRowColumnKeys();
+
+} // namespace tambrel
