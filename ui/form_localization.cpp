@@ -79,9 +79,11 @@ void RelocalizeAllForms() {
     for (QWidget* form : loadedForms()) {
         silently([&] { LocalizeFormFonts(form); });
         silently([&] {
+            // Asked first, so that a form without the operation passes without a word.
             const QByteArray operation =
                 (form->objectName() + QStringLiteral("_Auto_Init")).toUtf8();
-            QMetaObject::invokeMethod(form, operation.constData(), Qt::DirectConnection);
+            if (form->metaObject()->indexOfMethod(operation + "()") >= 0)
+                QMetaObject::invokeMethod(form, operation.constData(), Qt::DirectConnection);
         });
         silently([&] {
             for (QWidget* control : form->findChildren<QWidget*>())

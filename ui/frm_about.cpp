@@ -8,6 +8,9 @@
 #include "ui/twips.h"
 #include "ui/window_icon.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <exception>
 #include <QAction>
 #include <QCursor>
 #include <QEvent>
@@ -20,10 +23,6 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
-
-#include <algorithm>
-#include <cstdint>
-#include <exception>
 
 #ifndef TAMBREL_VERSION_MAJOR
 #error "The build passes the program's version as TAMBREL_VERSION_MAJOR, _MINOR and _PATCH"
@@ -57,8 +56,8 @@ struct TwipsBox {
     float left, top, width, height;
 };
 constexpr TwipsBox kCorvelLogo{180, 60, 2190, 870};
-constexpr TwipsBox kVersionTitle{3240, 300, 975, 195};
-constexpr TwipsBox kVersion{4260, 300, 1755, 255};
+constexpr TwipsBox kVersionTitleBox{3240, 300, 975, 195};
+constexpr TwipsBox kVersionBox{4260, 300, 1755, 255};
 constexpr TwipsBox kCopyrightBox{180, 1140, 5835, 195};
 constexpr TwipsBox kTrademarkBox{180, 1500, 5835, 195};
 constexpr TwipsBox kChangeLanguageBox{180, 1860, 2895, 195};
@@ -346,35 +345,35 @@ void frmAbout::fitTextsToLabels() {
     const int gap = pixelsFromTwipsY(*this, kGap);
 
     // The title ends where the version begins; a longer title grows to the left.
-    const QRect titleDesign = pixels(*this, kVersionTitle);
+    const QRect titleDesign = pixels(*this, kVersionTitleBox);
     const int titleWidth = std::max(titleDesign.width(), naturalWidth(*lblVersionTitle_));
     lblVersionTitle_->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblVersionTitle_->setGeometry(titleDesign.right() + 1 - titleWidth, titleDesign.top(),
                                   titleWidth, titleDesign.height());
-    placeLabel(*lblVersion_, pixels(*this, kVersion), rightEdge);
+    placeLabel(*lblVersion_, pixels(*this, kVersionBox), rightEdge);
 
     // The three lines below the logo wrap at the form's width and push what follows down.
     int shift = 0;
-    for (auto [label, box] : {std::pair{lblCopyright_, kCopyrightBox},
-                              std::pair{lblTrademark_, kTrademarkBox},
-                              std::pair{lblChangeLanguage_, kChangeLanguageBox}}) {
+    for (auto [label, box] :
+         {std::pair{lblCopyright_, kCopyrightBox}, std::pair{lblTrademark_, kTrademarkBox},
+          std::pair{lblChangeLanguage_, kChangeLanguageBox}}) {
         QRect design = pixels(*this, box).translated(0, shift);
         const int bottom = placeLabel(*label, design, rightEdge);
         shift += std::max(0, bottom - design.bottom() - 1);
     }
     // The link is only as wide as its text, so a click beside it does nothing.
-    lblChangeLanguage_->resize(std::min(lblChangeLanguage_->width(),
-                                        naturalWidth(*lblChangeLanguage_)),
-                               lblChangeLanguage_->height());
+    lblChangeLanguage_->resize(
+        std::min(lblChangeLanguage_->width(), naturalWidth(*lblChangeLanguage_)),
+        lblChangeLanguage_->height());
 
     picPelloraLogo_->move(pixels(*this, kPelloraLogo).topLeft() + QPoint(0, shift));
     const QRect okDesign = pixels(*this, kOkButton).translated(0, shift);
     cmdOK_->setGeometry(okDesign);
     int nextTop = pixels(*this, kAddress1).top() + shift;
     int bottomMost = okDesign.bottom() + 1;
-    for (auto [label, box] : {std::pair{lblPelloraAddress1_, kAddress1},
-                              std::pair{lblPelloraAddress2_, kAddress2},
-                              std::pair{lblPelloraAddress3_, kAddress3}}) {
+    for (auto [label, box] :
+         {std::pair{lblPelloraAddress1_, kAddress1}, std::pair{lblPelloraAddress2_, kAddress2},
+          std::pair{lblPelloraAddress3_, kAddress3}}) {
         const QRect designed = pixels(*this, box);
         const int top = std::max(nextTop, designed.top() + shift);
         QRect design(designed.left(), top, designed.width(), designed.height());

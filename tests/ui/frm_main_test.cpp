@@ -1,0 +1,312 @@
+// The main window: its layout at the minimum and a larger size, the snap back to the minimum,
+// its controls, menus and tab order, and its texts in English and German.
+#include "tests/ui/language_scope.h"
+#include "ui/form_localization.h"
+#include "ui/frm_main.h"
+#include "ui/grid_widget.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+using namespace tambrel;
+using namespace tambrel::testing;
+
+Q_DECLARE_METATYPE(tambrel::TwipsRect)
+
+namespace {
+
+QString caption(QWidget& form, const char* name) {
+    if (auto* button = form.findChild<QPushButton*>(name))
+        return button->text();
+    if (auto* frame = form.findChild<QGroupBox*>(name))
+        return frame->title();
+    if (auto* menu = form.findChild<QMenu*>(name))
+        return menu->title();
+    if (auto* action = form.findChild<QAction*>(name))
+        return action->text();
+    return "<no control " + QString(name) + ">";
+}
+
+QStringList headers(const GridWidget& grid) {
+    QStringList texts;
+    for (int column = 0; column < grid.model()->columnCount(); ++column)
+        texts << grid.model()->headerData(column, Qt::Horizontal).toString();
+    return texts;
+}
+
+QStringList actionNames(const QMenu& menu) {
+    QStringList names;
+    for (const QAction* action : menu.actions())
+        names << (action->isSeparator() ? "-" + action->objectName() : action->objectName());
+    return names;
+}
+
+void addRow(GridWidget& grid, const char* fileName) {
+    QVERIFY(grid.AddItem("PCM", grid.Rows()).ok());
+    QVERIFY(grid.SetCell(grid.Rows() - 1, grid.ColIndex("FileName"), fileName).ok());
+    QVERIFY(grid.SetCell(grid.Rows() - 1, grid.ColIndex("Codec"), "PCM").ok());
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutPlacesEveryControl_data();
+    void layoutPlacesEveryControl();
+    void layoutSnapsToTheMinimum_data();
+    void layoutSnapsToTheMinimum();
+    void controlsTakeTheirPlacesInPixels();
+    void tooSmallWindowGrowsBackToTheMinimum();
+    void controlsMenusAndTabOrder();
+    void gridsHaveTheirColumnsAndWidths();
+    void textsComeFromTheStringTable_data();
+    void textsComeFromTheStringTable();
+    void languageSwitchKeepsEveryDataRow();
+    void aboutAndHelpOpenWhatIsAttached();
+};
+
+void MainWindowTest::layoutPlacesEveryControl_data() {
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
+    QTest::addColumn<TwipsRect>("frame");
+    QTest::addColumn<float>("promptsTop");
+    QTest::addColumn<TwipsRect>("grid");
+    QTest::addColumn<TwipsRect>("exit");
+    QTest::addColumn<TwipsRect>("reload");
+    QTest::newRow("exactly the minimum")
+        << 8400.0f << 6555.0f << TwipsRect{0, 120, 8300, 2497.5f} << 2797.5f
+        << TwipsRect{60, 240, 8180, 2197.5f} << TwipsRect{6990, 5355, 1275, 435}
+        << TwipsRect{4895, 5355, 1995, 435};
+    QTest::newRow("larger, odd height")
+        << 12000.0f << 9001.0f << TwipsRect{0, 120, 11900, 3720.5f} << 4020.5f
+        << TwipsRect{60, 240, 11780, 3420.5f} << TwipsRect{10590, 7801, 1275, 435}
+        << TwipsRect{8495, 7801, 1995, 435};
+}
+
+void MainWindowTest::layoutPlacesEveryControl() {
+    QFETCH(float, width);
+    QFETCH(float, height);
+    QFETCH(TwipsRect, frame);
+    QFETCH(float, promptsTop);
+    QFETCH(TwipsRect, grid);
+    QFETCH(TwipsRect, exit);
+    QFETCH(TwipsRect, reload);
+    frmMain form;
+    const MainWindowLayout& layout = form.applyLayout(width, height);
+    auto compare = [](const TwipsRect& actual, const TwipsRect& expected) {
+        QCOMPARE(actual.left, expected.left);
+        QCOMPARE(actual.top, expected.top);
+        QCOMPARE(actual.width, expected.width);
+        QCOMPARE(actual.height, expected.height);
+    };
+    compare(layout.frameGreetingsAndVoiceNames, frame);
+    compare(layout.framePrompts, TwipsRect{0, promptsTop, frame.width, frame.height});
+    compare(layout.gridGreetings, grid);
+    compare(layout.gridPrompts, grid);
+    compare(layout.cmdExit, exit);
+    compare(layout.cmdReload, reload);
+    // The prompts grid took its size from the greetings grid through the grid contract.
+    QCOMPARE(form.gridPrompts().Width(), grid.width);
+    QCOMPARE(form.gridPrompts().Height(), grid.height);
+}
+
+void MainWindowTest::layoutSnapsToTheMinimum_data() {
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
+    QTest::addColumn<float>("snappedWidth");
+    QTest::addColumn<float>("snappedHeight");
+    QTest::newRow("too narrow") << 5000.0f << 7000.0f << 8400.0f << 7000.0f;
+    QTest::newRow("too low") << 9000.0f << 6554.0f << 9000.0f << 6555.0f;
+    QTest::newRow("both") << 15.0f << 15.0f << 8400.0f << 6555.0f;
+    QTest::newRow("just large enough") << 8400.0f << 6555.0f << 8400.0f << 6555.0f;
+}
+
+void MainWindowTest::layoutSnapsToTheMinimum() {
+    QFETCH(float, width);
+    QFETCH(float, height);
+    QFETCH(float, snappedWidth);
+    QFETCH(float, snappedHeight);
+    const MainWindowLayout layout = computeMainWindowLayout(width, height);
+    QCOMPARE(layout.windowWidth, snappedWidth);
+    QCOMPARE(layout.windowHeight, snappedHeight);
+    QCOMPARE(layout.frameGreetingsAndVoiceNames.width, snappedWidth - 100);
+    QCOMPARE(layout.cmdExit.top, snappedHeight - 1200);
+}
+
+void MainWindowTest::controlsTakeTheirPlacesInPixels() {
+    frmMain form;
+    form.applyLayout(8400, 6555);
+    const double x = 1440.0 / form.logicalDpiX();
+    const double y = 1440.0 / form.logicalDpiY();
+    auto* exit = form.findChild<QPushButton*>("cmdExit");
+    auto* reload = form.findChild<QPushButton*>("cmdReload");
+    auto* prompts = form.findChild<QGroupBox*>("framePrompts");
+    QCOMPARE(exit->geometry(),
+             QRect(qRound(6990 / x), qRound(5355 / y), qRound(1275 / x), qRound(435 / y)));
+    QCOMPARE(reload->pos(), QPoint(qRound(4895 / x), qRound(5355 / y)));
+    QCOMPARE(prompts->y(), qRound(2797.5 / y));
+    QCOMPARE(form.gridGreetings().parentWidget()->objectName(),
+             QString("frameGreetingsAndVoiceNames"));
+    QCOMPARE(form.gridGreetings().pos(), QPoint(qRound(60 / x), qRound(240 / y)));
+    QCOMPARE(form.gridPrompts().size(), QSize(qRound(8180 / x), qRound(2197.5 / y)));
+}
+
+void MainWindowTest::tooSmallWindowGrowsBackToTheMinimum() {
+    frmMain form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.resize(200, 100);
+    QTRY_COMPARE(form.frameGeometry().width(), qRound(8400 * form.logicalDpiX() / 1440.0));
+    QTRY_COMPARE(form.frameGeometry().height(), qRound(6555 * form.logicalDpiY() / 1440.0));
+    QCOMPARE(form.layout().windowWidth, 8400.0f);
+    QCOMPARE(form.layout().windowHeight, 6555.0f);
+    QCOMPARE(form.focusWidget(), form.findChild<QWidget*>("cmdExit"));
+}
+
+void MainWindowTest::controlsMenusAndTabOrder() {
+    frmMain form;
+    QCOMPARE(form.objectName(), QString("frmMain"));
+    QVERIFY(!form.windowIcon().isNull());
+    for (const char* name : {"cmdExit", "cmdReload"}) {
+        auto* button = form.findChild<QPushButton*>(name);
+        QVERIFY2(button, name);
+        QVERIFY(!button->isDefault());
+        QVERIFY(!button->autoDefault());
+    }
+    const QList<QAction*> menus = form.menuBar()->actions();
+    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus[0]->menu()->objectName(), QString("mnuFile"));
+    QCOMPARE(menus[1]->menu()->objectName(), QString("mnuHelpMenu"));
+    QCOMPARE(actionNames(*menus[0]->menu()),
+             (QStringList{"mnuGreetingsToCSV", "mnuPromptToCSV", "-spacer2", "mnuExit"}));
+    QCOMPARE(actionNames(*menus[1]->menu()), (QStringList{"Help", "-spacer", "About"}));
+
+    QStringList chain;
+    QWidget* widget = form.findChild<QWidget*>("cmdExit");
+    for (int step = 0; step < 4; ++step) {
+        chain << widget->objectName();
+        do
+            widget = widget->nextInFocusChain();
+        while (widget->focusPolicy() == Qt::NoFocus || widget->objectName().isEmpty());
+    }
+    QCOMPARE(chain, (QStringList{"cmdExit", "gridGreetings", "gridPrompts", "cmdReload"}));
+}
+
+void MainWindowTest::gridsHaveTheirColumnsAndWidths() {
+    frmMain form;
+    const double x = 1440.0 / form.logicalDpiX();
+    const std::vector<std::pair<GridWidget*, std::vector<int>>> grids = {
+        {&form.gridGreetings(), {150, 540, 810, 1245, 1110, 990}},
+        {&form.gridPrompts(), {180, 705, 885, 1200, 1065, 960}},
+    };
+    for (const auto& [grid, widths] : grids) {
+        QCOMPARE(grid->model()->columnCount(), 6);
+        QCOMPARE(grid->Rows(), 1);
+        int column = 1;
+        for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"})
+            QCOMPARE(grid->ColIndex(key), column++);
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(grid->columnWidth(c), qRound(widths[static_cast<std::size_t>(c)] / x));
+    }
+}
+
+void MainWindowTest::textsComeFromTheStringTable_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QStringList>("headerTexts");
+    QTest::newRow("English")
+        << 1033
+        << QStringList{"Tambrel",
+                       "Reload Files",
+                       "Prompt Files",
+                       "Exit",
+                       "Greetings and Voice Names",
+                       "File",
+                       "Export Greeting and Voice Name Data to CSV",
+                       "Export Prompt Data to CSV",
+                       "Exit",
+                       "Help",
+                       "Help",
+                       "About"}
+        << QStringList{"", "Codec", "File Name", "Sample Rate", "Last Modified", "File Size"};
+    QTest::newRow("German")
+        << 1031
+        << QStringList{"Tambrel",
+                       "Dateien neu laden",
+                       "Systemansagen",
+                       "Beenden",
+                       "Begrüßungen und Namensansagen",
+                       "Datei",
+                       "Begrüßungs- und Namensansagedaten als CSV exportieren",
+                       "Systemansagedaten als CSV exportieren",
+                       "Beenden",
+                       "Hilfe",
+                       "Hilfe",
+                       "Info"}
+        << QStringList{"", "Codec", "Dateiname", "Abtastrate", "Zuletzt geändert", "Dateigröße"};
+}
+
+void MainWindowTest::textsComeFromTheStringTable() {
+    QFETCH(int, language);
+    QFETCH(QStringList, captions);
+    QFETCH(QStringList, headerTexts);
+    LanguageScope scope(language, GermanLibrary::Present);
+    frmMain form;
+    form.frmMain_Auto_Init();
+    QStringList shown{form.windowTitle()};
+    for (const char* name :
+         {"cmdReload", "framePrompts", "cmdExit", "frameGreetingsAndVoiceNames", "mnuFile",
+          "mnuGreetingsToCSV", "mnuPromptToCSV", "mnuExit", "mnuHelpMenu", "Help", "About"})
+        shown << caption(form, name);
+    QCOMPARE(shown, captions);
+    QCOMPARE(headers(form.gridGreetings()), headerTexts);
+    QCOMPARE(headers(form.gridPrompts()), headerTexts);
+}
+
+void MainWindowTest::languageSwitchKeepsEveryDataRow() {
+    LanguageScope scope(1033, GermanLibrary::Present);
+    installFormLocalization();
+    frmMain form;
+    form.frmMain_Auto_Init();
+    addRow(form.gridGreetings(), "c:\\Stream Files\\a.wav");
+    addRow(form.gridGreetings(), "c:\\Stream Files\\b.wav");
+    addRow(form.gridPrompts(), "c:\\support\\RecordBeep.wav");
+
+    scope.switchTo(1031);
+    RelocalizeAllForms();
+    QCOMPARE(caption(form, "cmdExit"), QString("Beenden"));
+    QCOMPARE(headers(form.gridGreetings())[2], QString("Dateiname"));
+    QCOMPARE(form.gridGreetings().Rows(), 3);
+    QCOMPARE(form.gridGreetings().Cell(2, 2).value(), std::string("c:\\Stream Files\\b.wav"));
+    QCOMPARE(form.gridPrompts().Rows(), 2);
+    QCOMPARE(form.gridPrompts().Cell(1, 1).value(), std::string("PCM"));
+
+    scope.switchTo(1033);
+    RelocalizeAllForms();
+    QCOMPARE(caption(form, "cmdExit"), QString("Exit"));
+    QCOMPARE(form.gridGreetings().Rows(), 3);
+    setLoadedFormsFontPass({});
+}
+
+void MainWindowTest::aboutAndHelpOpenWhatIsAttached() {
+    frmMain form;
+    form.About_Click(); // nothing attached yet: nothing happens
+    int about = 0;
+    int help = 0;
+    form.setAboutBoxOpener([&] { ++about; });
+    form.setHelpWindowOpener([&] { ++help; });
+    form.findChild<QAction*>("About")->trigger();
+    form.findChild<QAction*>("Help")->trigger();
+    form.findChild<QAction*>("Help")->trigger();
+    QCOMPARE(about, 1);
+    QCOMPARE(help, 2);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "frm_main_test.moc"

@@ -1,0 +1,292 @@
+// The Qt grid against the grid contract and what users do with it: keys, emptying, suspended
+// filling, column sizing, sorting by each column and copying rows.
+#include "inventory/short_date.h"
+#include "ui/grid_sort_keys.h"
+#include "ui/grid_widget.h"
+
+#include <ctime>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tambrel;
+
+namespace {
+
+struct Row {
+    const char* codec;
+    const char* fileName;
+    const char* sampleRate;
+    std::time_t lastModified;
+    const char* fileSize;
+};
+
+std::time_t day(int year, int month, int dayOfMonth) {
+    std::tm parts{};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = dayOfMonth;
+    parts.tm_hour = 12;
+    return std::mktime(&parts);
+}
+
+// Each column orders these rows differently from the order they are added in, and texts sort
+// differently from values: " 16000" before " 8000" by text, "9" after "10" by text, and in
+// month/day/year dates "11/3/2024" before "2/10/2024".
+const std::vector<Row>& sampleRows() {
+    static const std::vector<Row> rows = {
+        {"PCM", "c:\\s\\b.wav", " 16000", day(2024, 2, 10), " 9"},
+        {"G.711 mu-law", "c:\\s\\a.wav", " 8000", day(2023, 12, 25), " 120"},
+        {"GSM 6.10", "c:\\s\\C.wav", " 8000", day(2024, 11, 3), " 10"},
+        {"pcm", "c:\\s\\d.wav", " 11025", day(2024, 2, 10), " 10"},
+    };
+    return rows;
+}
+
+void addRow(GridWidget& grid, const Row& row) {
+    QVERIFY(grid.AddItem(row.codec, grid.Rows()).ok());
+    const std::int32_t last = grid.Rows() - 1;
+    QVERIFY(grid.SetCell(last, grid.ColIndex("FileName"), row.fileName).ok());
+    QVERIFY(grid.SetCell(last, grid.ColIndex("Codec"), row.codec).ok());
+    QVERIFY(grid.SetCell(last, grid.ColIndex("FileSize"), row.fileSize).ok());
+    QVERIFY(grid.SetCell(last, grid.ColIndex("SampleRate"), row.sampleRate).ok());
+    QVERIFY(grid.SetCell(last, grid.ColIndex("LastModified"), shortDate(row.lastModified)).ok());
+}
+
+void fill(GridWidget& grid) {
+    for (const Row& row : sampleRows())
+        addRow(grid, row);
+}
+
+QStringList column(const GridWidget& grid, const char* key) {
+    QStringList texts;
+    for (std::int32_t row = 1; row < grid.Rows(); ++row)
+        texts << QString::fromStdString(grid.Cell(row, grid.ColIndex(key)).value());
+    return texts;
+}
+
+} // namespace
+
+class GridWidgetTest : public QObject {
+    Q_OBJECT
+private slots:
+    void columnKeysIgnoreCase_data();
+    void columnKeysIgnoreCase();
+    void emptyingKeepsTheHeaderRow();
+    void cellsOutsideTheGridFail();
+    void suspendedFillingIsAnnouncedOnceOnResume();
+    void resumingAfterEmptyingShowsOnlyTheNewRows();
+    void autoSizeFitsTheWidestTextHeaderIncluded();
+    void sortsByEachColumn_data();
+    void sortsByEachColumn();
+    void sortingKeepsTheSelectedRows();
+    void ctrlCCopiesSelectedRowsAsCsvLines();
+    void widthAndHeightAreKeptInTwips();
+    void dateFieldOrderFollowsThePattern_data();
+    void dateFieldOrderFollowsThePattern();
+    void unreadableSortTextsComeFirst();
+};
+
+void GridWidgetTest::columnKeysIgnoreCase_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("column");
+    QTest::newRow("exact") << "Codec" << 1;
+    QTest::newRow("lower case") << "filename" << 2;
+    QTest::newRow("upper case") << "SAMPLERATE" << 3;
+    QTest::newRow("mixed case") << "lastMODIFIED" << 4;
+    QTest::newRow("last column") << "FileSize" << 5;
+    QTest::newRow("the keyless column has no key") << "" << -1;
+    QTest::newRow("unknown key") << "Duration" << -1;
+}
+
+void GridWidgetTest::columnKeysIgnoreCase() {
+    QFETCH(QString, key);
+    QFETCH(int, column);
+    GridWidget grid;
+    QCOMPARE(grid.ColIndex(key.toStdString()), column);
+}
+
+void GridWidgetTest::emptyingKeepsTheHeaderRow() {
+    GridWidget grid;
+    QVERIFY(grid.SetCell(0, grid.ColIndex("Codec"), "Codec").ok());
+    fill(grid);
+    QCOMPARE(grid.Rows(), 5);
+    QVERIFY(grid.SetRows(1).ok());
+    QCOMPARE(grid.Rows(), 1);
+    QCOMPARE(grid.model()->rowCount(), 0);
+    QCOMPARE(grid.Cell(0, 1).value(), std::string("Codec"));
+    QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QString("Codec"));
+    QVERIFY(!grid.SetRows(0).ok());
+}
+
+void GridWidgetTest::cellsOutsideTheGridFail() {
+    GridWidget grid;
+    fill(grid);
+    QVERIFY(!grid.Cell(5, 1).ok());
+    QVERIFY(!grid.Cell(1, 6).ok());
+    QVERIFY(!grid.Cell(-1, 1).ok());
+    QVERIFY(!grid.SetCell(1, -1, "x").ok());
+    QVERIFY(!grid.AddItem("x", 0).ok());
+    QVERIFY(!grid.AddItem("x", 6).ok());
+    QCOMPARE(grid.Cell(4, 2).value(), std::string("c:\\s\\d.wav"));
+}
+
+void GridWidgetTest::suspendedFillingIsAnnouncedOnceOnResume() {
+    GridWidget grid;
+    QSignalSpy inserted(grid.model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(grid.model(), &QAbstractItemModel::modelReset);
+    grid.SetRedraw(RedrawMode::Suspended);
+    QVERIFY(!grid.updatesEnabled());
+    for (int i = 0; i < 50; ++i)
+        fill(grid);
+    QCOMPARE(grid.Rows(), 201);
+    QCOMPARE(grid.model()->rowCount(), 0);
+    QCOMPARE(inserted.count(), 0);
+    grid.SetRedraw(RedrawMode::Buffered);
+    QVERIFY(grid.updatesEnabled());
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(reset.count(), 0);
+    QCOMPARE(grid.model()->rowCount(), 200);
+    QCOMPARE(grid.model()->index(199, 2).data().toString(), QString("c:\\s\\d.wav"));
+}
+
+void GridWidgetTest::resumingAfterEmptyingShowsOnlyTheNewRows() {
+    GridWidget grid;
+    fill(grid);
+    grid.SetRedraw(RedrawMode::Suspended);
+    QVERIFY(grid.SetRows(1).ok());
+    addRow(grid, sampleRows()[2]);
+    grid.SetRedraw(RedrawMode::Buffered);
+    QCOMPARE(grid.model()->rowCount(), 1);
+    QCOMPARE(grid.model()->index(0, 2).data().toString(), QString("c:\\s\\C.wav"));
+}
+
+void GridWidgetTest::autoSizeFitsTheWidestTextHeaderIncluded() {
+    GridWidget grid;
+    const int fileName = grid.ColIndex("FileName");
+    const int codec = grid.ColIndex("Codec");
+    QVERIFY(grid.SetCell(0, codec, "A header far wider than any codec name in the column").ok());
+    fill(grid);
+    addRow(grid, {"PCM", "c:\\a much longer folder name\\with a long file name.wav", " 8000",
+                  day(2024, 1, 1), " 1"});
+    grid.setColumnWidth(fileName, 5);
+    QVERIFY(grid.AutoSize(fileName).ok());
+    QVERIFY(grid.AutoSize(codec).ok());
+    const QFontMetrics metrics = grid.fontMetrics();
+    const int longest =
+        metrics.horizontalAdvance("c:\\a much longer folder name\\with a long file name.wav");
+    QVERIFY(grid.columnWidth(fileName) >= longest);
+    QVERIFY(grid.columnWidth(fileName) <= longest + 40);
+    QVERIFY(grid.columnWidth(codec) >= grid.horizontalHeader()->fontMetrics().horizontalAdvance(
+                                           "A header far wider than any codec name in the column"));
+    QVERIFY(!grid.AutoSize(6).ok());
+}
+
+void GridWidgetTest::sortsByEachColumn_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QStringList>("fileNames");
+    const QString a = "c:\\s\\a.wav", b = "c:\\s\\b.wav", c = "c:\\s\\C.wav", d = "c:\\s\\d.wav";
+    // Ties keep the order the rows had: b before d on the same day and on "PCM"/"pcm".
+    QTest::newRow("codec by text, case-blind")
+        << "Codec" << int(Qt::AscendingOrder) << QStringList{a, c, b, d};
+    QTest::newRow("file name by text, case-blind")
+        << "FileName" << int(Qt::AscendingOrder) << QStringList{a, b, c, d};
+    QTest::newRow("sample rate by value")
+        << "SampleRate" << int(Qt::AscendingOrder) << QStringList{a, c, d, b};
+    QTest::newRow("sample rate by value, descending")
+        << "SampleRate" << int(Qt::DescendingOrder) << QStringList{b, d, a, c};
+    QTest::newRow("last modified by date")
+        << "LastModified" << int(Qt::AscendingOrder) << QStringList{a, b, d, c};
+    QTest::newRow("file size by value")
+        << "FileSize" << int(Qt::AscendingOrder) << QStringList{b, c, d, a};
+}
+
+void GridWidgetTest::sortsByEachColumn() {
+    QFETCH(QString, key);
+    QFETCH(int, order);
+    QFETCH(QStringList, fileNames);
+    GridWidget grid;
+    fill(grid);
+    grid.sortByColumn(grid.ColIndex(key.toStdString()), Qt::SortOrder(order));
+    // The cells themselves move: the export, reading rows 1.., sees the order shown.
+    QCOMPARE(column(grid, "FileName"), fileNames);
+    QCOMPARE(grid.model()->index(0, 2).data().toString(), fileNames.front());
+}
+
+void GridWidgetTest::sortingKeepsTheSelectedRows() {
+    GridWidget grid;
+    fill(grid);
+    grid.selectRow(1); // a.wav
+    grid.sortByColumn(grid.ColIndex("FileName"), Qt::AscendingOrder);
+    QCOMPARE(grid.selectedRowsAsCsv().substr(0, 20), std::string("G.711 mu-law,c:\\s\\a."));
+    const QModelIndexList selected = grid.selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.front().row(), 0);
+}
+
+void GridWidgetTest::ctrlCCopiesSelectedRowsAsCsvLines() {
+    GridWidget grid;
+    fill(grid);
+    addRow(grid, {"PCM", "c:\\Greetings, old\\say \"hi\".wav", " 8000", day(2024, 1, 2), " 44"});
+    grid.show();
+    grid.selectionModel()->select(grid.model()->index(4, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    grid.selectionModel()->select(grid.model()->index(1, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    const QString expected = "G.711 mu-law,c:\\s\\a.wav, 8000," +
+                             QString::fromStdString(shortDate(day(2023, 12, 25))) + ", 120\r\n" +
+                             "PCM,\"c:\\Greetings, old\\say \"\"hi\"\".wav\", 8000," +
+                             QString::fromStdString(shortDate(day(2024, 1, 2))) + ", 44\r\n";
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+}
+
+void GridWidgetTest::widthAndHeightAreKeptInTwips() {
+    GridWidget grid;
+    grid.SetWidth(8180);
+    grid.SetHeight(2197.5f);
+    QCOMPARE(grid.Width(), 8180.0f);
+    QCOMPARE(grid.Height(), 2197.5f);
+    const double perPixel = 1440.0 / grid.logicalDpiX();
+    QCOMPARE(grid.width(), qRound(8180 / perPixel));
+}
+
+void GridWidgetTest::dateFieldOrderFollowsThePattern_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::newRow("United States") << "M/d/yyyy" << 2 << 0 << 1;
+    QTest::newRow("Germany") << "dd.MM.yyyy" << 2 << 1 << 0;
+    QTest::newRow("Japan") << "yyyy/MM/dd" << 0 << 1 << 2;
+    QTest::newRow("quoted letters are skipped") << "d 'de' MM 'y' yyyy" << 2 << 1 << 0;
+    QTest::newRow("incomplete pattern") << "MMM yyyy" << 2 << 0 << 1;
+}
+
+void GridWidgetTest::dateFieldOrderFollowsThePattern() {
+    QFETCH(QString, pattern);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    const DateFieldOrder order = dateFieldOrder(pattern.toStdString());
+    QCOMPARE(order.year, year);
+    QCOMPARE(order.month, month);
+    QCOMPARE(order.day, day);
+}
+
+void GridWidgetTest::unreadableSortTextsComeFirst() {
+    QCOMPARE(numberSortKey(" 8000"), std::int64_t(8000));
+    QCOMPARE(numberSortKey("-1"), std::int64_t(-1));
+    QCOMPARE(numberSortKey(""), kUnreadableSortKey);
+    QCOMPARE(numberSortKey(" 12x"), kUnreadableSortKey);
+    QCOMPARE(dateSortKey("25.12.2023", dateFieldOrder("dd.MM.yyyy")), std::int64_t(20231225));
+    QCOMPARE(dateSortKey("2023", DateFieldOrder{}), kUnreadableSortKey);
+    QCOMPARE(dateSortKey("", DateFieldOrder{}), kUnreadableSortKey);
+}
+
+QTEST_MAIN(GridWidgetTest)
+#include "grid_widget_test.moc"
