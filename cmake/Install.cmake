@@ -1,1 +1,61 @@
-# Installation and packaging; filled in with the About box and help window.
+# Installation and packaging. An installed Tambrel keeps its executable, language libraries and
+# help pages together in lib/tambrel/, because it finds its libraries and pages beside its own
+# executable; bin/tambrel is a relative link to it, so the program works from any prefix.
+
+set(TAMBREL_INSTALL_FOLDER lib/tambrel)
+set(TAMBREL_HELP_SOURCE ${PROJECT_SOURCE_DIR}/resources/help)
+set(TAMBREL_HELP_PAGES Tambrel.htm Tambrel_ENU.htm Tambrel_DEU.htm Tambrel_JPN.htm)
+
+# The help pages are copied beside the built executable too, so a program run from the build
+# tree shows them exactly as the installed one does.
+set(help_outputs)
+foreach(page IN LISTS TAMBREL_HELP_PAGES)
+    set(output ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${page})
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TAMBREL_HELP_SOURCE}/${page} ${output}
+        DEPENDS ${TAMBREL_HELP_SOURCE}/${page}
+        COMMENT "Copying help page ${page}"
+        VERBATIM)
+    list(APPEND help_outputs ${output})
+endforeach()
+add_custom_target(help_pages ALL DEPENDS ${help_outputs})
+
+install(TARGETS tambrel RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
+install(FILES
+        ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_DEU.dll
+        ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_JPN.dll
+    DESTINATION ${TAMBREL_INSTALL_FOLDER})
+list(TRANSFORM TAMBREL_HELP_PAGES PREPEND ${TAMBREL_HELP_SOURCE}/ OUTPUT_VARIABLE help_sources)
+install(FILES ${help_sources} DESTINATION ${TAMBREL_INSTALL_FOLDER})
+
+# The link is made once in the build tree and installed as a link (install keeps symbolic
+# links as they are), which works the same under DESTDIR and inside CPack's staging area.
+set(link_folder ${CMAKE_BINARY_DIR}/install-links)
+file(MAKE_DIRECTORY ${link_folder})
+file(CREATE_LINK ../${TAMBREL_INSTALL_FOLDER}/tambrel ${link_folder}/tambrel SYMBOLIC)
+install(FILES ${link_folder}/tambrel DESTINATION bin)
+
+install(FILES ${PROJECT_SOURCE_DIR}/resources/tambrel.desktop DESTINATION share/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/logos/tambrel.png
+    DESTINATION share/icons/hicolor/64x64/apps)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tambrel)
+set(CPACK_PACKAGE_VENDOR "The Tambrel Developers")
+set(CPACK_PACKAGE_CONTACT "The Tambrel Developers <tambrel@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Lists the codec, sample rate, date and size of a voice server's audio files")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Tambrel reads the greetings, voice names and prompts of a Corvel voice-messaging server\n\
+(through a Wine prefix on Linux) and lists each WAV file's codec, sample rate, date and size.\n\
+Either list can be exported to a CSV file. English, German and Japanese.")
+# Installed binaries are stripped; the package carries no debug information.
+set(CPACK_STRIP_FILES ON)
+include(CPack)
