@@ -172,7 +172,13 @@ int naturalWidth(const QLabel& label) {
 int placeLabel(QLabel& label, QRect design, int rightLimit) {
     const int width =
         std::max(design.width(), std::min(naturalWidth(label), rightLimit - design.left()));
-    const int height = std::max(design.height(), label.heightForWidth(width));
+    // Measured as laid out, fallback fonts included: a Japanese text is often taller than the
+    // primary font's line.
+    const int textHeight =
+        label.fontMetrics()
+            .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, label.text())
+            .height();
+    const int height = std::max(design.height(), textHeight);
     label.setGeometry(design.left(), design.top(), width, height);
     return design.top() + height;
 }
@@ -348,8 +354,12 @@ void frmAbout::fitTextsToLabels() {
     const QRect titleDesign = pixels(*this, kVersionTitleBox);
     const int titleWidth = std::max(titleDesign.width(), naturalWidth(*lblVersionTitle_));
     lblVersionTitle_->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lblVersionTitle_->setGeometry(titleDesign.right() + 1 - titleWidth, titleDesign.top(),
-                                  titleWidth, titleDesign.height());
+    lblVersionTitle_->setGeometry(
+        titleDesign.right() + 1 - titleWidth, titleDesign.top(), titleWidth,
+        std::max(titleDesign.height(), lblVersionTitle_->fontMetrics()
+                                           .boundingRect(QRect(0, 0, titleWidth, 100000),
+                                                         Qt::TextWordWrap, lblVersionTitle_->text())
+                                           .height()));
     placeLabel(*lblVersion_, pixels(*this, kVersionBox), rightEdge);
 
     // The three lines below the logo wrap at the form's width and push what follows down.
