@@ -52,6 +52,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Japanese texts need a font that covers the script.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tambrel reads the greetings, voice names and prompts of a Corvel voice-messaging server\n\
 (through a Wine prefix on Linux) and lists each WAV file's codec, sample rate, date and size.\n\
