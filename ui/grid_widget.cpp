@@ -72,10 +72,15 @@ GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
     header->setSortIndicatorShown(true);
     setSortingEnabled(true);
     // The keyless column has nothing to sort by: a click on it clears the indicator.
-    connect(header, &QHeaderView::sortIndicatorChanged, this, [header](int section, Qt::SortOrder) {
-        if (section == 0)
-            header->setSortIndicator(-1, Qt::AscendingOrder);
-    });
+    // A sorted column makes room for the indicator beside its header text.
+    connect(header, &QHeaderView::sortIndicatorChanged, this,
+            [this, header](int section, Qt::SortOrder) {
+                if (section == 0)
+                    header->setSortIndicator(-1, Qt::AscendingOrder);
+                else if (section > 0 &&
+                         columnWidth(section) < headerTextWidth(section, SortMark::Included))
+                    setColumnWidth(section, headerTextWidth(section, SortMark::Included));
+            });
 
     widthTwips_ = static_cast<float>(width() * twipsPerPixelX(*this));
     heightTwips_ = static_cast<float>(height() * twipsPerPixelY(*this));
@@ -189,15 +194,28 @@ Status GridWidget::AutoSize(std::int32_t column) {
     const int cellMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const int cellWidth = widestTextInColumn(column) + 2 * cellMargin + 1;
 
-    const QHeaderView* header = horizontalHeader();
-    const std::string_view headerText = model_->cells().cell(0, column);
-    const int headerMargin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    const int headerWidth =
-        header->fontMetrics().horizontalAdvance(
-            QString::fromUtf8(headerText.data(), static_cast<qsizetype>(headerText.size()))) +
-        4 * headerMargin + style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
-    setColumnWidth(column, std::max(cellWidth, headerWidth));
+    setColumnWidth(column, std::max(cellWidth, headerTextWidth(column, SortMark::Included)));
     return {};
+}
+
+int GridWidget::headerTextWidth(int column, SortMark mark) const {
+    const QHeaderView* header = horizontalHeader();
+    const std::string_view text = model_->cells().cell(0, column);
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return header->fontMetrics().horizontalAdvance(
+               QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))) +
+           2 * margin +
+           (mark == SortMark::Included
+                ? 2 * margin + style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header)
+                : 0);
+}
+
+void GridWidget::widenToHeaderText(int column) {
+    if (column < 0 || column >= model_->cells().columnCount())
+        return;
+    if (const int needed = headerTextWidth(column, SortMark::Excluded);
+        columnWidth(column) < needed)
+        setColumnWidth(column, needed);
 }
 
 void GridWidget::SetRedraw(RedrawMode mode) {

@@ -37,6 +37,8 @@ public:
     void SetHeight(float twips) override;
 
     void setColumnWidthTwips(int column, float twips);
+    // Widens the column, never narrows it, so that its header text shows whole.
+    void widenToHeaderText(int column);
     GridModel& gridModel() { return *model_; }
     const GridModel& gridModel() const { return *model_; }
 
@@ -49,6 +51,8 @@ protected:
 
 private:
     int widestTextInColumn(int column) const;
+    enum class SortMark { Excluded, Included };
+    int headerTextWidth(int column, SortMark mark) const;
 
     GridModel* model_;
     float widthTwips_ = 0;

@@ -1,5 +1,7 @@
 // The main window: its layout at the minimum and a larger size, the snap back to the minimum,
 // its controls, menus and tab order, and its texts in English and German.
+#include "tests/scan/server_tree.h"
+#include "tests/support/recording_dialogs.h"
 #include "tests/ui/language_scope.h"
 #include "ui/form_localization.h"
 #include "ui/frm_main.h"
@@ -52,6 +54,14 @@ void addRow(GridWidget& grid, const char* fileName) {
     QVERIFY(grid.SetCell(grid.Rows() - 1, grid.ColIndex("Codec"), "PCM").ok());
 }
 
+class RecordingSplashScreen final : public SplashScreenHooks {
+public:
+    void showCentred() override { calls << "showCentred"; }
+    void hide() override { calls << "hide"; }
+    void showFilesExamined(std::int64_t) override {}
+    QStringList calls;
+};
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -69,6 +79,7 @@ private slots:
     void textsComeFromTheStringTable();
     void languageSwitchKeepsEveryDataRow();
     void aboutAndHelpOpenWhatIsAttached();
+    void loadingScansIntoBothGridsAndReloadingRepeatsIt();
 };
 
 void MainWindowTest::layoutPlacesEveryControl_data() {
@@ -267,6 +278,19 @@ void MainWindowTest::textsComeFromTheStringTable() {
     QCOMPARE(shown, captions);
     QCOMPARE(headers(form.gridGreetings()), headerTexts);
     QCOMPARE(headers(form.gridPrompts()), headerTexts);
+    // Columns that are not fitted to their contents still show their header text whole, and
+    // are never narrower than designed.
+    const double x = 1440.0 / form.logicalDpiX();
+    for (GridWidget* grid : {&form.gridGreetings(), &form.gridPrompts()}) {
+        for (const char* key : {"SampleRate", "FileSize"}) {
+            const int column = grid->ColIndex(key);
+            const QString header = grid->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY(grid->columnWidth(column) >
+                    grid->horizontalHeader()->fontMetrics().horizontalAdvance(header));
+        }
+    }
+    QVERIFY(form.gridGreetings().columnWidth(3) >= qRound(1245 / x));
+    QVERIFY(form.gridPrompts().columnWidth(5) >= qRound(960 / x));
 }
 
 void MainWindowTest::languageSwitchKeepsEveryDataRow() {
@@ -306,6 +330,31 @@ void MainWindowTest::aboutAndHelpOpenWhatIsAttached() {
     form.findChild<QAction*>("Help")->trigger();
     QCOMPARE(about, 1);
     QCOMPARE(help, 2);
+}
+
+void MainWindowTest::loadingScansIntoBothGridsAndReloadingRepeatsIt() {
+    LanguageScope scope(1033);
+    ServerTree server;
+    server.write("Stream Files/notes.txt", "not a recording");
+    server.write("support/RecordBeep.wav", "RIFF");
+    RecordingDialogs dialogs;
+    RecordingSplashScreen splash;
+    frmMain form;
+    form.setSplashScreenHooks(&splash);
+    form.Form_Load();
+    QCOMPARE(headers(form.gridGreetings())[1], QString("Codec"));
+    QCOMPARE(form.gridGreetings().Rows(), 2);
+    QCOMPARE(form.gridGreetings().Cell(1, 2).value(),
+             std::string("C:\\Corvel\\Stream Files\\notes.txt"));
+    QCOMPARE(form.gridPrompts().Rows(), 2);
+    QCOMPARE(form.gridPrompts().model()->rowCount(), 1);
+    QVERIFY(splash.calls.isEmpty());
+
+    form.cmdReload_Click();
+    QCOMPARE(splash.calls, (QStringList{"showCentred", "hide"}));
+    QCOMPARE(form.gridGreetings().Rows(), 2);
+    QCOMPARE(form.gridPrompts().Rows(), 2);
+    QCOMPARE(form.gridGreetings().model()->rowCount(), 1);
 }
 
 QTEST_MAIN(MainWindowTest)
