@@ -83,9 +83,11 @@ QRect pixels(const QWidget& form, const TwipsBox& box) {
 }
 
 // The server product's logo: a sound wave rising out of a rounded badge, and the product name.
-QPixmap drawCorvelLogo() {
+// Both logos are opaque, as 24-bit bitmaps are, and painted on the window colour so that they
+// sit on the form rather than in boxes of their own.
+QPixmap drawCorvelLogo(const QColor& background) {
     QPixmap pixmap(146, 58);
-    pixmap.fill(Qt::white);
+    pixmap.fill(background);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     QLinearGradient badge(0, 6, 0, 52);
@@ -117,9 +119,9 @@ QPixmap drawCorvelLogo() {
 }
 
 // The maker's logo: three overlapping circles for the many hands, over the maker's short name.
-QPixmap drawMakerLogo() {
+QPixmap drawMakerLogo(const QColor& background) {
     QPixmap pixmap(104, 62);
-    pixmap.fill(Qt::white);
+    pixmap.fill(background);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -203,7 +205,8 @@ frmAbout::frmAbout(QWidget* parent)
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
 
-    picCorvelLogo_ = newPicture(this, "picCorvelLogo", drawCorvelLogo());
+    picCorvelLogo_ =
+        newPicture(this, "picCorvelLogo", drawCorvelLogo(palette().color(QPalette::Window)));
     lblVersionTitle_ = newLabel(this, "lblVersionTitle");
     lblVersionTitle_->setProperty("index", 1); // element 1 of its control array
     QFont bold = lblVersionTitle_->font();
@@ -223,7 +226,8 @@ frmAbout::frmAbout(QWidget* parent)
     lblChangeLanguage_->setPalette(linkPalette);
     lblChangeLanguage_->setCursor(Qt::PointingHandCursor);
     lblChangeLanguage_->installEventFilter(this);
-    picPelloraLogo_ = newPicture(this, "picPelloraLogo", drawMakerLogo());
+    picPelloraLogo_ =
+        newPicture(this, "picPelloraLogo", drawMakerLogo(palette().color(QPalette::Window)));
     lblPelloraAddress1_ = newLabel(this, "lblPelloraAddress1");
     lblPelloraAddress2_ = newLabel(this, "lblPelloraAddress2");
     lblPelloraAddress3_ = newLabel(this, "lblPelloraAddress3");
