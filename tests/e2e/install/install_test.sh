@@ -26,10 +26,17 @@ if [[ ${4:-} == --inside-virtual-display ]]; then
     [[ -n $window ]] || fail "no visible window titled Tambrel within 60 s"
     xdotool windowfocus --sync "$window"
     # The Help menu is the second one of the menu bar; its first item opens the help window.
-    xdotool mousemove --window "$window" 60 10 click 1
-    sleep 0.5
-    xdotool key Down Return
-    help=$(timeout 30 xdotool search --sync --onlyvisible --name '^Set Volume$' | head -n 1) || true
+    # A click that comes before the window takes input is lost, so it is tried again.
+    help=
+    for _ in 1 2 3; do
+        xdotool mousemove --window "$window" 60 10 click 1
+        sleep 1
+        xdotool key Down Return
+        help=$(timeout 10 xdotool search --sync --onlyvisible --name '^Set Volume$' |
+            head -n 1) || true
+        [[ -n $help ]] && break
+        xdotool key Escape
+    done
     [[ -n $help ]] || fail "no window titled Set Volume after Help"
     sleep 0.5
     grep -q "$prefix/lib/tambrel/Tambrel_ENU.htm\", O_RDONLY" "$trace" ||
