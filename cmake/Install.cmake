@@ -38,8 +38,30 @@ file(CREATE_LINK ../${TAMBREL_INSTALL_FOLDER}/tambrel ${link_folder}/tambrel SYM
 install(FILES ${link_folder}/tambrel DESTINATION bin)
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tambrel.desktop DESTINATION share/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/logos/tambrel.png
-    DESTINATION share/icons/hicolor/64x64/apps)
+# The icon theme gets the window icon itself, drawn at each size by a small build-time program.
+set(TAMBREL_ICON_SIZES 32 48 64 128)
+set(icon_folder ${CMAKE_BINARY_DIR}/icons)
+add_executable(tambrel_icon_writer ${PROJECT_SOURCE_DIR}/resources/logos/write_icon.cpp)
+target_link_libraries(tambrel_icon_writer PRIVATE ui)
+# Not shipped: kept out of the folder that holds what is installed.
+set_target_properties(tambrel_icon_writer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+set(icon_outputs)
+foreach(size IN LISTS TAMBREL_ICON_SIZES)
+    list(APPEND icon_outputs ${icon_folder}/tambrel_${size}.png)
+endforeach()
+add_custom_command(
+    OUTPUT ${icon_outputs}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_folder}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:tambrel_icon_writer> ${icon_folder} ${TAMBREL_ICON_SIZES}
+    DEPENDS tambrel_icon_writer
+    COMMENT "Drawing the desktop icons"
+    VERBATIM)
+add_custom_target(desktop_icons ALL DEPENDS ${icon_outputs})
+foreach(size IN LISTS TAMBREL_ICON_SIZES)
+    install(FILES ${icon_folder}/tambrel_${size}.png
+        DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tambrel.png)
+endforeach()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tambrel)
