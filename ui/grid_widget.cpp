@@ -61,7 +61,7 @@ GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
     // A million rows of one height: the vertical header never measures a row.
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    fitRowHeightToFont();
 
     QHeaderView* header = horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
@@ -276,6 +276,17 @@ void GridWidget::copySelectionToClipboard() const {
     if (!text.empty())
         QApplication::clipboard()->setText(
             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void GridWidget::fitRowHeightToFont() {
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void GridWidget::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    // A language's face may be taller than the one the rows were made for.
+    if (event->type() == QEvent::FontChange)
+        fitRowHeightToFont();
 }
 
 void GridWidget::keyPressEvent(QKeyEvent* event) {

@@ -48,8 +48,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void fitRowHeightToFont();
     int widestTextInColumn(int column) const;
     enum class SortMark { Excluded, Included };
     int headerTextWidth(int column, SortMark mark) const;

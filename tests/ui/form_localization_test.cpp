@@ -115,6 +115,9 @@ void FormLocalizationTest::controlsTakeTheLanguagesFace() {
         QCOMPARE(control->font().family(), expected);
     }
     QCOMPARE(form.gridGreetings().horizontalHeader()->font().family(), expected);
+    // Rows grow with a taller face rather than clip it.
+    QVERIFY(form.gridGreetings().verticalHeader()->defaultSectionSize() >
+            form.gridGreetings().fontMetrics().height());
     QCOMPARE(form.menuBar()->font().family(), menuFamily);
 }
 
