@@ -169,18 +169,20 @@ int naturalWidth(const QLabel& label) {
     return label.fontMetrics().horizontalAdvance(label.text()) + 2;
 }
 
+// The height of the label's text wrapped at `width`, measured as it is laid out, fallback fonts
+// included: a Japanese text is often taller than the primary font's line.
+int textHeight(const QLabel& label, int width) {
+    return label.fontMetrics()
+        .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, label.text())
+        .height();
+}
+
 // Places `label` at `design`, wider up to `rightLimit` when its text needs it, and as high as
 // the text wrapped at that width; returns the bottom edge.
 int placeLabel(QLabel& label, QRect design, int rightLimit) {
     const int width =
         std::max(design.width(), std::min(naturalWidth(label), rightLimit - design.left()));
-    // Measured as laid out, fallback fonts included: a Japanese text is often taller than the
-    // primary font's line.
-    const int textHeight =
-        label.fontMetrics()
-            .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, label.text())
-            .height();
-    const int height = std::max(design.height(), textHeight);
+    const int height = std::max(design.height(), textHeight(label, width));
     label.setGeometry(design.left(), design.top(), width, height);
     return design.top() + height;
 }
@@ -360,10 +362,7 @@ void frmAbout::fitTextsToLabels() {
     lblVersionTitle_->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblVersionTitle_->setGeometry(
         titleDesign.right() + 1 - titleWidth, titleDesign.top(), titleWidth,
-        std::max(titleDesign.height(), lblVersionTitle_->fontMetrics()
-                                           .boundingRect(QRect(0, 0, titleWidth, 100000),
-                                                         Qt::TextWordWrap, lblVersionTitle_->text())
-                                           .height()));
+        std::max(titleDesign.height(), textHeight(*lblVersionTitle_, titleWidth)));
     placeLabel(*lblVersion_, pixels(*this, kVersionBox), rightEdge);
 
     // The three lines below the logo wrap at the form's width and push what follows down.

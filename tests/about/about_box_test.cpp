@@ -74,6 +74,7 @@ private slots:
     void choosingALanguageSwitchesEveryLoadedWindow_data();
     void choosingALanguageSwitchesEveryLoadedWindow();
     void choosingNoLanguagesLoadedKeepsEnglish();
+    void theLinkOpensTheMenuAtTheMouse();
     void okHidesAndTheNextOpeningKeepsTheMenu();
     void theCloseBoxUnloadsAndTheNextOpeningReadsTheFolderAgain();
     void labelsHoldTheirTexts_data();
@@ -220,6 +221,26 @@ void AboutBoxTest::choosingNoLanguagesLoadedKeepsEnglish() {
     QCOMPARE(CurrentLanguageID, 1033);
     QCOMPARE(labelText(*box.box, "lblChangeLanguage"), QStringLiteral("Change Language"));
     QCOMPARE(box->mnuSelectLanguage()->title(), QStringLiteral("Select Language"));
+}
+
+void AboutBoxTest::theLinkOpensTheMenuAtTheMouse() {
+    RecordingDialogs dialogs;
+    ProgramFolder folder;
+    ProgramFolder::startIn(1033);
+    LoadedAboutBox box;
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.box));
+    auto* link = box->findChild<QLabel*>("lblChangeLanguage");
+    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QVERIFY(link->font().underline());
+    QCursor::setPos(link->mapToGlobal(QPoint(3, 3)));
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3));
+    QTRY_VERIFY(box->mnuSelectLanguage()->isVisible());
+    QCOMPARE(box->mnuSelectLanguage()->pos(), QCursor::pos());
+    box->mnuSelectLanguage()->hide();
+    // Dismissed without a choice: nothing changed.
+    QCOMPARE(CurrentLanguageID, 1033);
+    QVERIFY(dialogs.pointers.empty());
 }
 
 void AboutBoxTest::okHidesAndTheNextOpeningKeepsTheMenu() {
