@@ -4,18 +4,24 @@
 
 set(TAMBREL_INSTALL_FOLDER lib/tambrel)
 set(TAMBREL_HELP_SOURCE ${PROJECT_SOURCE_DIR}/resources/help)
-set(TAMBREL_HELP_PAGES Tambrel.htm Tambrel_ENU.htm Tambrel_DEU.htm Tambrel_JPN.htm)
+set(TAMBREL_HELP_PAGES Tambrel.htm Tambrel_DEU.htm Tambrel_JPN.htm)
+# The English page is the fallback page under the language's name: one source, two files.
+set(TAMBREL_HELP_SOURCE_Tambrel_ENU.htm Tambrel.htm)
 
 # The help pages are copied beside the built executable too, so a program run from the build
 # tree shows them exactly as the installed one does.
 set(help_outputs)
-foreach(page IN LISTS TAMBREL_HELP_PAGES)
+foreach(page IN LISTS TAMBREL_HELP_PAGES ITEMS Tambrel_ENU.htm)
+    set(source ${page})
+    if(DEFINED TAMBREL_HELP_SOURCE_${page})
+        set(source ${TAMBREL_HELP_SOURCE_${page}})
+    endif()
     set(output ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${page})
     add_custom_command(
         OUTPUT ${output}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TAMBREL_HELP_SOURCE}/${page} ${output}
-        DEPENDS ${TAMBREL_HELP_SOURCE}/${page}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TAMBREL_HELP_SOURCE}/${source} ${output}
+        DEPENDS ${TAMBREL_HELP_SOURCE}/${source}
         COMMENT "Copying help page ${page}"
         VERBATIM)
     list(APPEND help_outputs ${output})
@@ -27,8 +33,7 @@ install(FILES
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_DEU.dll
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_JPN.dll
     DESTINATION ${TAMBREL_INSTALL_FOLDER})
-list(TRANSFORM TAMBREL_HELP_PAGES PREPEND ${TAMBREL_HELP_SOURCE}/ OUTPUT_VARIABLE help_sources)
-install(FILES ${help_sources} DESTINATION ${TAMBREL_INSTALL_FOLDER})
+install(FILES ${help_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER})
 
 # The link is made once in the build tree and installed as a link (install keeps symbolic
 # links as they are), which works the same under DESTDIR and inside CPack's staging area.

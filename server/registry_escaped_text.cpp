@@ -4,8 +4,6 @@
 
 namespace tambrel {
 
-namespace {
-
 int hexDigitValue(char character) {
     if (character >= '0' && character <= '9')
         return character - '0';
@@ -15,6 +13,8 @@ int hexDigitValue(char character) {
         return character - 'A' + 10;
     return -1;
 }
+
+namespace {
 
 bool isOctalDigit(char character) {
     return character >= '0' && character <= '7';

@@ -7,6 +7,9 @@
 
 namespace tambrel {
 
+// The value of one hexadecimal digit, or -1 for any other character.
+int hexDigitValue(char character);
+
 class RegistryEscapedText {
 public:
     enum class Step { Unit, Terminator, Malformed };

@@ -38,16 +38,6 @@ std::size_t skipBlanks(std::string_view line, std::size_t position) {
     return position;
 }
 
-int hexDigitValue(char character) {
-    if (character >= '0' && character <= '9')
-        return character - '0';
-    if (character >= 'a' && character <= 'f')
-        return character - 'a' + 10;
-    if (character >= 'A' && character <= 'F')
-        return character - 'A' + 10;
-    return -1;
-}
-
 // 1 to 8 hex digits at `position`, not followed by another; advances past them.
 std::optional<std::uint32_t> readHexNumber(std::string_view line, std::size_t& position) {
     std::uint32_t value = 0;
