@@ -8,6 +8,8 @@
 
 namespace tambrel {
 
+// Whether the field holds a comma, a quote, CR or LF and must therefore be quoted.
+bool needsCsvQuoting(std::string_view text);
 // The field as it goes into a line.
 std::string csvField(std::string_view text);
 // Appends the field to `line`, saving the temporary string of csvField on the hot path.

@@ -27,6 +27,15 @@ public:
     // Index of the column bearing `key`, letter case not significant; -1 when no column has it.
     virtual std::int32_t ColIndex(std::string_view key) const = 0;
     virtual Result<std::string> Cell(std::int32_t row, std::int32_t column) const = 0;
+    // Cell read appended to `text`: the same failures as Cell, but a grid that holds its
+    // texts can skip the string of its own per cell (the export reads millions of cells).
+    virtual Status AppendCellText(std::int32_t row, std::int32_t column, std::string& text) const {
+        Result<std::string> cell = Cell(row, column);
+        if (!cell)
+            return cell.failure();
+        text.append(cell.value());
+        return {};
+    }
     virtual Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) = 0;
     // Adds a row at `position` (the program always passes the current Rows()). Where `text`
     // shows is the grid's own business.

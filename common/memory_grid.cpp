@@ -54,6 +54,13 @@ Result<std::string> MemoryGrid::Cell(std::int32_t row, std::int32_t column) cons
     return std::string(cells_.cell(row, column));
 }
 
+Status MemoryGrid::AppendCellText(std::int32_t row, std::int32_t column, std::string& text) const {
+    if (Status status = checkCell(row, column); !status)
+        return status;
+    text.append(cells_.cell(row, column));
+    return {};
+}
+
 Status MemoryGrid::SetCell(std::int32_t row, std::int32_t column, std::string_view text) {
     if (Status status = checkCell(row, column); !status)
         return status;

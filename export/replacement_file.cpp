@@ -99,7 +99,8 @@ ReplacementFile::ReplacementFile(std::string targetPath, std::string temporaryPa
 ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
     : targetPath_(std::move(other.targetPath_)), temporaryPath_(std::move(other.temporaryPath_)),
       descriptor_(std::exchange(other.descriptor_, -1)),
-      committed_(std::exchange(other.committed_, true)) {}
+      committed_(std::exchange(other.committed_, true)), bytesWritten_(other.bytesWritten_),
+      writebackStarted_(other.writebackStarted_) {}
 
 ReplacementFile::~ReplacementFile() {
     discard();
@@ -129,8 +130,22 @@ Status ReplacementFile::write(std::string_view bytes) {
         if (written == 0)
             return Failure::fromErrno(ENOSPC);
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        bytesWritten_ += static_cast<std::size_t>(written);
     }
+    startWriteback();
     return {};
+}
+
+void ReplacementFile::startWriteback() {
+    // The disk starts on what is written while the next lines are built, so the fsync of
+    // commit() has little left to wait for. Only a hint: errors surface at fsync.
+    constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
+    if (bytesWritten_ - writebackStarted_ < kWritebackBytes)
+        return;
+    (void)::sync_file_range(descriptor_, static_cast<off_t>(writebackStarted_),
+                            static_cast<off_t>(bytesWritten_ - writebackStarted_),
+                            SYNC_FILE_RANGE_WRITE);
+    writebackStarted_ = bytesWritten_;
 }
 
 Status ReplacementFile::commit() {

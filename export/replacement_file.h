@@ -4,6 +4,7 @@
 
 #include "common/result.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -36,11 +37,14 @@ public:
 private:
     ReplacementFile(std::string targetPath, std::string temporaryPath, int descriptor);
     void discard();
+    void startWriteback();
 
     std::string targetPath_;
     std::string temporaryPath_;
     int descriptor_ = -1;
     bool committed_ = false;
+    std::size_t bytesWritten_ = 0;
+    std::size_t writebackStarted_ = 0;
 };
 
 } // namespace tambrel

@@ -114,6 +114,14 @@ Result<std::string> GridWidget::Cell(std::int32_t row, std::int32_t column) cons
     return std::string(model_->cells().cell(row, column));
 }
 
+Status GridWidget::AppendCellText(std::int32_t row, std::int32_t column, std::string& text) const {
+    if (row < 0 || row >= model_->tableRows() || column < 0 ||
+        column >= model_->cells().columnCount())
+        return subscriptOutOfRange();
+    text.append(model_->cells().cell(row, column));
+    return {};
+}
+
 Status GridWidget::SetCell(std::int32_t row, std::int32_t column, std::string_view text) {
     if (row < 0 || row >= model_->tableRows() || column < 0 ||
         column >= model_->cells().columnCount())

@@ -254,6 +254,43 @@ TEST_F(ExportCommand, EveryRowIsWrittenPastSixteenBits) {
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"Export complete"});
 }
 
+// A grid that answers only the contract's plain Cell read, as a grid without its own
+// AppendCellText does.
+class CellOnlyGrid final : public Grid {
+public:
+    explicit CellOnlyGrid(const MemoryGrid& inner) : inner_(inner) {}
+    std::int32_t Rows() const override { return inner_.Rows(); }
+    Status SetRows(std::int32_t) override { return Failure::fromErrno(EROFS); }
+    std::int32_t ColIndex(std::string_view key) const override { return inner_.ColIndex(key); }
+    Result<std::string> Cell(std::int32_t row, std::int32_t column) const override {
+        return inner_.Cell(row, column);
+    }
+    Status SetCell(std::int32_t, std::int32_t, std::string_view) override {
+        return Failure::fromErrno(EROFS);
+    }
+    Status AddItem(std::string_view, std::int32_t) override { return Failure::fromErrno(EROFS); }
+    Status AutoSize(std::int32_t) override { return Failure::fromErrno(EROFS); }
+    void SetRedraw(RedrawMode) override {}
+    float Width() const override { return 0; }
+    float Height() const override { return 0; }
+    void SetWidth(float) override {}
+    void SetHeight(float) override {}
+
+private:
+    const MemoryGrid& inner_;
+};
+
+TEST_F(ExportCommand, GridWithOnlyPlainCellReadsWritesTheSameBytes) {
+    addRows(5);
+    addRow({"PCM", "C:\\Greetings\\Smith, John.wav", " 8000", "12/31/2025", " 12044"});
+    const auto direct = choose("direct.csv");
+    run();
+    const auto plain = choose("plain.csv");
+    runCsvExportCommand(CsvExportTarget::Greetings, CellOnlyGrid(grid), fileSystem);
+    EXPECT_EQ(readFile(plain), readFile(direct));
+    EXPECT_NE(readFile(plain).find(",\"C:\\Greetings\\Smith, John.wav\","), std::string::npos);
+}
+
 // Soft file-size limit for one export, with SIGXFSZ ignored as a full disk would be; both are
 // put back afterwards.
 class FileSizeLimit {
