@@ -43,9 +43,10 @@ struct ShortDateFormatter::State {
     std::unique_ptr<icu::SimpleDateFormat> formatter;
     std::unique_ptr<icu::TimeZone> zone;
     std::string pattern;
-    // Files of one folder tend to share their days; formatting is by far the dearest part of a
-    // file row, so each day is formatted once.
-    mutable std::array<CachedDay, 64> cache;
+    // Formatting is by far the dearest part of a file row, so each day is formatted once. The
+    // days of a server's recordings span years and the files of a folder do not come in date
+    // order, so the cache holds more than eleven years of days before two share a slot.
+    mutable std::array<CachedDay, 4096> cache;
 };
 
 ShortDateFormatter::ShortDateFormatter(std::string_view locale, std::string_view timeZone)

@@ -32,6 +32,25 @@ TEST(ShortDate, DaysAreTakenInTheFormattersTimeZone) {
     EXPECT_EQ(tokyo.format(kFifthOfMarch), "3/5/2024");
 }
 
+// Days 4096 apart (sharing a slot of a cache of any power-of-two size up to that) and days
+// before 1970 must each still get their own text, in whatever order they come.
+TEST(ShortDate, CachedDaysNeverStandForOtherDays) {
+    ShortDateFormatter formatter("en_US", "UTC");
+    constexpr std::time_t kDay = 86400;
+    const std::pair<std::time_t, const char*> moments[] = {
+        {kFifthOfMarch, "3/5/2024"},
+        {kFifthOfMarch - 8192 * kDay, "9/30/2001"},
+        {kFifthOfMarch + 4096 * kDay, "5/23/2035"},
+        {kFifthOfMarch - 4096 * kDay, "12/17/2012"},
+        {kFifthOfMarch - 20000 * kDay, "6/2/1969"},
+        {-1, "12/31/1969"},
+        {0, "1/1/1970"},
+    };
+    for (int round = 0; round < 2; ++round)
+        for (const auto& [moment, expected] : moments)
+            EXPECT_EQ(formatter.format(moment), expected) << moment << " round " << round;
+}
+
 TEST(ShortDate, TimeLocaleComesFromTheEnvironmentInItsOrder) {
     const char* saved[3] = {std::getenv("LC_ALL"), std::getenv("LC_TIME"), std::getenv("LANG")};
     const std::string keep[3] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : "",
