@@ -1,0 +1,116 @@
+// A generated server, the in-memory grids and the recording dialogs for the fault tests of the
+// scan, with the helpers that read the rows back.
+#pragma once
+
+#include "common/memory_grid.h"
+#include "inventory/folder_scan.h"
+#include "tests/inventory/wav_fixtures.h"
+#include "tests/scan/server_tree.h"
+#include "tests/support/recording_dialogs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tambrel::testing {
+
+inline const std::string kLoadLead = "Error in from load procedure: ";
+inline const std::string kAddLead = "Error in AddFileToGrid: ";
+inline const std::string kNotWave = "File not a valid WAV format";
+
+inline std::string loadFailure(int error) {
+    return kLoadLead + std::strerror(error);
+}
+inline std::string addFailure(int error) {
+    return kAddLead + std::strerror(error);
+}
+
+// "Localize/Prompts/a.wav" as the scan shows it below the root "C:\Corvel".
+inline std::string shownPath(std::string_view relative) {
+    std::string path = "C:\\Corvel\\" + std::string(relative);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// The five cells of a file row, in the export's order.
+struct Row {
+    std::string codec, fileName, sampleRate, lastModified, fileSize;
+    bool operator==(const Row&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << '{' << row.codec << " | " << row.fileName << " | " << row.sampleRate << " | "
+               << row.lastModified << " | " << row.fileSize << '}';
+}
+
+inline std::vector<Row> rowsOf(const MemoryGrid& grid) {
+    std::vector<Row> rows;
+    for (std::int32_t row = 1; row < grid.Rows(); ++row)
+        rows.push_back({grid.text(row, "Codec"), grid.text(row, "FileName"),
+                        grid.text(row, "SampleRate"), grid.text(row, "LastModified"),
+                        grid.text(row, "FileSize")});
+    return rows;
+}
+
+inline std::vector<std::string> fileNames(const MemoryGrid& grid) {
+    std::vector<std::string> names;
+    for (std::int32_t row = 1; row < grid.Rows(); ++row)
+        names.push_back(grid.text(row, "FileName"));
+    return names;
+}
+
+inline std::vector<std::string> sorted(std::vector<std::string> texts) {
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+// Names of a folder's entries in the order the directory delivers them, which is the order
+// the scan visits them in while the folder is unchanged.
+inline std::vector<std::string> directoryOrder(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+class ScanFixture : public ::testing::Test {
+protected:
+    LoadOutcome load(const ScanProgress& progress = {}) {
+        return runLoadSequence(fileSystem, greetings, prompts, progress);
+    }
+    // A progress that calls `change` once, when `count` files have been examined: the file
+    // counted last is about to be handed to AddFileToGrid, every listing before it is taken.
+    static ScanProgress changeAt(std::int64_t count, std::function<void()> change) {
+        ScanProgress progress;
+        progress.interval = 1;
+        progress.filesExamined = [count, change = std::move(change)](std::int64_t examined) {
+            if (examined == count)
+                change();
+        };
+        return progress;
+    }
+    void writeWave(std::string_view relative) const {
+        server.write(relative, canonicalWave(1, 8000));
+    }
+    // The four places present and empty but for the beep.
+    void makeEmptyServer() const {
+        server.makeFolder("Stream Files");
+        server.makeFolder("localize/defaultconfiguration");
+        server.makeFolder("Localize/Prompts");
+        writeWave("support/RecordBeep.wav");
+    }
+    std::filesystem::path at(std::string_view relative) const { return server.root() / relative; }
+
+    ServerTree server;
+    FileSystemObject fileSystem{server.prefix().string()};
+    RecordingDialogs dialogs;
+    MemoryGrid greetings = MemoryGrid::withFileRowColumns();
+    MemoryGrid prompts = MemoryGrid::withFileRowColumns();
+};
+
+} // namespace tambrel::testing

@@ -1,0 +1,338 @@
+// Files and folders that change between the moment a listing names them and the moment the scan
+// gets to them. The scan's progress call is the seam: it comes after the listing of the file
+// about to be added, so a change made there is always seen by that file's turn.
+#include "inventory/short_date.h"
+#include "tests/faults/scan_fixture.h"
+
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tambrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing;
+
+// What the row of a changed file holds for size and date.
+enum class Stamp {
+    Empty,    // nothing could be asked of the path: both cells stay empty
+    FromPath, // size and date of whatever stands at the path after the change
+};
+
+struct ChangedFileCase {
+    const char* name;
+    std::function<void(const fs::path&)> change;
+    std::string codec;
+    std::string sampleRate;
+    Stamp stamp;
+    int reportedError; // 0: no message
+};
+
+void PrintTo(const ChangedFileCase& changed, std::ostream* out) {
+    *out << changed.name;
+}
+
+void replaceByFolder(const fs::path& path) {
+    fs::remove(path);
+    fs::create_directory(path);
+}
+
+void replaceByFifo(const fs::path& path) {
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << std::strerror(errno);
+}
+
+const ChangedFileCase kChangedFileCases[] = {
+    {"Deleted", [](const fs::path& path) { fs::remove(path); }, kNotWave, " 0", Stamp::Empty,
+     ENOENT},
+    {"ReplacedByADanglingLink",
+     [](const fs::path& path) {
+         fs::remove(path);
+         fs::create_symlink("nowhere.wav", path);
+     },
+     kNotWave, " 0", Stamp::Empty, ENOENT},
+    // Opening a folder for reading succeeds; the read is what fails.
+    {"ReplacedByAFolder", replaceByFolder, kNotWave, " 0", Stamp::FromPath, EISDIR},
+    // Opened without waiting for a writer, then refused by the positioned read.
+    {"ReplacedByAFifo", replaceByFifo, kNotWave, " 0", Stamp::FromPath, ESPIPE},
+    {"CutToNothing", [](const fs::path& path) { fs::resize_file(path, 0); }, kNotWave, " 0",
+     Stamp::FromPath, 0},
+    {"CutInsideTheFormatBlock", [](const fs::path& path) { fs::resize_file(path, 24); }, "PCM 16",
+     " 0", Stamp::FromPath, 0},
+    {"ReplacedByRenameWithAnotherWave",
+     [](const fs::path& path) {
+         const fs::path other = path.parent_path() / "other.tmp";
+         std::ofstream(other, std::ios::binary) << canonicalWave(6, 16000);
+         fs::rename(other, path);
+     },
+     "Microsoft ALaw", " 16000", Stamp::FromPath, 0},
+};
+
+class ChangedBeforeItsTurn : public ScanFixture,
+                             public ::testing::WithParamInterface<ChangedFileCase> {};
+
+TEST_P(ChangedBeforeItsTurn, IsReportedAtMostOnceAndStillGetsItsRow) {
+    const ChangedFileCase& changed = GetParam();
+    makeEmptyServer();
+    writeWave("Stream Files/keep.wav");
+    writeWave("Stream Files/victim.wav");
+    const fs::path victim = at("Stream Files/victim.wav");
+
+    // At the first count both files are listed and neither has been added.
+    ASSERT_EQ(load(changeAt(1, [&] { changed.change(victim); })), LoadOutcome::Completed);
+
+    std::vector<std::string> expectedMessages;
+    if (changed.reportedError != 0)
+        expectedMessages.push_back(addFailure(changed.reportedError));
+    EXPECT_EQ(dialogs.texts(), expectedMessages);
+
+    Row expected{changed.codec, shownPath("Stream Files/victim.wav"), changed.sampleRate, "", ""};
+    if (changed.stamp == Stamp::FromPath) {
+        struct stat info {};
+        ASSERT_EQ(::stat(victim.c_str(), &info), 0);
+        expected.lastModified = shortDate(info.st_mtim.tv_sec);
+        expected.fileSize = " " + std::to_string(info.st_size);
+    }
+    const std::vector<Row> rows = rowsOf(greetings);
+    ASSERT_EQ(rows.size(), 2u);
+    const auto victimRow = std::find_if(rows.begin(), rows.end(), [&](const Row& row) {
+        return row.fileName == expected.fileName;
+    });
+    ASSERT_NE(victimRow, rows.end());
+    EXPECT_EQ(*victimRow, expected);
+    // The neighbour is untouched by the fault.
+    const Row& keep = victimRow == rows.begin() ? rows[1] : rows[0];
+    EXPECT_EQ(keep.fileName, shownPath("Stream Files/keep.wav"));
+    EXPECT_EQ(keep.codec, "PCM 16");
+    EXPECT_EQ(keep.fileSize, " " + std::to_string(canonicalWave(1, 8000).size()));
+    EXPECT_EQ(fileNames(prompts), std::vector<std::string>{shownPath("support/RecordBeep.wav")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChangedBeforeItsTurn, ::testing::ValuesIn(kChangedFileCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScanFixture, ARecordBeepDeletedAfterItsLookupIsReportedOnceAndListed) {
+    makeEmptyServer();
+    writeWave("Stream Files/greeting.wav");
+    // The beep is the second file examined: looked up, counted, then handed on.
+    ASSERT_EQ(load(changeAt(2, [&] { fs::remove(at("support/RecordBeep.wav")); })),
+              LoadOutcome::Completed);
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{addFailure(ENOENT)});
+    const Row beep{kNotWave, shownPath("support/RecordBeep.wav"), " 0", "", ""};
+    EXPECT_EQ(rowsOf(prompts), std::vector<Row>{beep});
+}
+
+// A folder that is removed or replaced after the scan has planned to visit it.
+struct Plan {
+    std::int64_t changeAtCount;
+    std::function<void()> change;
+    std::vector<std::string> messages;
+    std::vector<std::string> greetings; // shown paths, in any order
+    std::vector<std::string> prompts;
+};
+
+// The tree every case starts from, and the order its folders are visited in.
+struct Layout {
+    fs::path root;
+    std::vector<std::string> configurations; // below localize/defaultconfiguration
+    std::vector<std::string> promptFolders;  // below Localize/Prompts
+    std::vector<std::string> levelTwo;       // below the first prompt folder
+};
+
+struct ChangedFolderCase {
+    const char* name;
+    std::function<Plan(const Layout&)> plan;
+};
+
+// Files examined, in order: the two stream files (1, 2), one file in each of the two default
+// configurations (3, 4), one in each of the two level-2 folders of each of the three prompt
+// folders (5 to 10), the beep (11).
+std::vector<std::string> allGreetings(const Layout& layout) {
+    return {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav"),
+            shownPath("localize/defaultconfiguration/" + layout.configurations[0] + "/n.wav"),
+            shownPath("localize/defaultconfiguration/" + layout.configurations[1] + "/n.wav")};
+}
+
+const char* const kLevelTwoFolders[] = {"Standard", "Custom"};
+
+std::string promptOf(const std::string& folder, const std::string& levelTwo) {
+    return shownPath("Localize/Prompts/" + folder + "/" + levelTwo + "/p.wav");
+}
+
+std::vector<std::string> allPrompts(const Layout& layout) {
+    std::vector<std::string> names;
+    for (const std::string& folder : layout.promptFolders)
+        for (const char* levelTwo : kLevelTwoFolders)
+            names.push_back(promptOf(folder, levelTwo));
+    names.push_back(shownPath("support/RecordBeep.wav"));
+    return names;
+}
+
+std::vector<std::string> without(std::vector<std::string> names,
+                                 const std::vector<std::string>& gone) {
+    for (const std::string& name : gone)
+        std::erase(names, name);
+    return names;
+}
+
+std::vector<std::string> promptsOf(const std::string& folder) {
+    return {promptOf(folder, "Standard"), promptOf(folder, "Custom")};
+}
+
+const ChangedFolderCase kChangedFolderCases[] = {
+    {"StreamFilesGoneWhileItsFilesWait",
+     [](const Layout& layout) {
+         return Plan{1,
+                     [root = layout.root] { fs::remove_all(root / "Stream Files"); },
+                     {addFailure(ENOENT), addFailure(ENOENT)},
+                     allGreetings(layout),
+                     allPrompts(layout)};
+     }},
+    {"DefaultConfigurationGoneBeforeItsTurn",
+     [](const Layout& layout) {
+         return Plan{
+             1,
+             [root = layout.root] { fs::remove_all(root / "localize/defaultconfiguration"); },
+             {loadFailure(ENOENT)},
+             {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav")},
+             allPrompts(layout)};
+     }},
+    {"ConfigurationGoneAfterItsParentWasListed",
+     [](const Layout& layout) {
+         const std::string second = layout.configurations[1];
+         return Plan{3,
+                     [root = layout.root, second] {
+                         fs::remove_all(root / "localize/defaultconfiguration" / second);
+                     },
+                     {loadFailure(ENOENT)},
+                     without(allGreetings(layout),
+                             {shownPath("localize/defaultconfiguration/" + second + "/n.wav")}),
+                     allPrompts(layout)};
+     }},
+    {"PromptFolderGoneAfterLevelZeroWasListed",
+     [](const Layout& layout) {
+         const std::string third = layout.promptFolders[2];
+         return Plan{
+             5,
+             [root = layout.root, third] { fs::remove_all(root / "Localize/Prompts" / third); },
+             {loadFailure(ENOENT)},
+             allGreetings(layout),
+             without(allPrompts(layout), promptsOf(third))};
+     }},
+    {"PromptFolderReplacedByAFile",
+     [](const Layout& layout) {
+         const std::string third = layout.promptFolders[2];
+         return Plan{5,
+                     [root = layout.root, third] {
+                         fs::remove_all(root / "Localize/Prompts" / third);
+                         std::ofstream(root / "Localize/Prompts" / third) << "not a folder";
+                     },
+                     {loadFailure(ENOTDIR)},
+                     allGreetings(layout),
+                     without(allPrompts(layout), promptsOf(third))};
+     }},
+    // Listing never waits for a writer: the FIFO is refused as no folder.
+    {"PromptFolderReplacedByAFifo",
+     [](const Layout& layout) {
+         const std::string third = layout.promptFolders[2];
+         return Plan{5,
+                     [root = layout.root, third] {
+                         const fs::path folder = root / "Localize/Prompts" / third;
+                         fs::remove_all(folder);
+                         ASSERT_EQ(::mkfifo(folder.c_str(), 0644), 0);
+                     },
+                     {loadFailure(ENOTDIR)},
+                     allGreetings(layout),
+                     without(allPrompts(layout), promptsOf(third))};
+     }},
+    // Gone before its parent is listed, it is simply not there: nothing to report.
+    {"LevelTwoFoldersGoneBeforeTheirParentWasListed",
+     [](const Layout& layout) {
+         const std::string third = layout.promptFolders[2];
+         return Plan{5,
+                     [root = layout.root, third] {
+                         for (const char* levelTwo : kLevelTwoFolders)
+                             fs::remove_all(root / "Localize/Prompts" / third / levelTwo);
+                     },
+                     {},
+                     allGreetings(layout),
+                     without(allPrompts(layout), promptsOf(third))};
+     }},
+    {"LevelTwoFolderGoneAfterItsParentWasListed",
+     [](const Layout& layout) {
+         const std::string first = layout.promptFolders[0];
+         const std::string second = layout.levelTwo[1];
+         return Plan{5,
+                     [root = layout.root, first, second] {
+                         fs::remove_all(root / "Localize/Prompts" / first / second);
+                     },
+                     {loadFailure(ENOENT)},
+                     allGreetings(layout),
+                     without(allPrompts(layout), {promptOf(first, second)})};
+     }},
+    {"EveryLaterPlaceGoneAtOnce",
+     [](const Layout& layout) {
+         return Plan{1,
+                     [root = layout.root] {
+                         for (const char* place : {"localize", "Localize", "support"})
+                             fs::remove_all(root / place);
+                     },
+                     {loadFailure(ENOENT), loadFailure(ENOENT), loadFailure(ENOENT)},
+                     {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav")},
+                     {}};
+     }},
+    {"ServerRootMovedAway",
+     [](const Layout& layout) {
+         return Plan{
+             1,
+             [root = layout.root] { fs::rename(root, root.parent_path() / "Corvel-moved"); },
+             {addFailure(ENOENT), addFailure(ENOENT), loadFailure(ENOENT), loadFailure(ENOENT),
+              loadFailure(ENOENT)},
+             {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav")},
+             {}};
+     }},
+};
+
+void PrintTo(const ChangedFolderCase& changed, std::ostream* out) {
+    *out << changed.name;
+}
+
+class ChangedDuringTheScan : public ScanFixture,
+                             public ::testing::WithParamInterface<ChangedFolderCase> {};
+
+TEST_P(ChangedDuringTheScan, IsReportedOnceAndTheOtherFoldersAreStillListed) {
+    makeEmptyServer();
+    writeWave("Stream Files/g1.wav");
+    writeWave("Stream Files/g2.wav");
+    for (const char* configuration : {"ENU", "DEU"})
+        writeWave(std::string("localize/defaultconfiguration/") + configuration + "/n.wav");
+    for (const char* folder : {"A", "B", "C"})
+        for (const char* levelTwo : kLevelTwoFolders)
+            writeWave(std::string("Localize/Prompts/") + folder + "/" + levelTwo + "/p.wav");
+    Layout layout{server.root(),
+                  directoryOrder(at("localize/defaultconfiguration")),
+                  directoryOrder(at("Localize/Prompts")),
+                  {}};
+    layout.levelTwo = directoryOrder(at("Localize/Prompts/" + layout.promptFolders[0]));
+    const Plan plan = GetParam().plan(layout);
+
+    bool changed = false;
+    ASSERT_EQ(load(changeAt(plan.changeAtCount,
+                            [&] {
+                                plan.change();
+                                changed = true;
+                            })),
+              LoadOutcome::Completed);
+    ASSERT_TRUE(changed) << "the scan never reached the count the change waits for";
+    EXPECT_EQ(dialogs.texts(), plan.messages);
+    EXPECT_EQ(sorted(fileNames(greetings)), sorted(plan.greetings));
+    EXPECT_EQ(sorted(fileNames(prompts)), sorted(plan.prompts));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChangedDuringTheScan, ::testing::ValuesIn(kChangedFolderCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace tambrel
