@@ -14,6 +14,9 @@ constexpr std::string_view kRegistryHeader = "WINE REGISTRY Version 2";
 struct Line {
     std::string_view text; // without its line break
     std::size_t next = 0;  // where the following line begins
+    // False for a last line without its line break: a file being written in place may end
+    // there, in the middle of a number.
+    bool endsInLineBreak = false;
 };
 
 Line lineAt(std::string_view text, std::size_t start) {
@@ -24,7 +27,7 @@ Line lineAt(std::string_view text, std::size_t start) {
     std::string_view line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    return {line, lineFeed ? end + 1 : text.size()};
+    return {line, lineFeed ? end + 1 : text.size(), lineFeed != nullptr};
 }
 
 bool isBlank(char character) {
@@ -125,9 +128,11 @@ std::optional<StoredRegistryValue> readStringData(std::string_view data, std::ui
 }
 
 // A comma-separated list of hex bytes; a line ending in a backslash goes on in the next line.
-// `next` is advanced past every line consumed.
+// `next` is advanced past every line consumed; `endsInLineBreak` tells whether the line of
+// `data` has its line break.
 std::optional<StoredRegistryValue> readHexData(std::string_view text, std::string_view data,
-                                               std::size_t& next, std::uint32_t type) {
+                                               bool endsInLineBreak, std::size_t& next,
+                                               std::uint32_t type) {
     StoredRegistryValue value{type, {}};
     for (;;) {
         std::size_t position = 0;
@@ -143,8 +148,12 @@ std::optional<StoredRegistryValue> readHexData(std::string_view text, std::strin
                 ++position;
             position = skipBlanks(data, position);
         }
-        if (position == data.size())
+        if (position == data.size()) {
+            // Cut off by the end of the file, the list may lack bytes or digits.
+            if (!endsInLineBreak)
+                return std::nullopt;
             return value;
+        }
         if (data[position] != '\\' || skipBlanks(data, position + 1) != data.size() ||
             next >= text.size())
             return std::nullopt;
@@ -154,17 +163,22 @@ std::optional<StoredRegistryValue> readHexData(std::string_view text, std::strin
             return std::nullopt; // a key line, not the rest of this value
         next = continuation.next;
         data = continuation.text.substr(start);
+        endsInLineBreak = continuation.endsInLineBreak;
     }
 }
 
-// The data part of a value line, after "=": its type tag and its data.
+// The data part of a value line, after "=": its type tag and its data. Strings end at their
+// closing quote; numbers and byte lists only at the line break, so a line that the end of the
+// file cuts short gives them no value.
 std::optional<StoredRegistryValue> readValueData(std::string_view text, std::string_view data,
-                                                 std::size_t& next) {
+                                                 bool endsInLineBreak, std::size_t& next) {
     if (data.starts_with('"'))
         return readStringData(data.substr(1), 1);
     if (data.starts_with("str:\""))
         return readStringData(data.substr(5), 1);
     if (data.starts_with("dword:")) {
+        if (!endsInLineBreak)
+            return std::nullopt;
         std::size_t position = 6;
         const std::optional<std::uint32_t> number = readHexNumber(data, position);
         if (!number)
@@ -176,7 +190,7 @@ std::optional<StoredRegistryValue> readValueData(std::string_view text, std::str
                                     static_cast<std::uint8_t>(*number >> 24)}};
     }
     if (data.starts_with("hex:"))
-        return readHexData(text, data.substr(4), next, 3);
+        return readHexData(text, data.substr(4), endsInLineBreak, next, 3);
     const bool typedString = data.starts_with("str(");
     if (typedString || data.starts_with("hex(")) {
         std::size_t position = 4;
@@ -185,7 +199,7 @@ std::optional<StoredRegistryValue> readValueData(std::string_view text, std::str
             return std::nullopt;
         position += 2;
         if (!typedString)
-            return readHexData(text, data.substr(position), next, *type);
+            return readHexData(text, data.substr(position), endsInLineBreak, next, *type);
         if (data.substr(position, 1) != "\"")
             return std::nullopt;
         return readStringData(data.substr(position + 1), *type);
@@ -223,7 +237,7 @@ void readValueLine(std::string_view text, const Line& line, std::size_t& next,
     position = skipBlanks(content, position + 1);
     std::size_t afterValue = next;
     if (std::optional<StoredRegistryValue> value =
-            readValueData(text, content.substr(position), afterValue)) {
+            readValueData(text, content.substr(position), line.endsInLineBreak, afterValue)) {
         lookup.value = std::move(*value);
         next = afterValue;
     }
