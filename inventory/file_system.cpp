@@ -4,6 +4,8 @@
 #include "server/wine_prefix.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -138,6 +140,13 @@ Result<std::string> FileSystemObject::resolveHostPath(std::string_view path) con
             return Failure::fromErrno();
         if (!S_ISDIR(info.st_mode))
             return Failure::fromErrno(ENOTDIR);
+        // The drive's link is followed once here, so that every path built below it is the
+        // real one: a scan opens a few hundred thousand files, and each open would otherwise
+        // read the link and walk back up through the prefix again.
+        if (char* real = ::realpath(root.c_str(), nullptr)) {
+            root = std::strcmp(real, "/") == 0 ? std::string() : std::string(real);
+            std::free(real);
+        }
     }
 
     const std::vector<std::string_view> components = componentsOf(rest);

@@ -22,7 +22,8 @@ public:
         fs::create_directories(folder / "dosdevices");
         fs::create_directory_symlink("../drive_c", folder / "dosdevices" / "c:");
     }
-    std::filesystem::path drive() const { return folder / "dosdevices" / "c:"; }
+    // Host paths below the drive are the real ones, the drive's link already followed.
+    std::filesystem::path drive() const { return fs::canonical(folder / "dosdevices" / "c:"); }
     fs::path write(const std::string& relative, std::string_view bytes = "x") const {
         return folder.write("drive_c/" + relative, bytes);
     }
@@ -89,6 +90,15 @@ TEST(FileSystemObject, PosixRootsAreUsedAsTheyStandAndMissingDrivesFail) {
     EXPECT_EQ(missingDrive.failure().code, ENOENT);
     EXPECT_FALSE(FileSystemObject("/nonexistent-prefix").resolveHostPath("C:\\x"));
     EXPECT_FALSE(fileSystem.resolveHostPath(std::string("C:\\a\0b", 6)));
+}
+
+// Wine links Z: to the file-system root; paths below it must not begin with "//".
+TEST(FileSystemObject, ADriveLinkedToTheRootGivesPlainAbsolutePaths) {
+    WinePrefix prefix;
+    fs::create_directory_symlink("/", prefix.drive().parent_path() / "dosdevices" / "z:");
+    const FileSystemObject fileSystem = prefix.fileSystem();
+    EXPECT_EQ(fileSystem.resolveHostPath("Z:\\tmp").value(), "/tmp");
+    EXPECT_EQ(fileSystem.resolveHostPath("Z:\\").value(), "/");
 }
 
 std::vector<std::string> directoryOrder(const fs::path& folder) {
