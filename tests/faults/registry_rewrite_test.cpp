@@ -4,6 +4,7 @@
 #include "server/registry_api.h"
 #include "server/registry_file.h"
 #include "tests/server/registry_fixture.h"
+#include "tests/support/write_all.h"
 
 #include <atomic>
 #include <cerrno>
@@ -18,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::registryFileText;
 using testing::ScopedWinePrefix;
+using testing::writeAll;
 
 constexpr std::string_view kKey = "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
 
@@ -102,18 +104,6 @@ Reading readAll() {
                   : bytes     ? classify(*bytes, kVersions[0].key, kVersions[1].key)
                               : Seen::Torn;
     return reading;
-}
-
-bool writeAll(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // The file a reader finds when it comes while an editor cuts the file and writes it anew: every

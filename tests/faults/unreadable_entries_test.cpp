@@ -3,6 +3,7 @@
 // and its messages and rows come back to the test through a pipe.
 #include "inventory/short_date.h"
 #include "tests/faults/scan_fixture.h"
+#include "tests/support/write_all.h"
 
 #include <cerrno>
 #include <grp.h>
@@ -16,6 +17,7 @@ namespace tambrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::writeAll;
 using namespace testing;
 
 constexpr uid_t kNobody = 65534;
@@ -125,18 +127,6 @@ ScanReport scanHere(const fs::path& prefix) {
     report.greetings = rowsOf(greetings);
     report.prompts = rowsOf(prompts);
     return report;
-}
-
-bool writeAll(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // The scan as an unprivileged user, or why it could not be run as one. The first byte the
