@@ -9,6 +9,7 @@
 #                                   the file name, or accept the proposed one when TARGET is
 #                                   empty; EXPECT is the host path the file must appear at
 #   close_tambrel CLOSE_WINDOW      close the main window and wait for a clean end
+#   tambrel_screenshot NAME         the screen as NAME.png in $TAMBREL_SCREENSHOTS, when set
 #
 # The caller defines fail MESSAGE, which must end the test.
 
@@ -18,8 +19,19 @@ tambrel_e2e=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 # to see every file the program opens, creates, renames, removes or writes.
 tambrel_traced_calls='%file,write,pwrite64,writev,pwritev,pwritev2,ftruncate,fallocate,fchmod,fchown,fsetxattr,fremovexattr,copy_file_range,sendfile,io_uring_setup'
 
+# xvfb-run can hand over before its server takes connections when the machine is busy; the
+# program, which cannot reach the display, would end at once.
+wait_for_display() {
+    for _ in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    fail "the virtual display $DISPLAY takes no connections"
+}
+
 start_tambrel() {
-    local program=$1 trace=$2 id
+    local program=$1 trace=$2 id types
+    wait_for_display
     if [[ -n $trace ]]; then
         strace -f -qq -y -s 256 -e trace="$tambrel_traced_calls" -o "$trace" "$program" &
     else
@@ -30,8 +42,9 @@ start_tambrel() {
     main_window=
     for _ in $(seq 600); do
         for id in $(xdotool search --onlyvisible --name '^Tambrel$' 2>/dev/null); do
-            if ! python3 "$tambrel_e2e/window_types.py" "$id" | grep -qx '_NET_WM_WINDOW_TYPE_SPLASH' &&
-                python3 "$tambrel_e2e/window_types.py" "$id" | grep -qx '_NET_WM_WINDOW_TYPE_NORMAL'; then
+            types=$(python3 "$tambrel_e2e/window_types.py" "$id") || true
+            if grep -qx '_NET_WM_WINDOW_TYPE_NORMAL' <<<"$types" &&
+                ! grep -qx '_NET_WM_WINDOW_TYPE_SPLASH' <<<"$types"; then
                 main_window=$id
                 break 2
             fi
@@ -117,17 +130,30 @@ open_save_dialog() {
     return 1
 }
 
+# Puts TARGET into the save dialog's file name box (nothing: the proposed name stays) and
+# presses Return until the dialog is gone. A Return can go to the file name completer's list
+# instead of the dialog, and keys can be lost while the box takes the focus, so while the
+# dialog is still up the name is typed anew and Return pressed again.
+accept_save_dialog() {
+    local dialog=$1 target=$2
+    for _ in 1 2 3; do
+        xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+        if [[ -n $target ]]; then
+            # The file name box has the focus and holds the proposed name: replace it all.
+            xdotool key ctrl+a
+            xdotool type --delay 15 "$target"
+        fi
+        xdotool key Return
+        wait_until_gone 100 "$dialog" && return 0
+        echo "the save dialog is still open after Return" >&2
+    done
+    fail "the save dialog stayed open after Return"
+}
+
 export_grid() {
     local item=$1 target=$2 expect=$3 dialog box
     dialog=$(open_save_dialog "$item") || fail "no save dialog titled CSV File Location"
-    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-    if [[ -n $target ]]; then
-        # The file name box has the focus and holds the proposed name: replace it all.
-        xdotool key ctrl+a
-        xdotool type --delay 15 "$target"
-    fi
-    xdotool key Return
-    wait_until_gone 300 "$dialog" || fail "the save dialog stayed open after Return"
+    accept_save_dialog "$dialog" "$target"
 
     # The closing message comes with the application's title, like the main window.
     box=$(wait_for_window 600 '^Tambrel$') || fail "no message box after the export"
@@ -138,6 +164,13 @@ export_grid() {
     # Exactly one message: an error report would be a second box titled Tambrel.
     if box=$(wait_for_window 5 '^Tambrel$'); then
         fail "a second message box followed the export"
+    fi
+}
+
+# With TAMBREL_SCREENSHOTS set to a folder, a picture of the screen goes there as NAME.png.
+tambrel_screenshot() {
+    if [[ -n ${TAMBREL_SCREENSHOTS:-} ]] && command -v import >/dev/null; then
+        import -window root "$TAMBREL_SCREENSHOTS/$1.png" 2>/dev/null || true
     fi
 }
 

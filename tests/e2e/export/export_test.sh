@@ -23,6 +23,9 @@ done
 
 fail() {
     echo "FAIL: $*"
+    if declare -F tambrel_screenshot >/dev/null; then
+        tambrel_screenshot failure
+    fi
     kill "${tambrel_pid:-}" 2>/dev/null || true
     exit 1
 }
@@ -51,11 +54,7 @@ if [[ ${4:-} == --inside-virtual-display ]]; then
     # Over the greetings file, answered No: no change, no further message.
     printf 'kept\r\n' >"$out/greetings-export.csv"
     dialog=$(open_save_dialog 1) || fail "no save dialog for the second greetings export"
-    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-    xdotool key ctrl+a
-    xdotool type --delay 15 "$out/greetings-export.csv"
-    xdotool key Return
-    wait_until_gone 300 "$dialog" || fail "the save dialog stayed open after Return"
+    accept_save_dialog "$dialog" "$out/greetings-export.csv"
     question=$(wait_for_window 300 '^Overwrite File\?$') ||
         fail "no question titled Overwrite File? before replacing a file"
     xdotool windowfocus --sync "$question" 2>/dev/null || true
@@ -68,11 +67,7 @@ if [[ ${4:-} == --inside-virtual-display ]]; then
 
     # The same, answered Yes: the file is replaced and the export completes.
     dialog=$(open_save_dialog 1) || fail "no save dialog for the third greetings export"
-    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-    xdotool key ctrl+a
-    xdotool type --delay 15 "$out/greetings-export.csv"
-    xdotool key Return
-    wait_until_gone 300 "$dialog" || fail "the save dialog stayed open after Return"
+    accept_save_dialog "$dialog" "$out/greetings-export.csv"
     question=$(wait_for_window 300 '^Overwrite File\?$') ||
         fail "no question titled Overwrite File? before replacing a file"
     xdotool windowfocus --sync "$question" 2>/dev/null || true
@@ -108,9 +103,11 @@ else
     echo "NOTE: strace is not installed; what the program writes is not traced"
 fi
 
-# Relative paths in the trace are taken from here.
+# Relative paths in the trace are taken from here. The display number is looked for from a
+# random start, so that tests run side by side rarely reach for the same one; the server does
+# not reset between the clients that come and go before the program connects.
 cd "$work"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24 -noreset" \
     "$self" "$program" "$make_server" "$close_window" --inside-virtual-display "$work" "$trace"
 
 if [[ -n $trace ]]; then

@@ -24,6 +24,9 @@ done
 
 fail() {
     echo "FAIL: $*"
+    if declare -F tambrel_screenshot >/dev/null; then
+        tambrel_screenshot failure
+    fi
     kill "${tambrel_pid:-}" 2>/dev/null || true
     exit 1
 }
@@ -76,9 +79,11 @@ else
     echo "NOTE: strace is not installed; only the snapshots are compared"
 fi
 
-# Relative paths in the trace are taken from here.
+# Relative paths in the trace are taken from here. The display number is looked for from a
+# random start, so that tests run side by side rarely reach for the same one; the server does
+# not reset between the clients that come and go before the program connects.
 cd "$work"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24 -noreset" \
     "$self" "$program" "$make_server" "$close_window" --inside-virtual-display "$work/out" "$trace"
 
 snapshot >"$work/after"
