@@ -20,10 +20,12 @@ fail() {
 if [[ ${4:-} == --inside-virtual-display ]]; then
     prefix=$5
     trace=$6
-    strace -f -qq -e trace=openat -o "$trace" "$prefix/bin/tambrel" &
-    pid=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tambrel$' | head -n 1) || true
-    [[ -n $window ]] || fail "no visible window titled Tambrel within 60 s"
+    # The splash screen bears the same title and shows first: start_tambrel tells them apart.
+    # shellcheck source=tests/e2e/export_grids.sh
+    source "$(dirname "$close_window")/export_grids.sh"
+    start_tambrel "$prefix/bin/tambrel" "$trace"
+    pid=$tambrel_pid
+    window=$main_window
     xdotool windowfocus --sync "$window"
     # The Help menu is the second one of the menu bar; its first item opens the help window.
     # A click that comes before the window takes input is lost, so it is tried again.

@@ -30,10 +30,12 @@ fail() {
 # Inside xvfb-run: start, find the window, check its title, reload, close it, wait for the end.
 if [[ ${4:-} == --inside-virtual-display ]]; then
     trace=$5
-    strace -f -qq -e trace=openat -o "$trace" "$program" &
-    pid=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tambrel$' | head -n 1) || true
-    [[ -n $window ]] || fail "no visible window titled Tambrel within 60 s"
+    # The splash screen bears the same title and shows first: start_tambrel tells them apart.
+    # shellcheck source=tests/e2e/export_grids.sh
+    source "$(dirname "$close_window")/export_grids.sh"
+    start_tambrel "$program" "$trace"
+    pid=$tambrel_pid
+    window=$main_window
     title=$(xdotool getwindowname "$window")
     [[ $title == Tambrel ]] || fail "the main window is titled '$title'"
     [[ $(scans) == 1 ]] || fail "$(scans) scans at start-up"
