@@ -1,5 +1,6 @@
 #include "common/cell_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstring>
@@ -52,6 +53,37 @@ std::string_view CellTable::cell(std::int32_t row, int column) const {
             offset += length;
     }
     return {r.block.get() + offset, length};
+}
+
+void CellTable::cells(std::int32_t row, std::span<const std::int32_t> columns,
+                      std::span<std::string_view> texts) const {
+    assert(row >= 0 && row < rowCount() && texts.size() >= columns.size());
+    const Row& r = rows_[row];
+    if (!r.block) {
+        std::fill_n(texts.begin(), columns.size(), std::string_view());
+        return;
+    }
+    // Where each column's bytes begin: the usual handful of columns on the stack.
+    constexpr int kInlineColumns = 16;
+    std::array<std::size_t, kInlineColumns + 1> inlineOffsets;
+    std::vector<std::size_t> manyOffsets;
+    std::size_t* offsets = inlineOffsets.data();
+    if (columns_ > kInlineColumns) {
+        manyOffsets.resize(static_cast<std::size_t>(columns_) + 1);
+        offsets = manyOffsets.data();
+    }
+    const char* block = r.block.get();
+    offsets[0] = sizeof(Length) * columns_;
+    for (int c = 0; c < columns_; ++c) {
+        Length length;
+        std::memcpy(&length, block + sizeof(Length) * c, sizeof length);
+        offsets[c + 1] = offsets[c] + length;
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const std::int32_t column = columns[i];
+        assert(column >= 0 && column < columns_);
+        texts[i] = std::string_view(block + offsets[column], offsets[column + 1] - offsets[column]);
+    }
 }
 
 void CellTable::setCell(std::int32_t row, int column, std::string_view text) {

@@ -27,6 +27,9 @@ public:
 
     // Callers check bounds; out-of-range access is a programming error.
     std::string_view cell(std::int32_t row, int column) const;
+    // The cells of `columns` in `row`, in one pass over the row's lengths.
+    void cells(std::int32_t row, std::span<const std::int32_t> columns,
+               std::span<std::string_view> texts) const;
     void setCell(std::int32_t row, int column, std::string_view text);
 
     // Reorders rows [first, first + order.size()) so that new row first+i is old row

@@ -5,7 +5,9 @@
 
 #include "common/result.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,14 +29,16 @@ public:
     // Index of the column bearing `key`, letter case not significant; -1 when no column has it.
     virtual std::int32_t ColIndex(std::string_view key) const = 0;
     virtual Result<std::string> Cell(std::int32_t row, std::int32_t column) const = 0;
-    // Cell read appended to `text`: the same failures as Cell, but a grid that holds its
-    // texts can skip the string of its own per cell (the export reads millions of cells).
-    virtual Status AppendCellText(std::int32_t row, std::int32_t column, std::string& text) const {
-        Result<std::string> cell = Cell(row, column);
-        if (!cell)
-            return cell.failure();
-        text.append(cell.value());
-        return {};
+    // The texts of `columns` in `row`, as views into the grid's own storage that stay valid
+    // until the grid next changes, with the failures of Cell. The export reads a million rows
+    // this way, a row per call and no string per cell. A grid that keeps no texts of its own
+    // fails with ENOTSUP, and callers read its cells one by one.
+    virtual Status ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
+                             std::span<std::string_view> texts) const {
+        (void)row;
+        (void)columns;
+        (void)texts;
+        return Failure::fromErrno(ENOTSUP);
     }
     virtual Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) = 0;
     // Adds a row at `position` (the program always passes the current Rows()). Where `text`

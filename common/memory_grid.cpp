@@ -13,7 +13,9 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 namespace {
-Failure invalidCell() { return Failure{EINVAL, "Subscript out of range"}; }
+Failure invalidCell() {
+    return Failure{EINVAL, "Subscript out of range"};
+}
 } // namespace
 
 MemoryGrid::MemoryGrid(std::vector<std::string> keys)
@@ -54,10 +56,16 @@ Result<std::string> MemoryGrid::Cell(std::int32_t row, std::int32_t column) cons
     return std::string(cells_.cell(row, column));
 }
 
-Status MemoryGrid::AppendCellText(std::int32_t row, std::int32_t column, std::string& text) const {
-    if (Status status = checkCell(row, column); !status)
-        return status;
-    text.append(cells_.cell(row, column));
+Status MemoryGrid::ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
+                             std::span<std::string_view> texts) const {
+    // Plain comparisons rather than checkCell's Status per column: this runs once per row of
+    // an export.
+    bool inRange = row >= 0 && row < cells_.rowCount() && texts.size() >= columns.size();
+    for (std::int32_t column : columns)
+        inRange = inRange && column >= 0 && column < cells_.columnCount();
+    if (!inRange)
+        return invalidCell();
+    cells_.cells(row, columns, texts);
     return {};
 }
 

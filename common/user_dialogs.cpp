@@ -24,7 +24,9 @@ UserDialogs* installedDialogs = nullptr;
 
 } // namespace
 
-UserDialogs& userDialogs() { return installedDialogs ? *installedDialogs : fallbackDialogs; }
+UserDialogs& userDialogs() {
+    return installedDialogs ? *installedDialogs : fallbackDialogs;
+}
 
 UserDialogs* installUserDialogs(UserDialogs* dialogs) {
     UserDialogs* previous = installedDialogs;

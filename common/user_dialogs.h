@@ -17,10 +17,10 @@ enum class MessageAnswer { Ok, Yes, No };
 enum class MousePointer { Default = 0, Hourglass = 11 };
 
 struct SaveDialogRequest {
-    std::string title;          // "CSV File Location"
-    std::string filter;         // "*.csv"
-    std::string proposedPath;   // resolved host path of the proposed file
-    std::string initialFolder;  // resolved host folder the dialog starts in
+    std::string title;         // "CSV File Location"
+    std::string filter;        // "*.csv"
+    std::string proposedPath;  // resolved host path of the proposed file
+    std::string initialFolder; // resolved host folder the dialog starts in
 };
 
 class UserDialogs {

@@ -114,11 +114,14 @@ Result<std::string> GridWidget::Cell(std::int32_t row, std::int32_t column) cons
     return std::string(model_->cells().cell(row, column));
 }
 
-Status GridWidget::AppendCellText(std::int32_t row, std::int32_t column, std::string& text) const {
-    if (row < 0 || row >= model_->tableRows() || column < 0 ||
-        column >= model_->cells().columnCount())
+Status GridWidget::ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
+                             std::span<std::string_view> texts) const {
+    if (row < 0 || row >= model_->tableRows() || texts.size() < columns.size())
         return subscriptOutOfRange();
-    text.append(model_->cells().cell(row, column));
+    for (std::int32_t column : columns)
+        if (column < 0 || column >= model_->cells().columnCount())
+            return subscriptOutOfRange();
+    model_->cells().cells(row, columns, texts);
     return {};
 }
 

@@ -26,7 +26,8 @@ public:
     Status SetRows(std::int32_t rows) override;
     std::int32_t ColIndex(std::string_view key) const override;
     Result<std::string> Cell(std::int32_t row, std::int32_t column) const override;
-    Status AppendCellText(std::int32_t row, std::int32_t column, std::string& text) const override;
+    Status ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
+                     std::span<std::string_view> texts) const override;
     Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) override;
     Status AddItem(std::string_view text, std::int32_t position) override;
     // Fits the column to the widest of its texts, the header text included.

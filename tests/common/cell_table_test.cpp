@@ -1,7 +1,6 @@
 #include "common/cell_table.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -19,6 +18,27 @@ TEST(CellTable, RewritingOneCellKeepsTheOthers) {
     EXPECT_EQ(table.cell(0, 0).size(), 70000u);
     EXPECT_EQ(table.cell(0, 1), "");
     EXPECT_EQ(table.cell(0, 2), "z");
+}
+
+TEST(CellTable, RowReadGivesTheCellsInTheAskedOrder) {
+    CellTable table(4);
+    table.appendRow();
+    table.appendRow();
+    table.setCell(0, 0, "zero");
+    table.setCell(0, 2, "two");
+    table.setCell(0, 3, std::string(300, 'y'));
+    const std::int32_t columns[] = {3, 0, 1, 2, 0};
+    std::string_view texts[5];
+    table.cells(0, columns, texts);
+    EXPECT_EQ(texts[0], std::string(300, 'y'));
+    EXPECT_EQ(texts[1], "zero");
+    EXPECT_EQ(texts[2], "");
+    EXPECT_EQ(texts[3], "two");
+    EXPECT_EQ(texts[4], "zero");
+    // A row never written holds empty cells.
+    table.cells(1, columns, texts);
+    for (std::string_view text : texts)
+        EXPECT_EQ(text, "");
 }
 
 TEST(CellTable, InsertTruncateAndPermuteMoveWholeRows) {

@@ -32,6 +32,13 @@ TEST(MemoryGrid, OutOfRangeOperationsFailInsteadOfCrashing) {
     EXPECT_FALSE(grid.AddItem("", 5));
     EXPECT_FALSE(grid.AutoSize(9));
     EXPECT_FALSE(grid.SetRows(0));
+    std::string_view texts[2];
+    const std::int32_t inRange[] = {1, 2}, outOfRange[] = {1, 6};
+    EXPECT_FALSE(grid.ViewCells(1, inRange, texts));
+    ASSERT_TRUE(grid.AddItem("", 1));
+    EXPECT_TRUE(grid.ViewCells(1, inRange, texts));
+    EXPECT_FALSE(grid.ViewCells(1, outOfRange, texts));
+    EXPECT_FALSE(grid.ViewCells(1, inRange, std::span<std::string_view>(texts, 1)));
 }
 
 } // namespace

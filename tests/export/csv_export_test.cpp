@@ -1,4 +1,5 @@
 // The export commands through the dialog seam: what is asked, what is written, what is shown.
+#include "common/csv_field.h"
 #include "common/memory_grid.h"
 #include "export/csv_export.h"
 #include "tests/export/csv_reader.h"
@@ -254,8 +255,8 @@ TEST_F(ExportCommand, EveryRowIsWrittenPastSixteenBits) {
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"Export complete"});
 }
 
-// A grid that answers only the contract's plain Cell read, as a grid without its own
-// AppendCellText does.
+// A grid that answers only the contract's plain Cell read, as a grid that keeps no texts of
+// its own (no ViewCells) does.
 class CellOnlyGrid final : public Grid {
 public:
     explicit CellOnlyGrid(const MemoryGrid& inner) : inner_(inner) {}
@@ -279,6 +280,39 @@ public:
 private:
     const MemoryGrid& inner_;
 };
+
+// Lines are gathered into chunks of a few megabytes: lines that cross a chunk's end, a line
+// longer than a whole chunk and quoted fields among them must come out in order, byte for byte.
+TEST_F(ExportCommand, LinesOfAnyLengthAroundChunkEndsComeOutWhole) {
+    std::vector<FileRow> rows;
+    for (int i = 0; i < 7; ++i) {
+        // Megabyte names, every third holding a comma and a quote.
+        std::string name(std::size_t{1} << 20 | static_cast<std::size_t>(i) * 4099, 'a' + i);
+        if (i % 3 == 0)
+            name.insert(name.size() / 2, ", \"quoted\"");
+        rows.push_back({"PCM", name, " 8000", "1/2/2025", " " + std::to_string(i)});
+        rows.push_back({"GSM 6.10", "C:\\short " + std::to_string(i) + ".wav", " 8000", "", ""});
+    }
+    rows.push_back({"PCM", std::string(std::size_t{9} << 20, 'z'), " 1", "3/4/2025", " 2"});
+    rows.push_back({"PCM", "last, one", " 2", "", ""});
+    std::string expected(kHeaderLine);
+    for (const FileRow& row : rows) {
+        addRow(row);
+        expected += csvField(row.codec) + "," + csvField(row.fileName) + "," +
+                    csvField(row.sampleRate) + "," + csvField(row.lastModified) + "," +
+                    csvField(row.fileSize) + "\r\n";
+    }
+    const auto path = choose("long.csv");
+    run();
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"Export complete"});
+    const std::string written = readFile(path);
+    ASSERT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+    // The same bytes when the grid is read cell by cell.
+    const auto plain = choose("plain.csv");
+    runCsvExportCommand(CsvExportTarget::Greetings, CellOnlyGrid(grid), fileSystem);
+    EXPECT_TRUE(readFile(plain) == expected);
+}
 
 TEST_F(ExportCommand, GridWithOnlyPlainCellReadsWritesTheSameBytes) {
     addRows(5);
@@ -354,6 +388,10 @@ TEST_F(ExportCommand, GridFailureMidwayWritesNothing) {
     choose("out.csv");
     run();
     expectFailure("Error in mnuGreetingsToCSV:Subscript out of range", {});
+    // The same through a grid read cell by cell.
+    runCsvExportCommand(CsvExportTarget::Greetings, CellOnlyGrid(grid), fileSystem);
+    EXPECT_EQ(dialogs.texts().back(), "Error in mnuGreetingsToCSV:Subscript out of range");
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.csv"));
 }
 
 } // namespace
