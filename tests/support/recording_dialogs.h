@@ -49,8 +49,8 @@ public:
     }
 
     std::vector<RecordedMessage> messages;
-    std::deque<MessageAnswer> answers;             // for Yes/No questions, in order
-    std::optional<std::string> saveAnswer;         // nullopt: the user cancels
+    std::deque<MessageAnswer> answers;     // for Yes/No questions, in order
+    std::optional<std::string> saveAnswer; // nullopt: the user cancels
     std::vector<SaveDialogRequest> saveRequests;
     std::vector<MousePointer> pointers;
 
