@@ -96,6 +96,11 @@ std::int64_t dateSortKey(std::string_view text, DateFieldOrder order) {
            std::min<std::int64_t>(numbers[order.day], 99);
 }
 
+void appendCaseFolded(std::string_view text, std::string& folded) {
+    for (char c : text)
+        folded.push_back(lower(c));
+}
+
 int compareTextIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {

@@ -33,5 +33,8 @@ std::int64_t dateSortKey(std::string_view text, DateFieldOrder order);
 
 // Case-blind (ASCII) byte order; negative, zero or positive like strcmp.
 int compareTextIgnoringCase(std::string_view a, std::string_view b);
+// `text` with ASCII capitals made small, appended to `folded`: plain byte order of folded texts
+// is compareTextIgnoringCase's order, and memcmp is far faster on a million rows.
+void appendCaseFolded(std::string_view text, std::string& folded);
 
 } // namespace tambrel

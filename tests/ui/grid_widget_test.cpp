@@ -87,6 +87,7 @@ private slots:
     void dateFieldOrderFollowsThePattern_data();
     void dateFieldOrderFollowsThePattern();
     void unreadableSortTextsComeFirst();
+    void caseFoldedOrderIsTheCaseBlindOrder();
 };
 
 void GridWidgetTest::columnKeysIgnoreCase_data() {
@@ -286,6 +287,25 @@ void GridWidgetTest::unreadableSortTextsComeFirst() {
     QCOMPARE(dateSortKey("25.12.2023", dateFieldOrder("dd.MM.yyyy")), std::int64_t(20231225));
     QCOMPARE(dateSortKey("2023", DateFieldOrder{}), kUnreadableSortKey);
     QCOMPARE(dateSortKey("", DateFieldOrder{}), kUnreadableSortKey);
+}
+
+// Sorting compares case-folded copies byte by byte; that order must be the case-blind one,
+// also for bytes above 127 (names that are not UTF-8) and for texts that are prefixes.
+void GridWidgetTest::caseFoldedOrderIsTheCaseBlindOrder() {
+    const std::string texts[] = {"",    "a",   "A",         "ab",        "AB\xE9",
+                                 "Z",   "[",   "_x",        "\xE9t\xE9", "\xC9",
+                                 "abc", "ABD", "C:\\Z.wav", "c:\\a.WAV", std::string("a\0b", 3),
+                                 "a b"};
+    auto sign = [](int value) { return (value > 0) - (value < 0); };
+    for (const std::string& a : texts) {
+        for (const std::string& b : texts) {
+            std::string foldedA, foldedB;
+            appendCaseFolded(a, foldedA);
+            appendCaseFolded(b, foldedB);
+            QCOMPARE(sign(std::string_view(foldedA).compare(foldedB)),
+                     sign(compareTextIgnoringCase(a, b)));
+        }
+    }
 }
 
 QTEST_MAIN(GridWidgetTest)
