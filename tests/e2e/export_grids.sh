@@ -11,9 +11,26 @@
 #   close_tambrel CLOSE_WINDOW      close the main window and wait for a clean end
 #   tambrel_screenshot NAME         the screen as NAME.png in $TAMBREL_SCREENSHOTS, when set
 #
-# The caller defines fail MESSAGE, which must end the test.
+#   require_tools TOOL...           exit 77 (skipped) unless every tool is installed
+#   fail MESSAGE                    end the test: the message, a screenshot, the program stopped
 
 tambrel_e2e=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
+
+require_tools() {
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "SKIP: $tool is not installed"
+            exit 77
+        fi
+    done
+}
+
+fail() {
+    echo "FAIL: $*"
+    tambrel_screenshot failure
+    kill "${tambrel_pid:-}" 2>/dev/null || true
+    exit 1
+}
 
 # The system calls that name a file, and those that change a file through a descriptor: enough
 # to see every file the program opens, creates, renames, removes or writes.

@@ -14,28 +14,14 @@ close_window=$(realpath "$3")
 self=$(realpath "$0")
 e2e=$(dirname "$(dirname "$self")")
 
-for tool in xvfb-run xdotool python3 sox; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed"
-        exit 77
-    fi
-done
-
-fail() {
-    echo "FAIL: $*"
-    if declare -F tambrel_screenshot >/dev/null; then
-        tambrel_screenshot failure
-    fi
-    kill "${tambrel_pid:-}" 2>/dev/null || true
-    exit 1
-}
+# shellcheck source=tests/e2e/export_grids.sh
+source "$e2e/export_grids.sh"
+require_tools xvfb-run xdotool python3 sox
 
 # Inside xvfb-run: the exports, each file checked as soon as it is written.
 if [[ ${4:-} == --inside-virtual-display ]]; then
     work=$5
     trace=$6
-    # shellcheck source=tests/e2e/export_grids.sh
-    source "$e2e/export_grids.sh"
     out=$work/out
     start_tambrel "$program" "$trace"
 
