@@ -82,7 +82,7 @@ protected:
     // recordings were listed and nothing was reported.
     void expectOnlyTheRecordingsListed() {
         for (const char* place : kPlaces)
-            writeWave(std::string(place) + "/real.wav");
+            server.writeWave(std::string(place) + "/real.wav");
         ASSERT_EQ(load(), LoadOutcome::Completed);
         EXPECT_EQ(dialogs.texts(), std::vector<std::string>{});
         EXPECT_EQ(sorted(fileNames(greetings)),
@@ -96,7 +96,7 @@ protected:
 };
 
 TEST_F(SpecialEntries, LinksThatLeadNowhereAndNonRegularFilesAreNotListed) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     for (const char* place : kPlaces) {
         server.makeFolder(place);
         for (const SpecialEntry& entry : kNotRecordings) {
@@ -108,7 +108,7 @@ TEST_F(SpecialEntries, LinksThatLeadNowhereAndNonRegularFilesAreNotListed) {
 }
 
 TEST_F(SpecialEntries, DeviceNodesAreNotListed) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     for (const char* place : kPlaces) {
         server.makeFolder(place);
         const fs::path node = at(place) / "device.wav";
@@ -124,14 +124,14 @@ TEST_F(SpecialEntries, DeviceNodesAreNotListed) {
 
 // Non-regular entries where the scan expects folders are no folders either.
 TEST_F(SpecialEntries, NonRegularEntriesInPlaceOfFoldersAreSkippedSilently) {
-    makeEmptyServer();
-    writeWave("Localize/Prompts/ENU/Standard/p.wav");
+    server.makeEmptyServer();
+    server.writeWave("Localize/Prompts/ENU/Standard/p.wav");
     makeFifo(at("localize/defaultconfiguration/FIFO"));
     makeSocket(at("Localize/Prompts/SOCKET"));
     makeFifo(at("Localize/Prompts/ENU/FIFO"));
     fs::create_symlink("nowhere", at("Localize/Prompts/ENU/Dangling"));
     fs::create_symlink("Loop", at("Localize/Prompts/ENU/Loop"));
-    writeWave("Stream Files/greeting.wav");
+    server.writeWave("Stream Files/greeting.wav");
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{});
@@ -142,8 +142,8 @@ TEST_F(SpecialEntries, NonRegularEntriesInPlaceOfFoldersAreSkippedSilently) {
 
 // A FIFO where the scan looks a file or the registry up by name: refused at once, not waited on.
 TEST_F(SpecialEntries, AFifoInPlaceOfTheRecordBeepIsReportedAndNotWaitedFor) {
-    makeEmptyServer();
-    writeWave("Stream Files/greeting.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/greeting.wav");
     fs::remove(at("support/RecordBeep.wav"));
     makeFifo(at("support/RecordBeep.wav"));
 
@@ -153,7 +153,7 @@ TEST_F(SpecialEntries, AFifoInPlaceOfTheRecordBeepIsReportedAndNotWaitedFor) {
 }
 
 TEST_F(SpecialEntries, AFifoInPlaceOfTheRegistryIsNoSupportedServer) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     fs::remove(server.prefix() / "system.reg");
     makeFifo(server.prefix() / "system.reg");
 
@@ -166,8 +166,8 @@ TEST_F(SpecialEntries, AFifoInPlaceOfTheRegistryIsNoSupportedServer) {
 // A link to a folder counts as that folder, so a link that points back up the tree makes the
 // same files appear again under a second path; the fixed depth of every group bounds that.
 TEST_F(SpecialEntries, ALinkBackUpTheTreeIsFollowedOnlyToTheGroupsDepth) {
-    makeEmptyServer();
-    writeWave("Localize/Prompts/ENU/Standard/p.wav");
+    server.makeEmptyServer();
+    server.writeWave("Localize/Prompts/ENU/Standard/p.wav");
     fs::create_directory_symlink(".", at("Localize/Prompts/Loop"));
     fs::create_directory_symlink("..", at("Localize/Prompts/ENU/Standard/Up"));
     fs::create_directory_symlink(".", at("Stream Files/Here"));
@@ -192,14 +192,14 @@ TEST_F(SpecialEntries, ALinkBackUpTheTreeIsFollowedOnlyToTheGroupsDepth) {
 // exported line can be used to find it again.
 TEST_F(ScanFixture, ANameThatIsNotUtf8IsListedAndExportedByteForByte) {
     const std::string latin1Name = "greet\xE9ing.wav";
-    makeEmptyServer();
-    writeWave("Stream Files/" + latin1Name);
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/" + latin1Name);
     // A folder of the same kind on the case-blind lookup's way to the default configuration.
     server.makeFolder("Localize/DefaultConfiguration/Fran\xE7"
                       "ais");
-    writeWave("Localize/DefaultConfiguration/Fran\xE7"
-              "ais/" +
-              latin1Name);
+    server.writeWave("Localize/DefaultConfiguration/Fran\xE7"
+                     "ais/" +
+                     latin1Name);
     fs::remove_all(at("localize"));
     server.write("\xC4nderungen.txt", "beside the folders the lookup compares names with");
 

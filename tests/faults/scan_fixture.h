@@ -94,16 +94,6 @@ protected:
         };
         return progress;
     }
-    void writeWave(std::string_view relative) const {
-        server.write(relative, canonicalWave(1, 8000));
-    }
-    // The four places present and empty but for the beep.
-    void makeEmptyServer() const {
-        server.makeFolder("Stream Files");
-        server.makeFolder("localize/defaultconfiguration");
-        server.makeFolder("Localize/Prompts");
-        writeWave("support/RecordBeep.wav");
-    }
     std::filesystem::path at(std::string_view relative) const { return server.root() / relative; }
 
     ServerTree server;

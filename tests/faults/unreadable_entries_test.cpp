@@ -215,15 +215,15 @@ private:
 };
 
 TEST_F(UnreadableEntries, AreReportedOnceEachAndTheRestIsListed) {
-    makeEmptyServer();
-    writeWave("Stream Files/open.wav");
-    writeWave("Stream Files/locked.wav");
-    writeWave("localize/defaultconfiguration/Open/name.wav");
-    writeWave("localize/defaultconfiguration/Locked/hidden.wav");
-    writeWave("Localize/Prompts/Open/Standard/prompt.wav");
-    writeWave("Localize/Prompts/Locked/Standard/hidden.wav");
-    writeWave("Localize/Prompts/Open/NoSearch/named.wav");
-    writeWave("Localize/Prompts/Open/Blind/unnamed.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/open.wav");
+    server.writeWave("Stream Files/locked.wav");
+    server.writeWave("localize/defaultconfiguration/Open/name.wav");
+    server.writeWave("localize/defaultconfiguration/Locked/hidden.wav");
+    server.writeWave("Localize/Prompts/Open/Standard/prompt.wav");
+    server.writeWave("Localize/Prompts/Locked/Standard/hidden.wav");
+    server.writeWave("Localize/Prompts/Open/NoSearch/named.wav");
+    server.writeWave("Localize/Prompts/Open/Blind/unnamed.wav");
     openTheTreeToEveryone();
     const std::size_t waveSize = canonicalWave(1, 8000).size();
     const std::string lockedDate = stampOf("Stream Files/locked.wav");
@@ -278,8 +278,8 @@ TEST_F(UnreadableEntries, AreReportedOnceEachAndTheRestIsListed) {
 }
 
 TEST_F(UnreadableEntries, AnUnreadableRegistryIsNoSupportedServer) {
-    makeEmptyServer();
-    writeWave("Stream Files/greeting.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/greeting.wav");
     openTheTreeToEveryone();
     fs::permissions(server.prefix() / "system.reg", fs::perms::none);
 

@@ -75,9 +75,9 @@ class ChangedBeforeItsTurn : public ScanFixture,
 
 TEST_P(ChangedBeforeItsTurn, IsReportedAtMostOnceAndStillGetsItsRow) {
     const ChangedFileCase& changed = GetParam();
-    makeEmptyServer();
-    writeWave("Stream Files/keep.wav");
-    writeWave("Stream Files/victim.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/keep.wav");
+    server.writeWave("Stream Files/victim.wav");
     const fs::path victim = at("Stream Files/victim.wav");
 
     // At the first count both files are listed and neither has been added.
@@ -114,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ChangedBeforeItsTurn, ::testing::ValuesIn(kChang
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScanFixture, ARecordBeepDeletedAfterItsLookupIsReportedOnceAndListed) {
-    makeEmptyServer();
-    writeWave("Stream Files/greeting.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/greeting.wav");
     // The beep is the second file examined: looked up, counted, then handed on.
     ASSERT_EQ(load(changeAt(2, [&] { fs::remove(at("support/RecordBeep.wav")); })),
               LoadOutcome::Completed);
@@ -303,14 +303,14 @@ class ChangedDuringTheScan : public ScanFixture,
                              public ::testing::WithParamInterface<ChangedFolderCase> {};
 
 TEST_P(ChangedDuringTheScan, IsReportedOnceAndTheOtherFoldersAreStillListed) {
-    makeEmptyServer();
-    writeWave("Stream Files/g1.wav");
-    writeWave("Stream Files/g2.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/g1.wav");
+    server.writeWave("Stream Files/g2.wav");
     for (const char* configuration : {"ENU", "DEU"})
-        writeWave(std::string("localize/defaultconfiguration/") + configuration + "/n.wav");
+        server.writeWave(std::string("localize/defaultconfiguration/") + configuration + "/n.wav");
     for (const char* folder : {"A", "B", "C"})
         for (const char* levelTwo : kLevelTwoFolders)
-            writeWave(std::string("Localize/Prompts/") + folder + "/" + levelTwo + "/p.wav");
+            server.writeWave(std::string("Localize/Prompts/") + folder + "/" + levelTwo + "/p.wav");
     Layout layout{server.root(),
                   directoryOrder(at("localize/defaultconfiguration")),
                   directoryOrder(at("Localize/Prompts")),

@@ -62,16 +62,6 @@ protected:
     LoadOutcome load(const ScanProgress& progress = {}) {
         return runLoadSequence(fileSystem, greetings, prompts, progress);
     }
-    void writeWave(std::string_view relative) const {
-        server.write(relative, canonicalWave(1, 8000));
-    }
-    // The four places present and empty, so that only the test's own files matter.
-    void makeEmptyServer() const {
-        server.makeFolder("Stream Files");
-        server.makeFolder("localize/defaultconfiguration");
-        server.makeFolder("Localize/Prompts");
-        writeWave("support/RecordBeep.wav");
-    }
 
     ServerTree server;
     FileSystemObject fileSystem{server.prefix().string()};
@@ -111,7 +101,7 @@ const PlacedFile kDepthCases[] = {
 
 TEST_F(FolderScanTest, EachGroupTakesExactlyItsLevels) {
     for (const PlacedFile& file : kDepthCases)
-        writeWave(file.relative);
+        server.writeWave(file.relative);
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().front();
@@ -141,14 +131,14 @@ TEST_F(FolderScanTest, EachGroupTakesExactlyItsLevels) {
 }
 
 TEST_F(FolderScanTest, EachLevelTwoFolderListsItsOwnFilesThenItsSubfolders) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     for (const char* levelOne : {"ENU", "DEU"})
         for (const char* levelTwo : {"Standard", "Custom"}) {
             const std::string folder = std::string("Localize/Prompts/") + levelOne + "/" + levelTwo;
-            writeWave(folder + "/own1.wav");
-            writeWave(folder + "/own2.wav");
-            writeWave(folder + "/Sub1/inner.wav");
-            writeWave(folder + "/Sub2/inner.wav");
+            server.writeWave(folder + "/own1.wav");
+            server.writeWave(folder + "/own2.wav");
+            server.writeWave(folder + "/Sub1/inner.wav");
+            server.writeWave(folder + "/Sub2/inner.wav");
         }
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
@@ -185,12 +175,12 @@ const ExtensionCase kExtensionCases[] = {
 };
 
 TEST_F(FolderScanTest, ExtensionTestAppliesToDefaultConfigurationAndPromptsOnly) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     for (const ExtensionCase& file : kExtensionCases) {
-        writeWave(std::string("Stream Files/") + file.fileName);
-        writeWave(std::string("localize/defaultconfiguration/ENU/") + file.fileName);
-        writeWave(std::string("Localize/Prompts/ENU/Standard/") + file.fileName);
-        writeWave(std::string("Localize/Prompts/ENU/Standard/Sub/") + file.fileName);
+        server.writeWave(std::string("Stream Files/") + file.fileName);
+        server.writeWave(std::string("localize/defaultconfiguration/ENU/") + file.fileName);
+        server.writeWave(std::string("Localize/Prompts/ENU/Standard/") + file.fileName);
+        server.writeWave(std::string("Localize/Prompts/ENU/Standard/Sub/") + file.fileName);
     }
     // A folder whose name passes the test is still not a file.
     server.makeFolder("localize/defaultconfiguration/ENU/folder.wav");
@@ -228,12 +218,12 @@ class NoGreetingsWarning : public FolderScanTest,
                            public ::testing::WithParamInterface<NoGreetingsCase> {};
 
 TEST_P(NoGreetingsWarning, ShownOnceOnlyWhenBothGroupsGaveNothing) {
-    makeEmptyServer();
-    writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
+    server.makeEmptyServer();
+    server.writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
     if (GetParam().streamFile)
-        writeWave("Stream Files/greeting.wav");
+        server.writeWave("Stream Files/greeting.wav");
     if (GetParam().defaultConfigurationFile)
-        writeWave("localize/defaultconfiguration/ENU/name.wav");
+        server.writeWave("localize/defaultconfiguration/ENU/name.wav");
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_EQ(dialogs.texts(), GetParam().warned ? std::vector<std::string>{kNoGreetings}
@@ -259,9 +249,9 @@ TEST_F(FolderScanTest, EachMissingPlaceIsReportedOnceAndTheWarningFallsBetweenTh
 }
 
 TEST_F(FolderScanTest, AMissingGroupLeavesTheOthersWhole) {
-    writeWave("Stream Files/greeting.wav");
-    writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
-    writeWave("support/RecordBeep.wav");
+    server.writeWave("Stream Files/greeting.wav");
+    server.writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
+    server.writeWave("support/RecordBeep.wav");
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{failureText(ENOENT)});
@@ -273,11 +263,11 @@ TEST_F(FolderScanTest, AMissingGroupLeavesTheOthersWhole) {
 TEST_F(FolderScanTest, AnUnlistableSubfolderIsReportedAndItsSiblingsScanned) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
-    makeEmptyServer();
-    writeWave("Localize/Prompts/Locked/Standard/hidden.wav");
-    writeWave("Localize/Prompts/Open/Standard/prompt.wav");
-    writeWave("localize/defaultconfiguration/Locked/hidden.wav");
-    writeWave("localize/defaultconfiguration/Open/name.wav");
+    server.makeEmptyServer();
+    server.writeWave("Localize/Prompts/Locked/Standard/hidden.wav");
+    server.writeWave("Localize/Prompts/Open/Standard/prompt.wav");
+    server.writeWave("localize/defaultconfiguration/Locked/hidden.wav");
+    server.writeWave("localize/defaultconfiguration/Open/name.wav");
     const auto lockedPrompts = server.root() / "Localize/Prompts/Locked";
     const auto lockedGreetings = server.root() / "localize/defaultconfiguration/Locked";
     std::filesystem::permissions(lockedPrompts, std::filesystem::perms::none);
@@ -325,8 +315,8 @@ protected:
 };
 
 TEST_P(VersionGate, AtStartUp) {
-    makeEmptyServer();
-    writeWave("Stream Files/greeting.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/greeting.wav");
     expectOutcome();
     // Nothing is scanned past a refused version.
     EXPECT_EQ(greetings.Rows(), GetParam().outcome == LoadOutcome::Completed ? 2 : 1);
@@ -334,11 +324,11 @@ TEST_P(VersionGate, AtStartUp) {
 }
 
 TEST_P(VersionGate, DuringAReload) {
-    makeEmptyServer();
-    writeWave("Stream Files/greeting.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/greeting.wav");
     ASSERT_EQ(load(), LoadOutcome::Completed);
     ASSERT_TRUE(dialogs.messages.empty());
-    writeWave("Stream Files/second.wav");
+    server.writeWave("Stream Files/second.wav");
     expectOutcome();
     // A refused reload stops before the grids are emptied.
     EXPECT_EQ(greetings.Rows(), GetParam().outcome == LoadOutcome::Completed ? 3 : 2);
@@ -355,14 +345,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FolderScanTest, AReloadOfUnchangedFoldersGivesTheSameRows) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     for (const char* name : {"a.wav", "b.WAV", "notes.txt", "empty.wav"})
         server.write(std::string("Stream Files/") + name, std::string_view(name) == "empty.wav"
                                                               ? std::string()
                                                               : canonicalWave(6, 11025));
-    writeWave("localize/defaultconfiguration/ENU/name.wav");
-    writeWave("Localize/Prompts/ENU/Standard/one.wav");
-    writeWave("Localize/Prompts/ENU/Standard/Sub/two.wav");
+    server.writeWave("localize/defaultconfiguration/ENU/name.wav");
+    server.writeWave("Localize/Prompts/ENU/Standard/one.wav");
+    server.writeWave("Localize/Prompts/ENU/Standard/Sub/two.wav");
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     const auto firstGreetings = allCells(greetings);
@@ -379,9 +369,9 @@ TEST_F(FolderScanTest, AReloadOfUnchangedFoldersGivesTheSameRows) {
 
 TEST_F(FolderScanTest, ARootPathEndingInABackslashDoublesItBeforeTheRelativePath) {
     server.writeRegistry(ServerTree::kSupportedVersion, "C:\\\\Corvel\\\\");
-    makeEmptyServer();
-    writeWave("Stream Files/greeting.wav");
-    writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/greeting.wav");
+    server.writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -404,9 +394,9 @@ TEST_F(FolderScanTest, WithoutARootPathTheRelativePathsStandOnDriveC) {
 }
 
 TEST_F(FolderScanTest, DefaultConfigurationIsFoundWhateverTheCaseOnDisk) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     std::filesystem::remove_all(server.root() / "localize");
-    writeWave("Localize/DefaultConfiguration/ENU/name.wav");
+    server.writeWave("Localize/DefaultConfiguration/ENU/name.wav");
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -416,12 +406,12 @@ TEST_F(FolderScanTest, DefaultConfigurationIsFoundWhateverTheCaseOnDisk) {
 }
 
 TEST_F(FolderScanTest, ProgressIsToldEveryIntervalOfFilesExamined) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     for (int i = 0; i < 6; ++i)
-        writeWave("Stream Files/g" + std::to_string(i) + ".wav");
+        server.writeWave("Stream Files/g" + std::to_string(i) + ".wav");
     // Files the extension test turns away have been examined all the same.
     for (int i = 0; i < 3; ++i)
-        writeWave("localize/defaultconfiguration/ENU/n" + std::to_string(i) + ".txt");
+        server.writeWave("localize/defaultconfiguration/ENU/n" + std::to_string(i) + ".txt");
 
     std::vector<std::int64_t> counts;
     ScanProgress progress;
@@ -481,9 +471,9 @@ private:
 };
 
 TEST_F(FolderScanTest, GridsAreEmptiedSuspendedFilledSizedAndRedrawnInThatOrder) {
-    makeEmptyServer();
-    writeWave("Stream Files/greeting.wav");
-    writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
+    server.makeEmptyServer();
+    server.writeWave("Stream Files/greeting.wav");
+    server.writeWave("Localize/Prompts/ENU/Standard/prompt.wav");
     CallLog log;
     LoggingGrid loggedGreetings("greetings", log);
     LoggingGrid loggedPrompts("prompts", log);
@@ -500,7 +490,7 @@ TEST_F(FolderScanTest, GridsAreEmptiedSuspendedFilledSizedAndRedrawnInThatOrder)
 }
 
 TEST_F(FolderScanTest, GridsWithoutTheSizedColumnsReportEachOnce) {
-    makeEmptyServer();
+    server.makeEmptyServer();
     MemoryGrid bare({"", "FileName"});
     ASSERT_EQ(runLoadSequence(fileSystem, bare, prompts), LoadOutcome::Completed);
     // Codec and LastModified are missing from the greetings grid: two reports, and the

@@ -3,6 +3,7 @@
 // it while it lives.
 #pragma once
 
+#include "tests/inventory/wav_fixtures.h"
 #include "tests/support/temporary_folder.h"
 
 #include <cstdlib>
@@ -56,6 +57,16 @@ public:
     }
     void makeFolder(std::string_view relative) const {
         std::filesystem::create_directories(root() / relative);
+    }
+    // A plain 8 kHz PCM recording at `relative`.
+    void writeWave(std::string_view relative) const { write(relative, canonicalWave(1, 8000)); }
+    // The four places present and empty but for the record beep, so that only a test's own
+    // files matter.
+    void makeEmptyServer() const {
+        makeFolder("Stream Files");
+        makeFolder("localize/defaultconfiguration");
+        makeFolder("Localize/Prompts");
+        writeWave("support/RecordBeep.wav");
     }
     std::filesystem::path root() const { return prefix_ / "drive_c/Corvel"; }
     const std::filesystem::path& prefix() const { return prefix_.path(); }
