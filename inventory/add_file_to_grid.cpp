@@ -34,7 +34,12 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
                    Grid& gridPrompts) {
     // Open, read the header, take the status and close, all at once: the steps that cannot
     // follow a failed open are not tried, and so not reported a second time.
-    const FileHeaderReading reading = readFileHeader(file.hostPath);
+    addFileRow(file.path, readFileHeader(file.hostPath), greetingsFlag, gridGreetings,
+               gridPrompts);
+}
+
+void addFileRow(std::string_view shownPath, const FileHeaderReading& reading, bool greetingsFlag,
+                Grid& gridGreetings, Grid& gridPrompts) {
     for (const Failure& failure : reading.failures)
         report(failure);
 
@@ -48,7 +53,7 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
     auto writeCell = [&grid](std::string_view key, std::string_view text) {
         reportIfFailed(grid.SetCell(grid.Rows() - 1, grid.ColIndex(key), text));
     };
-    writeCell("FileName", file.path);
+    writeCell("FileName", shownPath);
     writeCell("Codec", codecText);
     // Without a status (the file vanished before it could be opened) the size and date stay
     // empty: the open failure has been reported already.

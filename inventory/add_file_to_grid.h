@@ -4,11 +4,19 @@
 
 #include "common/grid.h"
 #include "inventory/file_system.h"
+#include "inventory/wav_header.h"
+
+#include <string_view>
 
 namespace tambrel {
 
 void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreetings,
                    Grid& gridPrompts);
+
+// The row and the messages of one file from what reading it gave, however it was read: the
+// scan reads files ahead on other threads and adds their rows here, in order.
+void addFileRow(std::string_view shownPath, const FileHeaderReading& reading, bool greetingsFlag,
+                Grid& gridGreetings, Grid& gridPrompts);
 
 // Sign-position decimal: a blank before zero and positive values, "-" before negative ones.
 std::string signPositionDecimal(std::int64_t value);

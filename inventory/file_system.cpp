@@ -292,6 +292,10 @@ Status FileSystemObject::DeleteFile(std::string_view path) const {
     return {};
 }
 
+std::string FileSystemObject::ChildPath(std::string_view parent, std::string_view name) {
+    return childPath(parent, name);
+}
+
 std::string FileSystemObject::GetExtensionName(std::string_view path) {
     const std::size_t separator = path.find_last_of("\\/");
     const std::string_view name =

@@ -43,6 +43,9 @@ public:
     bool FileExists(std::string_view path) const;
     Status DeleteFile(std::string_view path) const;
 
+    // An entry's path below the path shown for its folder, with the separator that path uses.
+    static std::string ChildPath(std::string_view parent, std::string_view name);
+
     // The text after the last period of the final component; empty when there is none.
     static std::string GetExtensionName(std::string_view path);
 

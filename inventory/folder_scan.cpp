@@ -3,10 +3,13 @@
 #include "common/user_dialogs.h"
 #include "inventory/add_file_to_grid.h"
 #include "inventory/process_priority.h"
+#include "inventory/wav_header.h"
+#include "platform/folder_reader.h"
 #include "localize/language_state.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,48 +51,260 @@ bool passesExtensionTest(std::string_view path) {
     return upper(extension[0]) == 'W' && upper(extension[1]) == 'A' && upper(extension[2]) == 'V';
 }
 
-// Read at the start of every group: the registry may change between groups and scans.
-std::string serverRootPath() {
-    Result<RegistryValue> value =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kPropertiesKey, kRootPathValue, REG_SZ);
-    if (!value) {
-        reportLoadFailure(value.failure());
-        return {};
+class LoadRun;
+using LoadStep = void (LoadRun::*)();
+
+// One entry of the scan's stream, in enumeration order: a file to read and add, a failure of
+// the load to report, or a step on the grids.
+struct ScanItem {
+    enum class Kind : std::uint8_t { Nothing, File, LoadFailure, Step };
+    Kind kind = Kind::Nothing;
+    GridTarget target = GridTarget::Greetings;
+    // Files examined up to and including this item since the item before it: the files the
+    // extension test turns away still count.
+    std::uint32_t examined = 0;
+    // The folder the file lies in, or none when `name` is a whole host path.
+    std::shared_ptr<const platform::OpenFolder> folder;
+    std::string name;
+    std::string shownPath;
+    FileHeaderReading reading;
+    Failure failure;
+    LoadStep step = nullptr;
+};
+
+using ScanWindow = OrderedWindow<ScanItem>;
+
+void readItem(ScanItem& item) {
+    item.reading =
+        item.folder ? readFileHeaderIn(*item.folder, item.name) : readFileHeader(item.name);
+    // The last file of a folder closes it here, off the thread that fills the grids.
+    item.folder.reset();
+}
+
+struct ListedFolder {
+    std::shared_ptr<const platform::OpenFolder> folder;
+    std::string path;
+    std::vector<platform::FolderItem> items;
+};
+
+// Walks the four places and puts what it finds, in order; runs ahead of the grids on a thread
+// of its own unless the scan is serial. Every failure becomes an item, so it is reported in its
+// place.
+class Lister {
+public:
+    Lister(const FileSystemObject& fileSystem, const ScanOptions& options,
+           const ScanWindow::Put& put, LoadStep startGreetings, LoadStep suspendGreetings,
+           LoadStep checkGreetings, LoadStep startPrompts)
+        : fileSystem_(fileSystem), options_(options), put_(put), startGreetings_(startGreetings),
+          suspendGreetings_(suspendGreetings), checkGreetings_(checkGreetings),
+          startPrompts_(startPrompts) {}
+
+    void run();
+
+private:
+    void put(ScanItem&& item, bool needsWork) {
+        item.examined = pendingExamined_;
+        pendingExamined_ = 0;
+        if (!stopped_)
+            stopped_ = !put_(std::move(item), needsWork);
     }
-    return registryValueAsText(value.value());
+    void fail(const Failure& failure) {
+        ScanItem item;
+        item.kind = ScanItem::Kind::LoadFailure;
+        item.failure = failure;
+        put(std::move(item), false);
+    }
+    void step(LoadStep loadStep) {
+        ScanItem item;
+        item.kind = ScanItem::Kind::Step;
+        item.step = loadStep;
+        put(std::move(item), false);
+    }
+    void file(std::shared_ptr<const platform::OpenFolder> folder, std::string name,
+              std::string shownPath, GridTarget target) {
+        ++pendingExamined_;
+        ScanItem item;
+        item.kind = ScanItem::Kind::File;
+        item.target = target;
+        item.folder = std::move(folder);
+        item.name = std::move(name);
+        item.shownPath = std::move(shownPath);
+        put(std::move(item), true);
+    }
+
+    // Read at the start of every group: the registry may change between groups and scans.
+    std::string rootPath() {
+        Result<RegistryValue> value =
+            ReadRegistryValue(HKEY_LOCAL_MACHINE, kPropertiesKey, kRootPathValue, REG_SZ);
+        if (!value) {
+            fail(value.failure());
+            return {};
+        }
+        return registryValueAsText(value.value());
+    }
+
+    std::optional<ListedFolder> list(Result<platform::OpenFolder> opened, std::string path);
+    std::optional<ListedFolder> openAndList(const FolderEntry& folder) {
+        return list(platform::OpenFolder::open(folder.hostPath), folder.path);
+    }
+    std::optional<ListedFolder> openAndList(const std::string& path) {
+        Result<FolderEntry> folder = fileSystem_.GetFolder(path);
+        if (!folder) {
+            fail(folder.failure());
+            return std::nullopt;
+        }
+        return openAndList(folder.value());
+    }
+    std::optional<ListedFolder> openAndList(const ListedFolder& parent,
+                                            const platform::FolderItem& subFolder) {
+        return list(platform::OpenFolder::openIn(*parent.folder, subFolder.name),
+                    FileSystemObject::ChildPath(parent.path, subFolder.name));
+    }
+    void addFiles(const ListedFolder& listed, GridTarget target, ExtensionTest test);
+    void scanPromptLevelTwo(const ListedFolder& levelOne, const platform::FolderItem& levelTwo);
+
+    const FileSystemObject& fileSystem_;
+    const ScanOptions& options_;
+    const ScanWindow::Put& put_;
+    LoadStep startGreetings_, suspendGreetings_, checkGreetings_, startPrompts_;
+    std::uint32_t pendingExamined_ = 0;
+    bool stopped_ = false;
+};
+
+std::optional<ListedFolder> Lister::list(Result<platform::OpenFolder> opened, std::string path) {
+    if (!opened) {
+        fail(opened.failure());
+        return std::nullopt;
+    }
+    Result<std::vector<platform::FolderItem>> items = opened->list();
+    if (!items) {
+        fail(items.failure());
+        return std::nullopt;
+    }
+    if (options_.folderListed)
+        options_.folderListed(path);
+    return ListedFolder{std::make_shared<const platform::OpenFolder>(std::move(opened.value())),
+                        std::move(path), std::move(items.value())};
+}
+
+void Lister::addFiles(const ListedFolder& listed, GridTarget target, ExtensionTest test) {
+    for (const platform::FolderItem& item : listed.items) {
+        if (item.kind != platform::EntryKind::File)
+            continue;
+        std::string shownPath = FileSystemObject::ChildPath(listed.path, item.name);
+        if (test == ExtensionTest::None || passesExtensionTest(shownPath))
+            file(listed.folder, item.name, std::move(shownPath), target);
+        else
+            ++pendingExamined_;
+    }
+}
+
+void Lister::scanPromptLevelTwo(const ListedFolder& levelOne,
+                                const platform::FolderItem& levelTwoFolder) {
+    std::optional<ListedFolder> levelTwo = openAndList(levelOne, levelTwoFolder);
+    if (!levelTwo)
+        return;
+    // The folder's own prompts come before those of its subfolders.
+    addFiles(*levelTwo, GridTarget::Prompts, ExtensionTest::Wav);
+    for (const platform::FolderItem& levelThreeFolder : levelTwo->items)
+        if (levelThreeFolder.kind == platform::EntryKind::Folder)
+            if (std::optional<ListedFolder> levelThree = openAndList(*levelTwo, levelThreeFolder))
+                addFiles(*levelThree, GridTarget::Prompts, ExtensionTest::Wav);
+}
+
+void Lister::run() {
+    // Greetings and voice names: every file directly in the stream folder.
+    {
+        const std::string path = rootPath() + std::string(kStreamFiles);
+        step(startGreetings_);
+        Result<FolderEntry> folder = fileSystem_.GetFolder(path);
+        if (!folder)
+            fail(folder.failure());
+        step(suspendGreetings_);
+        if (folder) {
+            if (std::optional<ListedFolder> listed = openAndList(folder.value()))
+                addFiles(*listed, GridTarget::Greetings, ExtensionTest::None);
+        }
+    }
+
+    // Greetings of the default configuration: one level of subfolders, WAV files only.
+    {
+        const std::string path = rootPath() + std::string(kDefaultConfiguration);
+        if (std::optional<ListedFolder> listed = openAndList(path)) {
+            for (const platform::FolderItem& subFolder : listed->items)
+                if (subFolder.kind == platform::EntryKind::Folder)
+                    if (std::optional<ListedFolder> files = openAndList(*listed, subFolder))
+                        addFiles(*files, GridTarget::Greetings, ExtensionTest::Wav);
+        }
+    }
+
+    step(checkGreetings_);
+    step(startPrompts_);
+
+    // Prompts: the folders two and three levels below the prompts folder.
+    {
+        const std::string path = rootPath() + std::string(kPrompts);
+        if (std::optional<ListedFolder> levelZero = openAndList(path)) {
+            for (const platform::FolderItem& levelOneFolder : levelZero->items) {
+                if (levelOneFolder.kind != platform::EntryKind::Folder)
+                    continue;
+                std::optional<ListedFolder> levelOne = openAndList(*levelZero, levelOneFolder);
+                if (!levelOne)
+                    continue;
+                for (const platform::FolderItem& levelTwoFolder : levelOne->items)
+                    if (levelTwoFolder.kind == platform::EntryKind::Folder)
+                        scanPromptLevelTwo(*levelOne, levelTwoFolder);
+            }
+        }
+    }
+
+    // The record beep, looked up by name and taken whatever its extension.
+    {
+        const std::string path = rootPath() + std::string(kRecordBeep);
+        Result<FileEntry> found = fileSystem_.GetFile(path);
+        if (found)
+            file(nullptr, std::move(found.value().hostPath), path, GridTarget::Prompts);
+        else
+            fail(found.failure());
+    }
+    if (pendingExamined_ > 0)
+        put(ScanItem{}, false);
 }
 
 class LoadRun {
 public:
     LoadRun(const FileSystemObject& fileSystem, Grid& gridGreetings, Grid& gridPrompts,
-            const ScanProgress& progress)
+            const ScanProgress& progress, const ScanOptions& options)
         : fileSystem_(fileSystem), gridGreetings_(gridGreetings), gridPrompts_(gridPrompts),
-          progress_(progress) {}
+          progress_(progress), options_(options) {}
 
     LoadOutcome run();
 
 private:
-    void addFile(const FileEntry& file, GridTarget target);
+    void take(ScanItem& item, bool worked);
     void countExamined();
-    void addFiles(const FolderListing& listing, GridTarget target, ExtensionTest test);
-    // Opens and lists a folder; a failure is reported here, once, and yields nothing.
-    std::optional<FolderListing> listFolder(const FolderEntry& folder);
-    std::optional<FolderListing> openAndList(const std::string& path);
-    void scanPromptLevelTwo(const FolderEntry& folder);
     void autoSizeMainColumns(Grid& grid);
     void reportFinalCount();
+
+    void startGreetings() { trap(gridGreetings_.SetRows(1)); }
+    void suspendGreetings() { gridGreetings_.SetRedraw(RedrawMode::Suspended); }
+    void checkGreetings() {
+        if (gridGreetings_.Rows() < 2)
+            reportMessage(mymyLoadString(kNoGreetingsFound));
+    }
+    void startPrompts() {
+        trap(gridPrompts_.SetRows(1));
+        gridPrompts_.SetRedraw(RedrawMode::Suspended);
+    }
 
     const FileSystemObject& fileSystem_;
     Grid& gridGreetings_;
     Grid& gridPrompts_;
     const ScanProgress& progress_;
+    const ScanOptions& options_;
     std::int64_t filesExamined_ = 0;
     std::int64_t lastReported_ = 0;
 };
-
-void LoadRun::addFile(const FileEntry& file, GridTarget target) {
-    AddFileToGrid(file, target == GridTarget::Greetings, gridGreetings_, gridPrompts_);
-}
 
 // Every file looked at counts, taken or not: a folder full of files the extension test turns
 // away still takes time, and the count should not stand still meanwhile.
@@ -109,42 +324,24 @@ void LoadRun::reportFinalCount() {
     }
 }
 
-void LoadRun::addFiles(const FolderListing& listing, GridTarget target, ExtensionTest test) {
-    for (const FileEntry& file : listing.files) {
+void LoadRun::take(ScanItem& item, bool worked) {
+    for (std::uint32_t i = 0; i < item.examined; ++i)
         countExamined();
-        if (test == ExtensionTest::None || passesExtensionTest(file.path))
-            addFile(file, target);
-    }
-}
-
-std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
-    Result<FolderListing> listing = fileSystem_.List(folder);
-    if (!listing) {
-        reportLoadFailure(listing.failure());
-        return std::nullopt;
-    }
-    return std::move(listing.value());
-}
-
-std::optional<FolderListing> LoadRun::openAndList(const std::string& path) {
-    Result<FolderEntry> folder = fileSystem_.GetFolder(path);
-    if (!folder) {
-        reportLoadFailure(folder.failure());
-        return std::nullopt;
-    }
-    return listFolder(folder.value());
-}
-
-void LoadRun::scanPromptLevelTwo(const FolderEntry& folder) {
-    std::optional<FolderListing> levelTwo = listFolder(folder);
-    if (!levelTwo)
-        return;
-    // The folder's own prompts come before those of its subfolders.
-    addFiles(*levelTwo, GridTarget::Prompts, ExtensionTest::Wav);
-    for (const FolderEntry& levelThreeFolder : levelTwo->subFolders) {
-        std::optional<FolderListing> levelThree = listFolder(levelThreeFolder);
-        if (levelThree)
-            addFiles(*levelThree, GridTarget::Prompts, ExtensionTest::Wav);
+    switch (item.kind) {
+    case ScanItem::Kind::File:
+        if (!worked)
+            readItem(item);
+        addFileRow(item.shownPath, item.reading, item.target == GridTarget::Greetings,
+                   gridGreetings_, gridPrompts_);
+        break;
+    case ScanItem::Kind::LoadFailure:
+        reportLoadFailure(item.failure);
+        break;
+    case ScanItem::Kind::Step:
+        (this->*item.step)();
+        break;
+    case ScanItem::Kind::Nothing:
+        break;
     }
 }
 
@@ -167,61 +364,16 @@ LoadOutcome LoadRun::run() {
         return LoadOutcome::ServerNotSupported;
     }
 
-    // Greetings and voice names: every file directly in the stream folder.
-    {
-        const std::string path = serverRootPath() + std::string(kStreamFiles);
-        trap(gridGreetings_.SetRows(1));
-        Result<FolderEntry> folder = fileSystem_.GetFolder(path);
-        if (!folder)
-            reportLoadFailure(folder.failure());
-        gridGreetings_.SetRedraw(RedrawMode::Suspended);
-        if (folder) {
-            if (std::optional<FolderListing> listing = listFolder(folder.value()))
-                addFiles(*listing, GridTarget::Greetings, ExtensionTest::None);
-        }
-    }
-
-    // Greetings of the default configuration: one level of subfolders, WAV files only.
-    {
-        const std::string path = serverRootPath() + std::string(kDefaultConfiguration);
-        if (std::optional<FolderListing> listing = openAndList(path)) {
-            for (const FolderEntry& subFolder : listing->subFolders)
-                if (std::optional<FolderListing> files = listFolder(subFolder))
-                    addFiles(*files, GridTarget::Greetings, ExtensionTest::Wav);
-        }
-    }
-
-    if (gridGreetings_.Rows() < 2)
-        reportMessage(mymyLoadString(kNoGreetingsFound));
-
-    trap(gridPrompts_.SetRows(1));
-    gridPrompts_.SetRedraw(RedrawMode::Suspended);
-
-    // Prompts: the folders two and three levels below the prompts folder.
-    {
-        const std::string path = serverRootPath() + std::string(kPrompts);
-        if (std::optional<FolderListing> levelZero = openAndList(path)) {
-            for (const FolderEntry& levelOneFolder : levelZero->subFolders) {
-                std::optional<FolderListing> levelOne = listFolder(levelOneFolder);
-                if (!levelOne)
-                    continue;
-                for (const FolderEntry& levelTwoFolder : levelOne->subFolders)
-                    scanPromptLevelTwo(levelTwoFolder);
-            }
-        }
-    }
-
-    // The record beep, looked up by name and taken whatever its extension.
-    {
-        const std::string path = serverRootPath() + std::string(kRecordBeep);
-        Result<FileEntry> file = fileSystem_.GetFile(path);
-        if (file) {
-            countExamined();
-            addFile(file.value(), GridTarget::Prompts);
-        } else {
-            reportLoadFailure(file.failure());
-        }
-    }
+    ScanWindow::run(
+        options_.overlap,
+        [this](const ScanWindow::Put& put) {
+            Lister(fileSystem_, options_, put, &LoadRun::startGreetings,
+                   &LoadRun::suspendGreetings, &LoadRun::checkGreetings, &LoadRun::startPrompts)
+                .run();
+        },
+        readItem, [this](ScanItem& item, bool worked) { take(item, worked); },
+        // The threads that read for the scan are as low as the program itself.
+        applyProcessPriorityToThisThread);
     reportFinalCount();
 
     autoSizeMainColumns(gridGreetings_);
@@ -234,8 +386,9 @@ LoadOutcome LoadRun::run() {
 } // namespace
 
 LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress) {
-    return LoadRun(fileSystem, gridGreetings, gridPrompts, progress).run();
+                            Grid& gridPrompts, const ScanProgress& progress,
+                            const ScanOptions& options) {
+    return LoadRun(fileSystem, gridGreetings, gridPrompts, progress, options).run();
 }
 
 } // namespace tambrel

@@ -4,9 +4,11 @@
 
 #include "common/grid.h"
 #include "inventory/file_system.h"
+#include "inventory/ordered_window.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace tambrel {
 
@@ -21,8 +23,25 @@ struct ScanProgress {
     std::int64_t interval = 256;
 };
 
+// How the files are read. Rows, their order and the messages are the same either way: folders
+// are listed and headers read ahead, on threads of their own, and the grids are filled on the
+// calling thread in enumeration order.
+struct ScanOptions {
+    OverlapOptions overlap;
+    // Called with a folder's path (as shown) once it has been listed and before any of its
+    // files is read, on the thread that lists.
+    std::function<void(const std::string& folderPath)> folderListed;
+
+    static ScanOptions serial() {
+        ScanOptions options;
+        options.overlap.serial = true;
+        return options;
+    }
+};
+
 // Steps 3 to 18 of the load, under the load's error trap.
 LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress = {});
+                            Grid& gridPrompts, const ScanProgress& progress = {},
+                            const ScanOptions& options = {});
 
 } // namespace tambrel

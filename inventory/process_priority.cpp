@@ -1,6 +1,7 @@
 #include "inventory/process_priority.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -54,12 +55,17 @@ bool lowerThread(pid_t thread, int targetNice) {
     return true;
 }
 
+// The nice value the program was lowered to, once it was.
+constexpr int kNotLowered = -100;
+std::atomic<int> loweredNice{kNotLowered};
+
 } // namespace
 
 bool SetProcessPriority(std::int32_t priorityClass) {
     if (priorityClass != BELOW_NORMAL_PRIORITY_CLASS)
         return false; // the program asks for nothing else, and never for more
     const int targetNice = std::min(baselineNice() + kBelowNormalNiceStep, kLowestNice);
+    loweredNice = targetNice;
 
     // The nice value belongs to each thread on Linux, so every thread is lowered.
     DIR* tasks = ::opendir("/proc/self/task");
@@ -75,6 +81,12 @@ bool SetProcessPriority(std::int32_t priorityClass) {
     }
     ::closedir(tasks);
     return allLowered;
+}
+
+void applyProcessPriorityToThisThread() {
+    const int targetNice = loweredNice;
+    if (targetNice != kNotLowered)
+        (void)lowerThread(static_cast<pid_t>(::syscall(SYS_gettid)), targetNice);
 }
 
 } // namespace tambrel

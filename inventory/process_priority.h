@@ -12,4 +12,8 @@ inline constexpr std::int32_t BELOW_NORMAL_PRIORITY_CLASS = 0x4000;
 // priority best-effort 7.
 bool SetProcessPriority(std::int32_t priorityClass);
 
+// Gives the calling thread the priority SetProcessPriority gave the program, if it did; threads
+// started after it call this, since on Linux each thread has a priority of its own.
+void applyProcessPriorityToThisThread();
+
 } // namespace tambrel

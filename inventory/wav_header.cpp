@@ -2,11 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -138,65 +134,58 @@ HeaderDecoding decodeWavHeader(const ByteSource& source) {
 
 namespace {
 
-class FileDescriptorSource final : public ByteSource {
+class OpenFileSource final : public ByteSource {
 public:
-    explicit FileDescriptorSource(int descriptor) : descriptor_(descriptor) {}
+    explicit OpenFileSource(const platform::OpenFile& file) : file_(file) {}
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const override {
-        std::size_t total = 0;
-        while (total < buffer.size()) {
-            const ssize_t count = ::pread(descriptor_, buffer.data() + total, buffer.size() - total,
-                                          static_cast<off_t>(offset + total));
-            if (count < 0) {
-                if (errno == EINTR)
-                    continue;
-                return Failure::fromErrno();
-            }
-            if (count == 0)
-                break;
-            total += static_cast<std::size_t>(count);
-        }
-        return total;
+        return file_.readAt(offset, buffer);
     }
 
 private:
-    int descriptor_;
+    const platform::OpenFile& file_;
 };
 
-FileStatus statusOf(const struct stat& info) {
-    return FileStatus{static_cast<std::int64_t>(info.st_size), info.st_mtim};
+// Open, read, status, close; `statusWithoutOpening` gives size and date of a file that exists
+// but cannot be opened, which are still worth showing. When there is nothing to show, the open
+// failure already said why.
+template <typename StatusWithoutOpening>
+FileHeaderReading readOpened(Result<platform::OpenFile> opened,
+                             StatusWithoutOpening&& statusWithoutOpening) {
+    FileHeaderReading reading;
+    if (!opened) {
+        reading.failures.push_back(opened.failure());
+        if (Result<FileStatus> status = statusWithoutOpening(); status)
+            reading.status = status.value();
+        return reading;
+    }
+    reading.opened = true;
+    platform::OpenFile& file = opened.value();
+
+    HeaderDecoding decoding = decodeWavHeader(OpenFileSource(file));
+    reading.header = decoding.header;
+    if (decoding.readFailure)
+        reading.failures.push_back(std::move(*decoding.readFailure));
+
+    if (Result<FileStatus> status = file.status(); status)
+        reading.status = status.value();
+    else
+        reading.failures.push_back(status.failure());
+
+    if (Status closed = file.close(); !closed)
+        reading.failures.push_back(closed.failure());
+    return reading;
 }
 
 } // namespace
 
 FileHeaderReading readFileHeader(const std::string& hostPath) {
-    FileHeaderReading reading;
-    const int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0) {
-        reading.failures.push_back(Failure::fromErrno());
-        // Size and date of a file that exists but cannot be opened are still worth showing;
-        // when there is nothing to show, the open failure already said why.
-        struct stat info;
-        if (::stat(hostPath.c_str(), &info) == 0)
-            reading.status = statusOf(info);
-        return reading;
-    }
-    reading.opened = true;
+    return readOpened(platform::OpenFile::open(hostPath),
+                      [&] { return platform::statusOfPath(hostPath); });
+}
 
-    FileDescriptorSource source(descriptor);
-    HeaderDecoding decoding = decodeWavHeader(source);
-    reading.header = decoding.header;
-    if (decoding.readFailure)
-        reading.failures.push_back(std::move(*decoding.readFailure));
-
-    struct stat info;
-    if (::fstat(descriptor, &info) == 0)
-        reading.status = statusOf(info);
-    else
-        reading.failures.push_back(Failure::fromErrno());
-
-    if (::close(descriptor) != 0 && errno != EINTR)
-        reading.failures.push_back(Failure::fromErrno());
-    return reading;
+FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name) {
+    return readOpened(platform::OpenFile::openIn(folder, name),
+                      [&] { return folder.statusOf(name); });
 }
 
 } // namespace tambrel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "platform/folder_reader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -60,12 +61,6 @@ HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSourc
 // Reads the first bytes from `source` itself.
 HeaderDecoding decodeWavHeader(const ByteSource& source);
 
-// Size and last-modified time from the status call on the open file.
-struct FileStatus {
-    std::int64_t size = 0;
-    std::timespec lastModified{};
-};
-
 // Everything one file yields: open, one read of the header bytes, one status call, close.
 // `failures` lists, in the order they happened, every failure worth a message: the open (after
 // which nothing else is tried), the read, the status call and the close.
@@ -77,5 +72,8 @@ struct FileHeaderReading {
 };
 
 FileHeaderReading readFileHeader(const std::string& hostPath);
+// The same for the file `name` of an open folder: opened relative to it, so the kernel does not
+// walk every component of the path again for each file.
+FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name);
 
 } // namespace tambrel

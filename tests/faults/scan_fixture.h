@@ -80,11 +80,11 @@ inline std::vector<std::string> directoryOrder(const std::filesystem::path& fold
 
 class ScanFixture : public ::testing::Test {
 protected:
-    LoadOutcome load(const ScanProgress& progress = {}) {
-        return runLoadSequence(fileSystem, greetings, prompts, progress);
+    LoadOutcome load(const ScanProgress& progress = {}, const ScanOptions& options = {}) {
+        return runLoadSequence(fileSystem, greetings, prompts, progress, options);
     }
-    // A progress that calls `change` once, when `count` files have been examined: the file
-    // counted last is about to be handed to AddFileToGrid, every listing before it is taken.
+    // A progress that calls `change` once, when `count` files have been examined. In a serial
+    // scan the file counted last is then about to be read, and every listing before it is taken.
     static ScanProgress changeAt(std::int64_t count, std::function<void()> change) {
         ScanProgress progress;
         progress.interval = 1;
@@ -93,6 +93,19 @@ protected:
                 change();
         };
         return progress;
+    }
+    // Options whose seam calls `change` once the folder `relative` (below the root) has been
+    // listed and before any of its files is read, in a serial scan as in an overlapped one.
+    ScanOptions changeWhenListed(std::string_view relative, std::function<void()> change,
+                                 ScanOptions options = {}) const {
+        std::string folder = shownPath(relative);
+        if (folder.back() != '\\')
+            folder.push_back('\\');
+        options.folderListed = [folder, change = std::move(change)](const std::string& listed) {
+            if (listed == folder)
+                change();
+        };
+        return options;
     }
     std::filesystem::path at(std::string_view relative) const { return server.root() / relative; }
 

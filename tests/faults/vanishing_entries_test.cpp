@@ -1,6 +1,7 @@
 // Files and folders that change between the moment a listing names them and the moment the scan
-// gets to them. The scan's progress call is the seam: it comes after the listing of the file
-// about to be added, so a change made there is always seen by that file's turn.
+// gets to them. Two seams: the call made once a folder is listed, before any of its files is
+// read (serial and overlapped scans alike), and, in a serial scan, the progress call, which
+// comes after the listing of the file about to be added.
 #include "inventory/short_date.h"
 #include "tests/faults/scan_fixture.h"
 
@@ -80,8 +81,9 @@ TEST_P(ChangedBeforeItsTurn, IsReportedAtMostOnceAndStillGetsItsRow) {
     server.writeWave("Stream Files/victim.wav");
     const fs::path victim = at("Stream Files/victim.wav");
 
-    // At the first count both files are listed and neither has been added.
-    ASSERT_EQ(load(changeAt(1, [&] { changed.change(victim); })), LoadOutcome::Completed);
+    // Both files are listed and neither has been read.
+    ASSERT_EQ(load({}, changeWhenListed("Stream Files", [&] { changed.change(victim); })),
+              LoadOutcome::Completed);
 
     std::vector<std::string> expectedMessages;
     if (changed.reportedError != 0)
@@ -117,7 +119,8 @@ TEST_F(ScanFixture, ARecordBeepDeletedAfterItsLookupIsReportedOnceAndListed) {
     server.makeEmptyServer();
     server.writeWave("Stream Files/greeting.wav");
     // The beep is the second file examined: looked up, counted, then handed on.
-    ASSERT_EQ(load(changeAt(2, [&] { fs::remove(at("support/RecordBeep.wav")); })),
+    ASSERT_EQ(load(changeAt(2, [&] { fs::remove(at("support/RecordBeep.wav")); }),
+                   ScanOptions::serial()),
               LoadOutcome::Completed);
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{addFailure(ENOENT)});
     const Row beep{kNotWave, shownPath("support/RecordBeep.wav"), " 0", "", ""};
@@ -288,8 +291,9 @@ const ChangedFolderCase kChangedFolderCases[] = {
          return Plan{
              1,
              [root = layout.root] { fs::rename(root, root.parent_path() / "Corvel-moved"); },
-             {addFailure(ENOENT), addFailure(ENOENT), loadFailure(ENOENT), loadFailure(ENOENT),
-              loadFailure(ENOENT)},
+             // The stream folder, listed and still open, moved with the root: its files are
+             // read through it. Every later place is looked up by path and is gone.
+             {loadFailure(ENOENT), loadFailure(ENOENT), loadFailure(ENOENT)},
              {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav")},
              {}};
      }},
@@ -323,7 +327,8 @@ TEST_P(ChangedDuringTheScan, IsReportedOnceAndTheOtherFoldersAreStillListed) {
                             [&] {
                                 plan.change();
                                 changed = true;
-                            })),
+                            }),
+                   ScanOptions::serial()),
               LoadOutcome::Completed);
     ASSERT_TRUE(changed) << "the scan never reached the count the change waits for";
     EXPECT_EQ(dialogs.texts(), plan.messages);
