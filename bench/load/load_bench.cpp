@@ -1,9 +1,15 @@
-// Times the whole load of the main window (every row, the column sizing and the repaint, into
-// the real grid widgets on the offscreen platform) over a generated server, against a bare
-// open/pread/fstat/close loop over the same files in the same run, and prints the peak memory.
+// Times, over one generated server in one run: the floor (a single-threaded loop that lists the
+// folders and does open, pread, fstat and close for each file), the scan alone (into in-memory
+// grids) and the whole load of the main window (every row, the column sizing and the repaint,
+// into the real grid widgets on the offscreen platform), overlapped and serial; with a warm page
+// cache and, when run as root, with the page cache dropped before each round. Prints the best
+// and the worst round of each, and the peak memory.
 //
 //   load_bench [files=100000] [prefix]   (without a prefix one is generated and removed)
+//   TAMBREL_BENCH_WORKERS, TAMBREL_BENCH_WINDOW: the overlap's threads and window
+//   TAMBREL_BENCH_COLD=0: skip the cold rounds
 
+#include "common/memory_grid.h"
 #include "common/user_dialogs.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
@@ -13,12 +19,16 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <filesystem>
 #include <QApplication>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <functional>
 #include <string>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,21 +51,24 @@ public:
     int messages = 0;
 };
 
-// Every file of the generated server lies in a place the scan examines.
-std::vector<std::string> filesBelow(const std::filesystem::path& root) {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            files.push_back(entry.path().string());
-    return files;
-}
-
-// The floor: the system calls one file row needs, and nothing else.
-std::size_t bareSystemCalls(const std::vector<std::string>& files) {
+// The floor: the folders listed and, for each file, the system calls one file row needs, by full
+// path, one after another on one thread, and nothing else.
+std::size_t bareSystemCalls(const std::string& folder) {
     std::size_t bytes = 0;
-    char header[38];
-    for (const std::string& file : files) {
-        const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    DIR* directory = ::opendir(folder.c_str());
+    if (!directory)
+        return 0;
+    std::vector<std::string> subFolders;
+    while (const dirent* entry = ::readdir(directory)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        if (entry->d_type == DT_DIR) {
+            subFolders.push_back(path);
+            continue;
+        }
+        char header[38];
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (descriptor < 0)
             continue;
         const ssize_t read = ::pread(descriptor, header, sizeof header, 0);
@@ -64,8 +77,35 @@ std::size_t bareSystemCalls(const std::vector<std::string>& files) {
         ::close(descriptor);
         bytes += static_cast<std::size_t>(std::max<ssize_t>(read, 0)) + (info.st_size & 1);
     }
+    ::closedir(directory);
+    for (const std::string& subFolder : subFolders)
+        bytes += bareSystemCalls(subFolder);
     return bytes;
 }
+
+std::size_t filesBelow(const std::filesystem::path& root) {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        count += entry.is_regular_file() ? 1 : 0;
+    return count;
+}
+
+bool dropPageCache() {
+    ::sync();
+    std::ofstream control("/proc/sys/vm/drop_caches");
+    control << "3\n";
+    control.flush();
+    return static_cast<bool>(control);
+}
+
+struct Figure {
+    double best = 1e9;
+    double worst = 0;
+    void add(double seconds) {
+        best = std::min(best, seconds);
+        worst = std::max(worst, seconds);
+    }
+};
 
 template <typename Work> double secondsOf(Work&& work) {
     const auto start = Clock::now();
@@ -119,49 +159,102 @@ int main(int argc, char** argv) {
     window.show();
     QApplication::processEvents();
 
-    const std::vector<std::string> files = filesBelow(prefix + "/drive_c/Corvel");
+    const std::string serverRoot = prefix + "/drive_c/Corvel";
+    const std::size_t files = filesBelow(serverRoot);
     const FileSystemObject fileSystem(prefix);
 
+    ScanOptions overlapped;
+    if (const char* workers = std::getenv("TAMBREL_BENCH_WORKERS"))
+        overlapped.overlap.workers = static_cast<unsigned>(std::strtoul(workers, nullptr, 10));
+    if (const char* window = std::getenv("TAMBREL_BENCH_WINDOW"))
+        overlapped.overlap.window = std::strtoul(window, nullptr, 10);
+    const ScanOptions serial = ScanOptions::serial();
+
+    // The scan alone: every row into the in-memory grids.
+    auto scanAlone = [&](const ScanOptions& options) {
+        return [&fileSystem, options] {
+            MemoryGrid greetings = MemoryGrid::withFileRowColumns();
+            MemoryGrid prompts = MemoryGrid::withFileRowColumns();
+            (void)runLoadSequence(fileSystem, greetings, prompts, {}, options);
+        };
+    };
     // The whole load, until both grids have painted.
-    auto load = [&] {
-        (void)runLoadSequence(fileSystem, *gridGreetings, *gridPrompts);
-        gridGreetings->viewport()->repaint();
-        gridPrompts->viewport()->repaint();
+    auto load = [&](const ScanOptions& options) {
+        return [&, options] {
+            (void)runLoadSequence(fileSystem, *gridGreetings, *gridPrompts, {}, options);
+            gridGreetings->viewport()->repaint();
+            gridPrompts->viewport()->repaint();
+        };
+    };
+
+    struct Measured {
+        const char* name;
+        std::function<void()> work;
+        Figure warm{};
+        Figure cold{};
+    };
+    std::vector<Measured> measured{
+        {"(a) floor: list, open/pread/fstat/close", [&] { (void)bareSystemCalls(serverRoot); }, {}, {}},
+        {"(b) scan alone, overlapped", scanAlone(overlapped), {}, {}},
+        {"(c) whole load, overlapped", load(overlapped), {}, {}},
+        {"(d) scan alone, serial", scanAlone(serial), {}, {}},
+        {"(e) whole load, serial", load(serial), {}, {}},
     };
 
     // Warm the page cache and the dentry cache first; the first load also lowers our priority,
-    // which then holds for every timed round of both.
-    (void)bareSystemCalls(files);
-    load();
-    // The best of several rounds of each, taken in turns so that both see the same machine.
-    const int rounds = 5;
-    double bare = 1e9;
-    double whole = 1e9;
-    for (int round = 0; round < rounds; ++round) {
-        const double bareRound = secondsOf([&] { (void)bareSystemCalls(files); });
-        const double wholeRound = secondsOf(load);
-        std::printf("round %d: loop %.3f s, load %.3f s\n", round + 1, bareRound, wholeRound);
-        bare = std::min(bare, bareRound);
-        whole = std::min(whole, wholeRound);
+    // which then holds for every timed round of all.
+    (void)bareSystemCalls(serverRoot);
+    load(overlapped)();
+    // Several rounds of each, taken in turns so that all see the same machine.
+    const int warmRounds = 5;
+    for (int round = 0; round < warmRounds; ++round)
+        for (Measured& item : measured)
+            item.warm.add(secondsOf(item.work));
+
+    const char* coldSetting = std::getenv("TAMBREL_BENCH_COLD");
+    const bool wantCold = !(coldSetting && std::string(coldSetting) == "0");
+    const bool canDrop = ::geteuid() == 0;
+    const int coldRounds = 3;
+    if (wantCold && canDrop) {
+        for (int round = 0; round < coldRounds; ++round)
+            for (Measured& item : measured) {
+                if (!dropPageCache())
+                    break;
+                item.cold.add(secondsOf(item.work));
+            }
     }
     installUserDialogs(nullptr);
 
     struct rusage usage;
     ::getrusage(RUSAGE_SELF, &usage);
     const std::int64_t rows = gridGreetings->Rows() - 1 + gridPrompts->Rows() - 1;
-    std::printf("files on the server           %zu\n", files.size());
+    std::printf("cores                         %u\n", std::thread::hardware_concurrency());
+    std::printf("overlap                       %u threads, window %zu\n",
+                overlapped.overlap.workers, overlapped.overlap.window);
+    std::printf("files on the server           %zu\n", files);
     std::printf("rows loaded                   %lld (greetings %d, prompts %d)\n",
                 static_cast<long long>(rows), gridGreetings->Rows() - 1, gridPrompts->Rows() - 1);
-    std::printf("(a) open/pread/fstat/close    %.3f s  %.2f us/file\n", bare,
-                1e6 * bare / static_cast<double>(files.size()));
-    std::printf("(b) whole load                %.3f s  %.2f us/file\n", whole,
-                1e6 * whole / static_cast<double>(files.size()));
-    std::printf("ratio b/a                     %.3f   (target <= 1.4)\n", whole / bare);
+    const double floorWarm = measured[0].warm.best;
+    const double floorCold = measured[0].cold.best;
+    std::printf("%-42s %-22s %-22s\n", "", "warm best..worst", "cold best..worst");
+    for (const Measured& item : measured) {
+        char cold[64] = "skipped";
+        if (item.cold.worst > 0)
+            std::snprintf(cold, sizeof cold, "%.3f..%.3f s %.2fx", item.cold.best,
+                          item.cold.worst, item.cold.best / floorCold);
+        std::printf("%-42s %.3f..%.3f s %.2fx  %s\n", item.name, item.warm.best, item.warm.worst,
+                    item.warm.best / floorWarm, cold);
+    }
+    if (!wantCold)
+        std::printf("cold rounds skipped (TAMBREL_BENCH_COLD=0)\n");
+    else if (!canDrop)
+        std::printf("cold rounds skipped: dropping the page cache needs root\n");
+    std::printf("targets: (c) warm <= 1.0x (a), (c) cold <= 0.4x (a)\n");
     std::printf("peak resident memory          %.1f MiB\n",
                 static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::printf("messages shown                %d\n", dialogs.messages);
 
     if (removeAfterwards)
         std::filesystem::remove_all(std::filesystem::path(prefix).parent_path());
-    return rows == static_cast<std::int64_t>(files.size()) ? 0 : 1;
+    return rows == static_cast<std::int64_t>(files) ? 0 : 1;
 }

@@ -1,0 +1,309 @@
+// The overlapped scan against the serial one: the same rows in the same order and the same
+// messages at the same moments, on generated servers and on one whose entries vanish, are no
+// files or cannot be read, with windows from one file to many.
+#include "tests/faults/scan_fixture.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace tambrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing;
+
+// A message and how many rows each grid held when it was shown: where it came in the scan.
+struct Moment {
+    std::string text;
+    std::int32_t greetingRows, promptRows;
+    bool operator==(const Moment&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Moment& moment) {
+    return out << '{' << moment.text << " @" << moment.greetingRows << '/' << moment.promptRows
+               << '}';
+}
+
+class MomentDialogs final : public UserDialogs {
+public:
+    MomentDialogs(const MemoryGrid& greetings, const MemoryGrid& prompts)
+        : greetings_(greetings), prompts_(prompts), previous_(installUserDialogs(this)) {}
+    ~MomentDialogs() override { installUserDialogs(previous_); }
+    MessageAnswer showMessage(std::string_view text, std::string_view, MessageButtons) override {
+        moments.push_back({std::string(text), greetings_.Rows(), prompts_.Rows()});
+        return MessageAnswer::Ok;
+    }
+    std::optional<std::string> askSaveFileName(const SaveDialogRequest&) override { return {}; }
+    void setMousePointer(MousePointer) override {}
+
+    std::vector<Moment> moments;
+
+private:
+    const MemoryGrid& greetings_;
+    const MemoryGrid& prompts_;
+    UserDialogs* previous_;
+};
+
+struct ScanRecord {
+    std::vector<Row> greetings, prompts;
+    std::vector<Moment> moments;
+};
+
+ScanRecord scanOf(const fs::path& prefix, const ScanOptions& options) {
+    MemoryGrid greetings = MemoryGrid::withFileRowColumns();
+    MemoryGrid prompts = MemoryGrid::withFileRowColumns();
+    MomentDialogs dialogs(greetings, prompts);
+    const FileSystemObject fileSystem(prefix.string());
+    EXPECT_EQ(runLoadSequence(fileSystem, greetings, prompts, {}, options),
+              LoadOutcome::Completed);
+    return {rowsOf(greetings), rowsOf(prompts), std::move(dialogs.moments)};
+}
+
+// Dates of entries made during a test are pinned, so that two servers built a moment apart
+// give the same cells.
+void pinDate(const fs::path& path) {
+    const timespec times[2] = {{1614591000, 0}, {1614591000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0)
+        << path << ": " << std::strerror(errno);
+}
+
+void pinDates(const fs::path& top) {
+    for (const auto& entry : fs::recursive_directory_iterator(top))
+        pinDate(entry.path());
+}
+
+// A server with every kind of awkward entry, and the changes made to it once a folder has been
+// listed and before its files are read.
+void buildAwkwardServer(const ServerTree& server) {
+    server.makeEmptyServer();
+    for (const char* name : {"a.wav", "gone.wav", "b.wav", "folder.wav", "fifo.wav", "c.txt"})
+        server.writeWave(std::string("Stream Files/") + name);
+    server.write("Stream Files/notes.txt", "not a recording");
+    server.write("Stream Files/empty.wav", "");
+    const fs::path streams = server.root() / "Stream Files";
+    ASSERT_EQ(::mkfifo((streams / "real.fifo").c_str(), 0644), 0);
+    fs::create_symlink("nowhere.wav", streams / "dangling.wav");
+    fs::create_symlink("loop.wav", streams / "loop.wav");
+    fs::create_symlink("a.wav", streams / "link.wav");
+    for (const char* configuration : {"ENU", "DEU", "FRA"})
+        for (const char* name : {"n.wav", "x.WAV", "skip.wave"})
+            server.writeWave(std::string("localize/defaultconfiguration/") + configuration + "/" +
+                             name);
+    for (const char* levelOne : {"A", "B"})
+        for (const char* levelTwo : {"Standard", "Gone", "Deep"}) {
+            const std::string folder = std::string("Localize/Prompts/") + levelOne + "/" + levelTwo;
+            server.writeWave(folder + "/p.wav");
+            server.writeWave(folder + "/q.wav");
+            server.writeWave(folder + "/L3/r.wav");
+            server.writeWave(folder + "/L3/L4/s.wav");
+        }
+    fs::create_directory_symlink("A", server.root() / "Localize/Prompts/LinkToA");
+    pinDates(server.prefix());
+}
+
+ScanOptions withAwkwardChanges(const ServerTree& server, ScanOptions options) {
+    const fs::path root = server.root();
+    options.folderListed = [root](const std::string& listed) {
+        if (listed == shownPath("Stream Files\\")) {
+            fs::remove(root / "Stream Files/gone.wav");
+            fs::remove(root / "Stream Files/folder.wav");
+            fs::create_directory(root / "Stream Files/folder.wav");
+            pinDate(root / "Stream Files/folder.wav");
+            fs::remove(root / "Stream Files/fifo.wav");
+            ::mkfifo((root / "Stream Files/fifo.wav").c_str(), 0644);
+            pinDate(root / "Stream Files/fifo.wav");
+        } else if (listed == shownPath("localize\\defaultconfiguration\\")) {
+            fs::remove_all(root / "localize/defaultconfiguration/DEU");
+        } else if (listed == shownPath("Localize\\Prompts\\A")) {
+            fs::remove_all(root / "Localize/Prompts/A/Gone");
+            fs::remove(root / "Localize/Prompts/A/Standard/q.wav");
+        }
+    };
+    return options;
+}
+
+enum class ServerKind { Sample, Bulk, Awkward };
+
+struct OverlapCase {
+    const char* name;
+    ServerKind server;
+    std::size_t window;
+    unsigned workers;
+};
+
+void PrintTo(const OverlapCase& overlap, std::ostream* out) {
+    *out << overlap.name;
+}
+
+const OverlapCase kOverlapCases[] = {
+    {"SampleServerWindowOfOne", ServerKind::Sample, 1, 1},
+    {"SampleServerWindowOfMany", ServerKind::Sample, 256, 16},
+    {"BulkServerWindowOfOneManyThreads", ServerKind::Bulk, 1, 8},
+    {"BulkServerWindowOfThree", ServerKind::Bulk, 3, 2},
+    {"BulkServerWindowOfMany", ServerKind::Bulk, 256, 16},
+    {"AwkwardServerWindowOfOne", ServerKind::Awkward, 1, 1},
+    {"AwkwardServerWindowOfThree", ServerKind::Awkward, 3, 2},
+    {"AwkwardServerWindowOfMany", ServerKind::Awkward, 256, 16},
+};
+
+// WINEPREFIX names `prefix` while this lives.
+class PrefixInUse {
+public:
+    explicit PrefixInUse(const fs::path& prefix) {
+        if (const char* previous = std::getenv("WINEPREFIX"))
+            previous_ = previous;
+        ::setenv("WINEPREFIX", prefix.c_str(), 1);
+    }
+    ~PrefixInUse() {
+        if (previous_)
+            ::setenv("WINEPREFIX", previous_->c_str(), 1);
+        else
+            ::unsetenv("WINEPREFIX");
+    }
+
+private:
+    std::optional<std::string> previous_;
+};
+
+class OverlappedScan : public ::testing::TestWithParam<OverlapCase> {
+protected:
+    // The generated servers are written once for all cases.
+    static void SetUpTestSuite() {
+        generated_ = std::make_unique<TemporaryFolder>();
+        for (const auto& [folder, arguments] :
+             {std::pair{"sample", ""}, std::pair{"bulk", " --files 3000"}}) {
+            const std::string command = std::string("python3 '") + TAMBREL_SAMPLE_SERVER_SCRIPT +
+                                        "' '" + (generated_->path() / folder).string() + "'" +
+                                        arguments + " >/dev/null";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        }
+    }
+    static void TearDownTestSuite() { generated_.reset(); }
+
+    // The record of one scan; the awkward server is built afresh for each, since it changes.
+    static ScanRecord record(ServerKind kind, ScanOptions options) {
+        if (kind == ServerKind::Awkward) {
+            ServerTree server;
+            buildAwkwardServer(server);
+            return scanOf(server.prefix(), withAwkwardChanges(server, std::move(options)));
+        }
+        const fs::path prefix = generated_->path() / (kind == ServerKind::Sample ? "sample" : "bulk");
+        PrefixInUse inUse(prefix);
+        return scanOf(prefix, options);
+    }
+
+    static std::unique_ptr<TemporaryFolder> generated_;
+};
+
+std::unique_ptr<TemporaryFolder> OverlappedScan::generated_;
+
+TEST_P(OverlappedScan, GivesTheRowsAndMessagesOfTheSerialScan) {
+    const OverlapCase& overlap = GetParam();
+    const ScanRecord serial = record(overlap.server, ScanOptions::serial());
+    ScanOptions options;
+    options.overlap.window = overlap.window;
+    options.overlap.workers = overlap.workers;
+    const ScanRecord overlapped = record(overlap.server, options);
+
+    ASSERT_FALSE(serial.greetings.empty());
+    ASSERT_FALSE(serial.prompts.empty());
+    EXPECT_EQ(overlapped.greetings, serial.greetings);
+    EXPECT_EQ(overlapped.prompts, serial.prompts);
+    EXPECT_EQ(overlapped.moments, serial.moments);
+    if (overlap.server == ServerKind::Awkward) {
+        EXPECT_FALSE(serial.moments.empty()) << "the changes made no message";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OverlappedScan, ::testing::ValuesIn(kOverlapCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct WindowCase {
+    const char* name;
+    std::size_t window;
+    unsigned workers;
+};
+
+class FailedOpenInTheMiddle : public ScanFixture,
+                              public ::testing::WithParamInterface<WindowCase> {};
+
+TEST_P(FailedOpenInTheMiddle, IsReportedInItsPlace) {
+    server.makeEmptyServer();
+    for (const char* name : {"1.wav", "2.wav", "3.wav", "4.wav", "5.wav"})
+        server.writeWave(std::string("Stream Files/") + name);
+    const std::vector<std::string> order = directoryOrder(at("Stream Files"));
+    ScanOptions options = changeWhenListed("Stream Files", [&] {
+        fs::remove(at("Stream Files/" + order[2]));
+    });
+    options.overlap.window = GetParam().window;
+    options.overlap.workers = GetParam().workers;
+    MomentDialogs moments(greetings, prompts);
+
+    ASSERT_EQ(load({}, options), LoadOutcome::Completed);
+
+    // Two rows before it, the header row included: the message comes as the third file's turn.
+    EXPECT_EQ(moments.moments, (std::vector<Moment>{{addFailure(ENOENT), 3, 1}}));
+    const std::vector<Row> rows = rowsOf(greetings);
+    ASSERT_EQ(rows.size(), order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        EXPECT_EQ(rows[i].fileName, shownPath("Stream Files/" + order[i]));
+    EXPECT_EQ(rows[2], (Row{kNotWave, shownPath("Stream Files/" + order[2]), " 0", "", ""}));
+    EXPECT_EQ(rows[3].codec, "PCM 16");
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, FailedOpenInTheMiddle,
+                         ::testing::Values(WindowCase{"OfOne", 1, 1}, WindowCase{"OfTwo", 2, 4},
+                                           WindowCase{"OfMany", 256, 16}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Nice value and I/O priority of every thread of this process.
+std::vector<std::pair<int, long>> threadPriorities() {
+    std::vector<std::pair<int, long>> priorities;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        const pid_t thread = static_cast<pid_t>(std::stol(task.path().filename().string()));
+        errno = 0;
+        const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(thread));
+        priorities.emplace_back(errno == 0 ? nice : -100, ::syscall(SYS_ioprio_get, 1, thread));
+    }
+    return priorities;
+}
+
+TEST_F(ScanFixture, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
+    server.makeEmptyServer();
+    for (int i = 0; i < 40; ++i)
+        server.writeWave("Stream Files/" + std::to_string(i) + ".wav");
+    std::vector<std::pair<int, long>> seen;
+    ScanProgress progress;
+    progress.interval = 20;
+    progress.filesExamined = [&](std::int64_t) {
+        if (seen.empty())
+            seen = threadPriorities();
+    };
+    // A window smaller than the folder keeps the lister and the readers waiting, and so alive,
+    // while the rows are added.
+    ScanOptions options;
+    options.overlap.window = 4;
+    options.overlap.workers = 2;
+    ASSERT_EQ(load(progress, options), LoadOutcome::Completed);
+
+    ASSERT_GT(seen.size(), 2u);
+    errno = 0;
+    const int lowered = ::getpriority(PRIO_PROCESS, 0);
+    const long ioLowest = 2 << 13 | 7;
+    for (const auto& [nice, io] : seen) {
+        EXPECT_EQ(nice, lowered);
+        if (io >= 0) {
+            EXPECT_EQ(io, ioLowest);
+        }
+    }
+}
+
+} // namespace
+} // namespace tambrel
