@@ -180,7 +180,7 @@ FileHeaderReading readOpened(Result<platform::OpenFile> opened,
 
 FileHeaderReading readFileHeader(const std::string& hostPath) {
     return readOpened(platform::OpenFile::open(hostPath),
-                      [&] { return platform::statusOfPath(hostPath); });
+                      [&] { return platform::statusOfFile(hostPath); });
 }
 
 FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name) {

@@ -61,6 +61,9 @@ HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSourc
 // Reads the first bytes from `source` itself.
 HeaderDecoding decodeWavHeader(const ByteSource& source);
 
+// Size and last-modified time from the status call on the open file.
+using FileStatus = platform::FileStatus;
+
 // Everything one file yields: open, one read of the header bytes, one status call, close.
 // `failures` lists, in the order they happened, every failure worth a message: the open (after
 // which nothing else is tried), the read, the status call and the close.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "platform/file_status.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,21 +13,10 @@
 #include <string>
 #include <vector>
 
-namespace tambrel {
+namespace tambrel::platform {
 
-// Size and last-modified time, from the status call on an open file (or on its name when the
-// file could not be opened).
-struct FileStatus {
-    std::int64_t size = 0;
-    std::timespec lastModified{};
-};
-
-namespace platform {
-
-// What a listing reports an entry as: a link counts as what it points to; FIFOs, sockets,
-// devices and dangling links are left out of the listing.
-enum class EntryKind { File, Folder };
-
+// An entry of an open folder's listing: a link counts as what it points to; FIFOs, sockets,
+// devices and dangling links (Other) are left out of the listing.
 struct FolderItem {
     std::string name;
     EntryKind kind;
@@ -82,7 +72,6 @@ private:
 };
 
 // Status of a file by its host path, following links.
-Result<FileStatus> statusOfPath(const std::string& hostPath);
+Result<FileStatus> statusOfFile(const std::string& hostPath);
 
-} // namespace platform
-} // namespace tambrel
+} // namespace tambrel::platform

@@ -187,7 +187,7 @@ Status OpenFile::close() {
     return {};
 }
 
-Result<FileStatus> statusOfPath(const std::string& hostPath) {
+Result<FileStatus> statusOfFile(const std::string& hostPath) {
     struct stat info;
     if (::stat(hostPath.c_str(), &info) != 0)
         return Failure::fromErrno();

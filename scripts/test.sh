@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing, builds, and runs every test.
-# Usage: scripts/test.sh [--sanitize]   (--sanitize: the whole suite under ASan and UBSan)
+# Usage: scripts/test.sh [--sanitize | --sanitize=thread]
+#   --sanitize         the whole suite under ASan and UBSan
+#   --sanitize=thread  the scan's, the fault and the inventory tests under ThreadSanitizer
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 build_dir=$("$root/scripts/build.sh" "$@" | tail -n 1)
+if [[ ${1:-} == --sanitize=thread ]]; then
+    export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+    status=0
+    for program in scan_tests fault_tests inventory_tests; do
+        echo "== $program under ThreadSanitizer"
+        "$build_dir/bin/$program" --gtest_brief=1 || status=1
+    done
+    exit $status
+fi
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -13,5 +24,5 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp}
 exclude=()
 # The end-to-end tests watch the program with strace, and LeakSanitizer cannot run under ptrace;
 # they run in the plain build.
-[[ ${1:-} == --sanitize ]] && exclude=(-E '^e2e_')
+[[ ${1:-} == --sanitize* ]] && exclude=(-E '^e2e_')
 ctest --test-dir "$build_dir" --output-on-failure -j "${TAMBREL_JOBS:-2}" --timeout 600 "${exclude[@]}"
