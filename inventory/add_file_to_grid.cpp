@@ -34,8 +34,7 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
                    Grid& gridPrompts) {
     // Open, read the header, take the status and close, all at once: the steps that cannot
     // follow a failed open are not tried, and so not reported a second time.
-    addFileRow(file.path, readFileHeader(file.hostPath), greetingsFlag, gridGreetings,
-               gridPrompts);
+    addFileRow(file.path, readFileHeader(file.hostPath), greetingsFlag, gridGreetings, gridPrompts);
 }
 
 void addFileRow(std::string_view shownPath, const FileHeaderReading& reading, bool greetingsFlag,

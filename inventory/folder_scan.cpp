@@ -4,8 +4,8 @@
 #include "inventory/add_file_to_grid.h"
 #include "inventory/process_priority.h"
 #include "inventory/wav_header.h"
-#include "platform/folder_reader.h"
 #include "localize/language_state.h"
+#include "platform/folder_reader.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
 
@@ -367,8 +367,8 @@ LoadOutcome LoadRun::run() {
     ScanWindow::run(
         options_.overlap,
         [this](const ScanWindow::Put& put) {
-            Lister(fileSystem_, options_, put, &LoadRun::startGreetings,
-                   &LoadRun::suspendGreetings, &LoadRun::checkGreetings, &LoadRun::startPrompts)
+            Lister(fileSystem_, options_, put, &LoadRun::startGreetings, &LoadRun::suspendGreetings,
+                   &LoadRun::checkGreetings, &LoadRun::startPrompts)
                 .run();
         },
         readItem, [this](ScanItem& item, bool worked) { take(item, worked); },

@@ -8,9 +8,9 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -39,15 +39,16 @@ public:
     // Runs `produce(put)` to its end and takes every item it put before returning.
     static void run(const OverlapOptions& options, const std::function<void(const Put&)>& produce,
                     const Work& work, const Take& take, const ThreadStart& threadStart = {}) {
-        if (options.serial) {
-            produce([&take](Item&& item, bool) {
-                take(item, false);
-                return true;
-            });
-            return;
+        if (!options.serial) {
+            OrderedWindow window(options.window == 0 ? 1 : options.window);
+            if (window.runOverlapped(options, produce, work, take, threadStart))
+                return;
         }
-        OrderedWindow window(options.window == 0 ? 1 : options.window);
-        window.runOverlapped(options, produce, work, take, threadStart);
+        // Serial, or no thread could be started: nothing has been put yet either way.
+        produce([&take](Item&& item, bool) {
+            take(item, false);
+            return true;
+        });
     }
 
 private:
@@ -59,7 +60,9 @@ private:
 
     explicit OrderedWindow(std::size_t capacity) : slots_(capacity) {}
 
-    Slot& slot(std::uint64_t index) { return slots_[static_cast<std::size_t>(index % slots_.size())]; }
+    Slot& slot(std::uint64_t index) {
+        return slots_[static_cast<std::size_t>(index % slots_.size())];
+    }
 
     bool put(Item&& item, bool needsWork) {
         std::unique_lock lock(mutex_);
@@ -148,25 +151,37 @@ private:
         }
     }
 
-    void runOverlapped(const OverlapOptions& options,
+    // False when the threads could not be started; nothing was put then.
+    bool runOverlapped(const OverlapOptions& options,
                        const std::function<void(const Put&)>& produce, const Work& work,
                        const Take& take, const ThreadStart& threadStart) {
         const std::size_t workerCount =
             std::max<std::size_t>(1, std::min<std::size_t>(options.workers, slots_.size()));
         std::vector<std::thread> threads;
         threads.reserve(workerCount + 1);
-        auto joinAll = [&] {
+        auto stopAndJoin = [&] {
+            stop();
+            finishProducing();
             for (std::thread& thread : threads)
                 if (thread.joinable())
                     thread.join();
         };
-        try {
-            for (std::size_t i = 0; i < workerCount; ++i)
+        // Fewer workers than asked for still overlap; none at all, or no producer, is a serial
+        // scan instead.
+        for (std::size_t i = 0; i < workerCount; ++i) {
+            try {
                 threads.emplace_back([this, &work, &threadStart] {
                     if (threadStart)
                         threadStart();
                     workLoop(work);
                 });
+            } catch (const std::system_error&) {
+                break;
+            }
+        }
+        if (threads.empty())
+            return false;
+        try {
             threads.emplace_back([this, &produce, &threadStart] {
                 if (threadStart)
                     threadStart();
@@ -175,14 +190,19 @@ private:
                 });
                 finishProducing();
             });
+        } catch (const std::system_error&) {
+            stopAndJoin();
+            return false;
+        }
+        try {
             takeLoop(take);
         } catch (...) {
-            stop();
-            finishProducing();
-            joinAll();
+            stopAndJoin();
             throw;
         }
-        joinAll();
+        for (std::thread& thread : threads)
+            thread.join();
+        return true;
     }
 
     std::vector<Slot> slots_;

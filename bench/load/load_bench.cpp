@@ -21,16 +21,16 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <QApplication>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <functional>
 #include <string>
-#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -194,7 +194,10 @@ int main(int argc, char** argv) {
         Figure cold{};
     };
     std::vector<Measured> measured{
-        {"(a) floor: list, open/pread/fstat/close", [&] { (void)bareSystemCalls(serverRoot); }, {}, {}},
+        {"(a) floor: list, open/pread/fstat/close",
+         [&] { (void)bareSystemCalls(serverRoot); },
+         {},
+         {}},
         {"(b) scan alone, overlapped", scanAlone(overlapped), {}, {}},
         {"(c) whole load, overlapped", load(overlapped), {}, {}},
         {"(d) scan alone, serial", scanAlone(serial), {}, {}},
@@ -240,8 +243,8 @@ int main(int argc, char** argv) {
     for (const Measured& item : measured) {
         char cold[64] = "skipped";
         if (item.cold.worst > 0)
-            std::snprintf(cold, sizeof cold, "%.3f..%.3f s %.2fx", item.cold.best,
-                          item.cold.worst, item.cold.best / floorCold);
+            std::snprintf(cold, sizeof cold, "%.3f..%.3f s %.2fx", item.cold.best, item.cold.worst,
+                          item.cold.best / floorCold);
         std::printf("%-42s %.3f..%.3f s %.2fx  %s\n", item.name, item.warm.best, item.warm.worst,
                     item.warm.best / floorWarm, cold);
     }

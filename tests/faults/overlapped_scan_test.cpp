@@ -8,9 +8,9 @@
 #include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tambrel {
@@ -61,8 +61,7 @@ ScanRecord scanOf(const fs::path& prefix, const ScanOptions& options) {
     MemoryGrid prompts = MemoryGrid::withFileRowColumns();
     MomentDialogs dialogs(greetings, prompts);
     const FileSystemObject fileSystem(prefix.string());
-    EXPECT_EQ(runLoadSequence(fileSystem, greetings, prompts, {}, options),
-              LoadOutcome::Completed);
+    EXPECT_EQ(runLoadSequence(fileSystem, greetings, prompts, {}, options), LoadOutcome::Completed);
     return {rowsOf(greetings), rowsOf(prompts), std::move(dialogs.moments)};
 }
 
@@ -194,7 +193,8 @@ protected:
             buildAwkwardServer(server);
             return scanOf(server.prefix(), withAwkwardChanges(server, std::move(options)));
         }
-        const fs::path prefix = generated_->path() / (kind == ServerKind::Sample ? "sample" : "bulk");
+        const fs::path prefix =
+            generated_->path() / (kind == ServerKind::Sample ? "sample" : "bulk");
         PrefixInUse inUse(prefix);
         return scanOf(prefix, options);
     }
@@ -239,9 +239,8 @@ TEST_P(FailedOpenInTheMiddle, IsReportedInItsPlace) {
     for (const char* name : {"1.wav", "2.wav", "3.wav", "4.wav", "5.wav"})
         server.writeWave(std::string("Stream Files/") + name);
     const std::vector<std::string> order = directoryOrder(at("Stream Files"));
-    ScanOptions options = changeWhenListed("Stream Files", [&] {
-        fs::remove(at("Stream Files/" + order[2]));
-    });
+    ScanOptions options =
+        changeWhenListed("Stream Files", [&] { fs::remove(at("Stream Files/" + order[2])); });
     options.overlap.window = GetParam().window;
     options.overlap.workers = GetParam().workers;
     MomentDialogs moments(greetings, prompts);

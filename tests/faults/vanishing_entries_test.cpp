@@ -119,9 +119,9 @@ TEST_F(ScanFixture, ARecordBeepDeletedAfterItsLookupIsReportedOnceAndListed) {
     server.makeEmptyServer();
     server.writeWave("Stream Files/greeting.wav");
     // The beep is the second file examined: looked up, counted, then handed on.
-    ASSERT_EQ(load(changeAt(2, [&] { fs::remove(at("support/RecordBeep.wav")); }),
-                   ScanOptions::serial()),
-              LoadOutcome::Completed);
+    ASSERT_EQ(
+        load(changeAt(2, [&] { fs::remove(at("support/RecordBeep.wav")); }), ScanOptions::serial()),
+        LoadOutcome::Completed);
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{addFailure(ENOENT)});
     const Row beep{kNotWave, shownPath("support/RecordBeep.wav"), " 0", "", ""};
     EXPECT_EQ(rowsOf(prompts), std::vector<Row>{beep});
