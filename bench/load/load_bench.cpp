@@ -8,6 +8,8 @@
 //   load_bench [files=100000] [prefix]   (without a prefix one is generated and removed)
 //   TAMBREL_BENCH_WORKERS, TAMBREL_BENCH_WINDOW: the overlap's threads and window
 //   TAMBREL_BENCH_COLD=0: skip the cold rounds
+//   TAMBREL_BENCH_WARM_ROUNDS, TAMBREL_BENCH_COLD_ROUNDS: rounds of each (5 and 3)
+//   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
 
 #include "common/memory_grid.h"
 #include "common/user_dialogs.h"
@@ -209,7 +211,13 @@ int main(int argc, char** argv) {
     (void)bareSystemCalls(serverRoot);
     load(overlapped)();
     // Several rounds of each, taken in turns so that all see the same machine.
-    const int warmRounds = 5;
+    auto setting = [](const char* name, int fallback) {
+        const char* text = std::getenv(name);
+        return text ? std::atoi(text) : fallback;
+    };
+    if (setting("TAMBREL_BENCH_SERIAL", 1) == 0)
+        measured.erase(measured.begin() + 3, measured.end());
+    const int warmRounds = setting("TAMBREL_BENCH_WARM_ROUNDS", 5);
     for (int round = 0; round < warmRounds; ++round)
         for (Measured& item : measured)
             item.warm.add(secondsOf(item.work));
@@ -217,7 +225,7 @@ int main(int argc, char** argv) {
     const char* coldSetting = std::getenv("TAMBREL_BENCH_COLD");
     const bool wantCold = !(coldSetting && std::string(coldSetting) == "0");
     const bool canDrop = ::geteuid() == 0;
-    const int coldRounds = 3;
+    const int coldRounds = setting("TAMBREL_BENCH_COLD_ROUNDS", 3);
     if (wantCold && canDrop) {
         for (int round = 0; round < coldRounds; ++round)
             for (Measured& item : measured) {

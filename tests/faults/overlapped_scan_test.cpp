@@ -173,17 +173,20 @@ private:
 
 class OverlappedScan : public ::testing::TestWithParam<OverlapCase> {
 protected:
-    // The generated servers are written once for all cases.
-    static void SetUpTestSuite() {
-        generated_ = std::make_unique<TemporaryFolder>();
-        for (const auto& [folder, arguments] :
-             {std::pair{"sample", ""}, std::pair{"bulk", " --files 3000"}}) {
-            const std::string command = std::string("python3 '") + TAMBREL_SAMPLE_SERVER_SCRIPT +
-                                        "' '" + (generated_->path() / folder).string() + "'" +
-                                        arguments + " >/dev/null";
-            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // A generated server is written once, when a case first needs it: ctest runs every case
+    // in a process of its own.
+    static fs::path generated(ServerKind kind) {
+        const char* folder = kind == ServerKind::Sample ? "sample" : "bulk";
+        const fs::path prefix = generated_->path() / folder;
+        if (!fs::exists(prefix)) {
+            const std::string command =
+                std::string("python3 '") + TAMBREL_SAMPLE_SERVER_SCRIPT + "' '" + prefix.string() +
+                "'" + (kind == ServerKind::Sample ? "" : " --files 3000") + " >/dev/null";
+            EXPECT_EQ(std::system(command.c_str()), 0) << command;
         }
+        return prefix;
     }
+    static void SetUpTestSuite() { generated_ = std::make_unique<TemporaryFolder>(); }
     static void TearDownTestSuite() { generated_.reset(); }
 
     // The record of one scan; the awkward server is built afresh for each, since it changes.
@@ -193,8 +196,7 @@ protected:
             buildAwkwardServer(server);
             return scanOf(server.prefix(), withAwkwardChanges(server, std::move(options)));
         }
-        const fs::path prefix =
-            generated_->path() / (kind == ServerKind::Sample ? "sample" : "bulk");
+        const fs::path prefix = generated(kind);
         PrefixInUse inUse(prefix);
         return scanOf(prefix, options);
     }
