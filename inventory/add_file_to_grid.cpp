@@ -11,13 +11,9 @@
 namespace tambrel {
 namespace {
 
-void report(const Failure& failure) {
-    reportMessage(mymyLoadString(8) + failure.description);
-}
-
-void reportIfFailed(const Status& status) {
-    if (!status)
-        report(status.failure());
+// Each message names the file as its row shows it, so the user can find it on the server.
+void report(const Failure& failure, std::string_view path) {
+    reportMessage(mymyLoadString(8) + failureText(failure, path));
 }
 
 } // namespace
@@ -36,7 +32,11 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
     // follow a failed open are not tried, and so not reported a second time.
     const FileHeaderReading reading = readFileHeader(file.hostPath);
     for (const Failure& failure : reading.failures)
-        report(failure);
+        report(failure, file.path);
+    const auto reportIfFailed = [&file](const Status& status) {
+        if (!status)
+            report(status.failure(), file.path);
+    };
 
     const std::string codecText = reading.header.kind == HeaderKind::Wave
                                       ? strCodecNameFromID(reading.header.formatTag)
@@ -45,7 +45,7 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
     Grid& grid = greetingsFlag ? gridGreetings : gridPrompts;
     reportIfFailed(grid.AddItem(codecText, grid.Rows()));
 
-    auto writeCell = [&grid](std::string_view key, std::string_view text) {
+    auto writeCell = [&grid, &reportIfFailed](std::string_view key, std::string_view text) {
         reportIfFailed(grid.SetCell(grid.Rows() - 1, grid.ColIndex(key), text));
     };
     writeCell("FileName", file.path);
