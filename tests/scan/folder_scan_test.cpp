@@ -316,6 +316,9 @@ protected:
         ASSERT_EQ(texts.size(), version.versionFailureReported ? 2u : 1u);
         if (version.versionFailureReported) {
             EXPECT_EQ(texts.front().rfind(kLoadLead, 0), 0u) << texts.front();
+            // The key the numbers were read from is named after the description.
+            const std::string key = ": HKEY_LOCAL_MACHINE\\Software\\Quillan";
+            EXPECT_TRUE(texts.front().ends_with(key)) << texts.front();
         }
         EXPECT_EQ(texts.back(), kNotSupported);
     }
