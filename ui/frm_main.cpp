@@ -44,10 +44,10 @@ void setHeaderTexts(GridWidget& grid) {
     (void)grid.SetCell(0, grid.ColIndex("LastModified"), mymyLoadString(38));
     (void)grid.SetCell(0, grid.ColIndex("FileSize"), mymyLoadString(39));
     (void)grid.SetCell(0, grid.ColIndex("Codec"), mymyLoadString(40));
-    // The columns that are never fitted to their contents keep their width unless a language's
-    // header text would not show whole in it.
-    grid.widenToHeaderText(grid.ColIndex("SampleRate"));
-    grid.widenToHeaderText(grid.ColIndex("FileSize"));
+    // Every column keeps its width unless a language's header text would not show whole in it;
+    // before the first scan fits them, the fitted columns too.
+    for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"})
+        grid.widenToHeaderText(grid.ColIndex(key));
 }
 
 // The grid starts below the frame's caption however tall the language's face makes it, and

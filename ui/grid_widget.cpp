@@ -13,8 +13,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QStyleOption>
 #include <QStyle>
 
 namespace tambrel {
@@ -328,30 +326,6 @@ void GridWidget::changeEvent(QEvent* event) {
     // A language's face may be taller than the one the rows were made for.
     if (event->type() == QEvent::FontChange)
         fitRowHeightToFont();
-}
-
-void GridWidget::focusInEvent(QFocusEvent* event) {
-    QTableView::focusInEvent(event);
-    viewport()->update();
-}
-
-void GridWidget::focusOutEvent(QFocusEvent* event) {
-    QTableView::focusOutEvent(event);
-    viewport()->update();
-}
-
-void GridWidget::paintEvent(QPaintEvent* event) {
-    QTableView::paintEvent(event);
-    // The style marks the focus on the current cell only; a grid without one (no rows yet)
-    // would show nothing of holding the focus.
-    if (!hasFocus() || currentIndex().isValid())
-        return;
-    QPainter painter(viewport());
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = viewport()->rect().adjusted(1, 1, -1, -1);
-    option.backgroundColor = palette().color(QPalette::Base);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 void GridWidget::keyPressEvent(QKeyEvent* event) {
