@@ -65,8 +65,8 @@ void frmSplashScreen::fitToText() {
     // made room for: the boxes grow down and the form with them.
     const int noticeGrowth =
         std::max(0, label1_->heightForWidth(label1_->width()) - label1_->height());
-    const int countGrowth = std::max(0, filesExamined_->fontMetrics().height() -
-                                            filesExamined_->height());
+    const int countGrowth =
+        std::max(0, filesExamined_->fontMetrics().height() - filesExamined_->height());
     label1_->resize(label1_->width(), label1_->height() + noticeGrowth);
     filesExamined_->setGeometry(filesExamined_->x(), filesExamined_->y() + noticeGrowth,
                                 filesExamined_->width(), filesExamined_->height() + countGrowth);

@@ -6,8 +6,8 @@
 #include "common/grid.h"
 #include "ui/grid_model.h"
 
-#include <QTableView>
 #include <cstdint>
+#include <QTableView>
 #include <string>
 #include <unordered_map>
 #include <vector>

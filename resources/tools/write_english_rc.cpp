@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
            "STRINGTABLE\n"
            "BEGIN\n";
     for (std::int32_t id = 0; id < tambrel::kStringTableSize; ++id)
-        if (std::optional<std::string_view> text = tambrel::builtInString(id); text && !text->empty())
+        if (std::optional<std::string_view> text = tambrel::builtInString(id);
+            text && !text->empty())
             out << "    " << id << ' ' << quoted(*text) << '\n';
     out << "END\n";
     out.close();

@@ -160,9 +160,9 @@ void AboutBoxTest::choosingALanguageSwitchesEveryLoadedWindow_data() {
                               << QString::fromUtf8("音量の設定") << languageFontFor(1041).faceName
                               << QString::fromUtf8("はい(&Y)");
     // The English library is always listed, so there is a way back without a restart.
-    QTest::newRow("back to English from German")
-        << 1031 << 1033 << "Change Language" << "Reload Files" << "Set Volume" << QString()
-        << "&Yes";
+    QTest::newRow("back to English from German") << 1031 << 1033 << "Change Language"
+                                                 << "Reload Files"
+                                                 << "Set Volume" << QString() << "&Yes";
 }
 
 void AboutBoxTest::choosingALanguageSwitchesEveryLoadedWindow() {

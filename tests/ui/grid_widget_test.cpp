@@ -9,9 +9,9 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QImage>
-#include <QtMath>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtMath>
 
 using namespace tambrel;
 
@@ -74,7 +74,9 @@ QImage paintedColumn(GridWidget& grid, int column, int width) {
     const int rows = grid.model()->rowCount();
     const QRect first = grid.visualRect(grid.model()->index(0, column));
     const QRect last = grid.visualRect(grid.model()->index(rows - 1, column));
-    return grid.viewport()->grab(QRect(first.topLeft(), QSize(width, last.bottom() - first.top() + 1))).toImage();
+    return grid.viewport()
+        ->grab(QRect(first.topLeft(), QSize(width, last.bottom() - first.top() + 1)))
+        .toImage();
 }
 
 // Whether any cell of the column is painted differently once the column is far wider: an
@@ -223,7 +225,8 @@ void GridWidgetTest::noCellIsElided_data() {
     // The Latin face the program uses on Linux, and the face the Japanese library asks for
     // (the font service substitutes a CJK face); at the program's size and a large one, so that
     // the fixed-width columns must grow.
-    const QString japanese = QString::fromUtf16(u"\uFF2D\uFF33\u0020\uFF30\u30B4\u30B7\u30C3\u30AF");
+    const QString japanese =
+        QString::fromUtf16(u"\uFF2D\uFF33\u0020\uFF30\u30B4\u30B7\u30C3\u30AF");
     QTest::newRow("Latin face, 8.25 points") << QStringLiteral("DejaVu Sans") << 8.25;
     QTest::newRow("Latin face, 15 points") << QStringLiteral("DejaVu Sans") << 15.0;
     QTest::newRow("Japanese face, 9 points") << japanese << 9.0;
@@ -247,7 +250,8 @@ void GridWidgetTest::noCellIsElided() {
     const std::vector<Row> rows = {
         {"Microsoft MuLaw", "c:\\Stream Files\\Greeting One.wav", "-2147483648", day(2024, 12, 28),
          " 4294967295"},
-        {"Microsoft IMA ADPCM", "c:\\support\\\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe5\xa3\xb0.wav", " 44100",
+        {"Microsoft IMA ADPCM",
+         "c:\\support\\\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe5\xa3\xb0.wav", " 44100",
          day(2023, 1, 1), " 1"},
         {"Unknown Codec=65534", "c:\\support\\WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW.wav", " 8000",
          day(2025, 11, 30), " 123456789"},
