@@ -100,19 +100,15 @@ private:
 
 } // namespace
 
-Status writeGridAsCsv(const Grid& grid, std::string_view header, std::string_view hostPath) {
+Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile file) {
     // The grid cannot change while the export runs, so each key is looked up once.
     std::array<std::int32_t, kLineKeys.size()> columns{};
     for (std::size_t i = 0; i < kLineKeys.size(); ++i)
         columns[i] = grid.ColIndex(kLineKeys[i]);
 
     FileSizeSignalIgnored fileSizeSignal;
-    Result<ReplacementFile> file = ReplacementFile::create(hostPath);
-    if (!file)
-        return file.failure();
-
     // Declared after the file, so a write still running ends before the file is discarded.
-    OverlappedWriter writer(*file, kChunkBytes);
+    OverlappedWriter writer(file, kChunkBytes);
     std::string headerLine(header);
     headerLine.append("\r\n");
     if (Status written = writer.writeNow(headerLine); !written)
@@ -145,7 +141,7 @@ Status writeGridAsCsv(const Grid& grid, std::string_view header, std::string_vie
         return written;
     if (Status written = writer.finish(); !written)
         return written;
-    return file->commit();
+    return file.commit();
 }
 
 } // namespace tambrel

@@ -11,13 +11,9 @@
 namespace tambrel {
 namespace {
 
-void report(const Failure& failure) {
-    reportMessage(mymyLoadString(8) + failure.description);
-}
-
-void reportIfFailed(const Status& status) {
-    if (!status)
-        report(status.failure());
+// Each message names the file as its row shows it, so the user can find it on the server.
+void report(const Failure& failure, std::string_view path) {
+    reportMessage(mymyLoadString(8) + failureText(failure, path));
 }
 
 } // namespace
@@ -40,7 +36,11 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
 void addFileRow(std::string_view shownPath, const FileHeaderReading& reading, bool greetingsFlag,
                 Grid& gridGreetings, Grid& gridPrompts) {
     for (const Failure& failure : reading.failures)
-        report(failure);
+        report(failure, shownPath);
+    const auto reportIfFailed = [&shownPath](const Status& status) {
+        if (!status)
+            report(status.failure(), shownPath);
+    };
 
     const std::string codecText = reading.header.kind == HeaderKind::Wave
                                       ? strCodecNameFromID(reading.header.formatTag)
@@ -49,7 +49,7 @@ void addFileRow(std::string_view shownPath, const FileHeaderReading& reading, bo
     Grid& grid = greetingsFlag ? gridGreetings : gridPrompts;
     reportIfFailed(grid.AddItem(codecText, grid.Rows()));
 
-    auto writeCell = [&grid](std::string_view key, std::string_view text) {
+    auto writeCell = [&grid, &reportIfFailed](std::string_view key, std::string_view text) {
         reportIfFailed(grid.SetCell(grid.Rows() - 1, grid.ColIndex(key), text));
     };
     writeCell("FileName", shownPath);

@@ -8,6 +8,7 @@
 #include "platform/folder_reader.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
+#include "server/server_root.h"
 
 #include <memory>
 #include <optional>
@@ -18,8 +19,8 @@ namespace tambrel {
 
 namespace {
 
-constexpr std::string_view kPropertiesKey = "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
-constexpr std::string_view kRootPathValue = "BrannockRootPath";
+// The key the server's version numbers are read from, as a message names it.
+constexpr std::string_view kVersionKey = "HKEY_LOCAL_MACHINE\\Software\\Quillan";
 
 constexpr std::string_view kStreamFiles = "\\Stream Files\\";
 constexpr std::string_view kDefaultConfiguration = "\\localize\\defaultconfiguration\\";
@@ -33,9 +34,10 @@ constexpr std::int32_t kServerNotSupported = 30;
 enum class GridTarget { Greetings, Prompts };
 enum class ExtensionTest { None, Wav };
 
-// The load's trap: every failure is shown with its lead text, then the next step runs.
-void reportLoadFailure(const Failure& failure) {
-    reportMessage(mymyLoadString(kLoadErrorLead) + failure.description);
+// The load's trap: every failure is shown with its lead text and the folder, file or registry
+// value it concerns, then the next step runs.
+void reportLoadFailure(const Failure& failure, std::string_view concerned = {}) {
+    reportMessage(mymyLoadString(kLoadErrorLead) + failureText(failure, concerned));
 }
 
 void trap(const Status& status) {
@@ -69,6 +71,7 @@ struct ScanItem {
     std::string shownPath;
     FileHeaderReading reading;
     Failure failure;
+    std::string concerned; // the folder, file or registry value a failure concerns
     LoadStep step = nullptr;
 };
 
@@ -108,10 +111,11 @@ private:
         if (!stopped_)
             stopped_ = !put_(std::move(item), needsWork);
     }
-    void fail(const Failure& failure) {
+    void fail(const Failure& failure, std::string_view concerned) {
         ScanItem item;
         item.kind = ScanItem::Kind::LoadFailure;
         item.failure = failure;
+        item.concerned = std::string(concerned);
         put(std::move(item), false);
     }
     void step(LoadStep loadStep) {
@@ -134,13 +138,12 @@ private:
 
     // Read at the start of every group: the registry may change between groups and scans.
     std::string rootPath() {
-        Result<RegistryValue> value =
-            ReadRegistryValue(HKEY_LOCAL_MACHINE, kPropertiesKey, kRootPathValue, REG_SZ);
-        if (!value) {
-            fail(value.failure());
+        Result<std::string> root = ReadServerRootPath();
+        if (!root) {
+            fail(root.failure(), serverRootPathValueName());
             return {};
         }
-        return registryValueAsText(value.value());
+        return std::move(root.value());
     }
 
     std::optional<ListedFolder> list(Result<platform::OpenFolder> opened, std::string path);
@@ -150,7 +153,7 @@ private:
     std::optional<ListedFolder> openAndList(const std::string& path) {
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
         if (!folder) {
-            fail(folder.failure());
+            fail(folder.failure(), path);
             return std::nullopt;
         }
         return openAndList(folder.value());
@@ -173,12 +176,12 @@ private:
 
 std::optional<ListedFolder> Lister::list(Result<platform::OpenFolder> opened, std::string path) {
     if (!opened) {
-        fail(opened.failure());
+        fail(opened.failure(), path);
         return std::nullopt;
     }
     Result<std::vector<platform::FolderItem>> items = opened->list();
     if (!items) {
-        fail(items.failure());
+        fail(items.failure(), path);
         return std::nullopt;
     }
     if (options_.folderListed)
@@ -219,7 +222,7 @@ void Lister::run() {
         step(startGreetings_);
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
         if (!folder)
-            fail(folder.failure());
+            fail(folder.failure(), path);
         step(suspendGreetings_);
         if (folder) {
             if (std::optional<ListedFolder> listed = openAndList(folder.value()))
@@ -265,7 +268,7 @@ void Lister::run() {
         if (found)
             file(nullptr, std::move(found.value().hostPath), path, GridTarget::Prompts);
         else
-            fail(found.failure());
+            fail(found.failure(), path);
     }
     if (pendingExamined_ > 0)
         put(ScanItem{}, false);
@@ -335,7 +338,7 @@ void LoadRun::take(ScanItem& item, bool worked) {
                    gridGreetings_, gridPrompts_);
         break;
     case ScanItem::Kind::LoadFailure:
-        reportLoadFailure(item.failure);
+        reportLoadFailure(item.failure, item.concerned);
         break;
     case ScanItem::Kind::Step:
         (this->*item.step)();
@@ -358,7 +361,7 @@ LoadOutcome LoadRun::run() {
     if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
         version = read.value();
     else
-        reportLoadFailure(read.failure()); // the version then counts as 0
+        reportLoadFailure(read.failure(), kVersionKey); // the version then counts as 0
     if (version.Major < 3) {
         reportMessage(mymyLoadString(kServerNotSupported));
         return LoadOutcome::ServerNotSupported;

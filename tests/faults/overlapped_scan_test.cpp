@@ -250,7 +250,9 @@ TEST_P(FailedOpenInTheMiddle, IsReportedInItsPlace) {
     ASSERT_EQ(load({}, options), LoadOutcome::Completed);
 
     // Two rows before it, the header row included: the message comes as the third file's turn.
-    EXPECT_EQ(moments.moments, (std::vector<Moment>{{addFailure(ENOENT), 3, 1}}));
+    EXPECT_EQ(
+        moments.moments,
+        (std::vector<Moment>{{addFailure(ENOENT, shownPath("Stream Files/" + order[2])), 3, 1}}));
     const std::vector<Row> rows = rowsOf(greetings);
     ASSERT_EQ(rows.size(), order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
