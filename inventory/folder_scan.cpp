@@ -15,8 +15,8 @@ namespace tambrel {
 
 namespace {
 
-constexpr std::string_view kPropertiesKey = "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
-constexpr std::string_view kRootPathValue = "BrannockRootPath";
+constexpr std::string_view kPropertiesKey = kServerPropertiesKey;
+constexpr std::string_view kRootPathValue = kServerRootValueName;
 
 constexpr std::string_view kStreamFiles = "\\Stream Files\\";
 constexpr std::string_view kDefaultConfiguration = "\\localize\\defaultconfiguration\\";
@@ -49,7 +49,7 @@ bool passesExtensionTest(std::string_view path) {
 }
 
 // Read at the start of every group: the registry may change between groups and scans.
-std::string serverRootPath() {
+std::string registryRootPath() {
     Result<RegistryValue> value =
         ReadRegistryValue(HKEY_LOCAL_MACHINE, kPropertiesKey, kRootPathValue, REG_SZ);
     if (!value) {
@@ -62,9 +62,9 @@ std::string serverRootPath() {
 class LoadRun {
 public:
     LoadRun(const FileSystemObject& fileSystem, Grid& gridGreetings, Grid& gridPrompts,
-            const ScanProgress& progress)
+            const ScanProgress& progress, const std::optional<std::string>& givenRoot)
         : fileSystem_(fileSystem), gridGreetings_(gridGreetings), gridPrompts_(gridPrompts),
-          progress_(progress) {}
+          progress_(progress), givenRoot_(givenRoot) {}
 
     LoadOutcome run();
 
@@ -78,11 +78,17 @@ private:
     void scanPromptLevelTwo(const FolderEntry& folder);
     void autoSizeMainColumns(Grid& grid);
     void reportFinalCount();
+    void concerns(const std::string& what) const {
+        if (progress_.failureConcerns)
+            progress_.failureConcerns(what);
+    }
+    std::string serverRootPath() const { return givenRoot_ ? *givenRoot_ : registryRootPath(); }
 
     const FileSystemObject& fileSystem_;
     Grid& gridGreetings_;
     Grid& gridPrompts_;
     const ScanProgress& progress_;
+    const std::optional<std::string>& givenRoot_;
     std::int64_t filesExamined_ = 0;
     std::int64_t lastReported_ = 0;
 };
@@ -120,6 +126,7 @@ void LoadRun::addFiles(const FolderListing& listing, GridTarget target, Extensio
 std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
     Result<FolderListing> listing = fileSystem_.List(folder);
     if (!listing) {
+        concerns(folder.path);
         reportLoadFailure(listing.failure());
         return std::nullopt;
     }
@@ -129,6 +136,7 @@ std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
 std::optional<FolderListing> LoadRun::openAndList(const std::string& path) {
     Result<FolderEntry> folder = fileSystem_.GetFolder(path);
     if (!folder) {
+        concerns(path);
         reportLoadFailure(folder.failure());
         return std::nullopt;
     }
@@ -157,14 +165,16 @@ LoadOutcome LoadRun::run() {
     // Below normal for the rest of the program's life; a refusal changes nothing here.
     (void)SetProcessPriority(BELOW_NORMAL_PRIORITY_CLASS);
 
-    CorvelVersionInfo version;
-    if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
-        version = read.value();
-    else
-        reportLoadFailure(read.failure()); // the version then counts as 0
-    if (version.Major < 3) {
-        reportMessage(mymyLoadString(kServerNotSupported));
-        return LoadOutcome::ServerNotSupported;
+    if (!givenRoot_) {
+        CorvelVersionInfo version;
+        if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
+            version = read.value();
+        else
+            reportLoadFailure(read.failure()); // the version then counts as 0
+        if (version.Major < 3) {
+            reportMessage(mymyLoadString(kServerNotSupported));
+            return LoadOutcome::ServerNotSupported;
+        }
     }
 
     // Greetings and voice names: every file directly in the stream folder.
@@ -172,8 +182,10 @@ LoadOutcome LoadRun::run() {
         const std::string path = serverRootPath() + std::string(kStreamFiles);
         trap(gridGreetings_.SetRows(1));
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
-        if (!folder)
+        if (!folder) {
+            concerns(path);
             reportLoadFailure(folder.failure());
+        }
         gridGreetings_.SetRedraw(RedrawMode::Suspended);
         if (folder) {
             if (std::optional<FolderListing> listing = listFolder(folder.value()))
@@ -219,6 +231,7 @@ LoadOutcome LoadRun::run() {
             countExamined();
             addFile(file.value(), GridTarget::Prompts);
         } else {
+            concerns(path);
             reportLoadFailure(file.failure());
         }
     }
@@ -234,8 +247,9 @@ LoadOutcome LoadRun::run() {
 } // namespace
 
 LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress) {
-    return LoadRun(fileSystem, gridGreetings, gridPrompts, progress).run();
+                            Grid& gridPrompts, const ScanProgress& progress,
+                            const std::optional<std::string>& givenRoot) {
+    return LoadRun(fileSystem, gridGreetings, gridPrompts, progress, givenRoot).run();
 }
 
 } // namespace tambrel

@@ -7,8 +7,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace tambrel {
+
+// Where the registry keeps the server's install root, below HKEY_LOCAL_MACHINE.
+inline constexpr std::string_view kServerPropertiesKey =
+    "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
+inline constexpr std::string_view kServerRootValueName = "BrannockRootPath";
 
 enum class LoadOutcome {
     Completed,
@@ -19,10 +27,15 @@ struct ScanProgress {
     // Called with the number of files examined so far, every `interval` files.
     std::function<void(std::int64_t filesExamined)> filesExamined;
     std::int64_t interval = 256;
+    // Told the path (or registry value) a load failure concerns, just before the failure is
+    // reported: a tool names it beside the message, the window's messages stay as they are.
+    std::function<void(const std::string& concerned)> failureConcerns;
 };
 
-// Steps 3 to 18 of the load, under the load's error trap.
+// Steps 3 to 18 of the load, under the load's error trap. With `givenRoot` (a copied server
+// tree, a mounted share) the root is taken as given: no registry read and no version gate.
 LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress = {});
+                            Grid& gridPrompts, const ScanProgress& progress = {},
+                            const std::optional<std::string>& givenRoot = std::nullopt);
 
 } // namespace tambrel

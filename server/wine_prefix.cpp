@@ -16,11 +16,22 @@ std::string homeFolder() {
     return {};
 }
 
+std::string& chosenPrefix() {
+    static std::string prefix;
+    return prefix;
+}
+
 } // namespace
+
+void setWinePrefixPath(std::string prefix) {
+    chosenPrefix() = std::move(prefix);
+}
 
 std::string winePrefixPath() {
     std::string prefix;
-    if (const char* configured = std::getenv("WINEPREFIX"); configured && *configured)
+    if (!chosenPrefix().empty())
+        prefix = chosenPrefix();
+    else if (const char* configured = std::getenv("WINEPREFIX"); configured && *configured)
         prefix = configured;
     else
         prefix = homeFolder() + "/.wine";

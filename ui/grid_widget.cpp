@@ -1,6 +1,7 @@
 #include "ui/grid_widget.h"
 
-#include "common/csv_field.h"
+#include "export/csv_writer.h"
+#include "inventory/describe_file.h"
 #include "ui/twips.h"
 
 #include <algorithm>
@@ -265,19 +266,15 @@ std::string GridWidget::selectedRowsAsCsv() const {
 
     std::string text;
     const CellTable& cells = model_->cells();
+    std::array<std::string_view, kFileRowKeys.size()> texts;
     for (int row : rows) {
         if (row >= cells.rowCount())
             continue;
-        bool first = true;
-        for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"}) {
-            if (!first)
-                text.push_back(',');
-            first = false;
-            const std::int32_t column = model_->columnForKey(key);
-            if (column >= 0)
-                appendCsvField(text, cells.cell(row, column));
+        for (std::size_t i = 0; i < kFileRowKeys.size(); ++i) {
+            const std::int32_t column = model_->columnForKey(kFileRowKeys[i]);
+            texts[i] = column >= 0 ? std::string_view(cells.cell(row, column)) : std::string_view();
         }
-        text.append("\r\n");
+        appendCsvLine(text, texts);
     }
     return text;
 }
