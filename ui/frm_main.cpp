@@ -166,7 +166,7 @@ void frmMain::Form_Load() {
         if (splash_)
             splash_->showFilesExamined(count);
     };
-    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress) ==
+    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress, givenRoot_) ==
         LoadOutcome::ServerNotSupported)
         std::exit(0);
 }
