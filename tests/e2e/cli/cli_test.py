@@ -2,7 +2,10 @@
 """The command-line tool on a generated sample server: one table of command lines, each with the
 exit status and what standard output, standard error and the files written must show.
 
-    cli_test.py TAMBREL_CLI MAKE_SAMPLE_SERVER EXPECTED_CSV
+    cli_test.py TAMBREL_CLI MAKE_SAMPLE_SERVER EXPECTED_CSV TAMBREL
+
+The window's program is asked only what it must answer without a display: --help, --version
+and bad usage.
 
 The CSV files are checked by expected_csv.py, the same independent check the window's export
 test uses; the JSON document is parsed with the json module and must hold the same rows as typed
@@ -20,7 +23,7 @@ import tempfile
 
 NOBODY = 65534
 
-program, make_server, expected_csv = (os.path.realpath(p) for p in sys.argv[1:4])
+program, make_server, expected_csv, window = (os.path.realpath(p) for p in sys.argv[1:5])
 work = tempfile.mkdtemp(prefix="tambrel-cli-test-")
 os.chmod(work, 0o755)  # reachable for the cases that run as nobody
 prefix = os.path.join(work, "prefix")
@@ -161,6 +164,14 @@ CASES = [
 
 BROKEN_PIPE = "broken pipe ends quietly"
 
+# The window's program without any display: name, arguments, status, stdout pattern.
+WINDOW_CASES = [
+    ("window help without display", ["--help"], 0, r"--prefix DIR(.|\n)*--root PATH"),
+    ("window version without display", ["--version"], 0, r"^Tambrel \d+\.\d+ Build\d+\n$"),
+    ("window empty root", ["--root="], 2, r"^$"),
+    ("window unknown option", ["--bogus"], 2, r"^$"),
+]
+
 failures = []
 server_before = tree_digest(root)
 for name, arguments, status, out_pattern, err_pattern, check, nobody in CASES:
@@ -189,6 +200,12 @@ for name, arguments, status, out_pattern, err_pattern, check, nobody in CASES:
             problems.append(problem)
     if problems:
         failures.append(f"{name}: " + "; ".join(problems))
+no_display = {k: v for k, v in env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+for name, arguments, status, out_pattern in WINDOW_CASES:
+    result = subprocess.run([window] + arguments, env=no_display, capture_output=True, timeout=60)
+    if result.returncode != status or not re.search(out_pattern, result.stdout.decode()):
+        failures.append(f"{name}: status {result.returncode}, stdout {result.stdout[:300]!r}, "
+                        f"stderr {result.stderr[:300]!r}")
 if tree_digest(root) != server_before:
     failures.append("the server's files changed")
 
@@ -196,5 +213,6 @@ os.chmod(path("read-only"), 0o755)
 shutil.rmtree(work, ignore_errors=True)
 for failure in failures:
     print("FAIL", failure)
-print(f"{len(CASES) - len(failures)} of {len(CASES)} command lines as expected")
+total = len(CASES) + len(WINDOW_CASES)
+print(f"{total - len(failures)} of {total} command lines as expected")
 sys.exit(1 if failures else 0)
