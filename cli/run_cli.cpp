@@ -7,13 +7,14 @@
 #include "cli/summary_table.h"
 #include "common/user_dialogs.h"
 #include "export/csv_writer.h"
+#include "export/export_target.h"
 #include "export/replacement_file.h"
 #include "inventory/describe_file.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
 #include "localize/language_names.h"
 #include "localize/language_state.h"
-#include "server/registry_api.h"
+#include "server/server_root.h"
 #include "server/wine_prefix.h"
 
 #include <filesystem>
@@ -156,13 +157,15 @@ Status streamList(const ListingGrid& grid, OutputFormat format,
     return chunk.empty() ? Status{} : write(chunk);
 }
 
-// The file replaced whole or not at all, as the window's export does it.
-Status writeListToFile(const ListingGrid& grid, OutputFormat format, const std::string& path) {
-    if (format == OutputFormat::Csv)
-        return writeGridAsCsv(grid, mymyLoadString(kCsvHeader), path);
-    Result<ReplacementFile> file = ReplacementFile::create(path);
+// The file replaced whole or not at all, and never inside the server's folders, as the
+// window's export does it.
+Status writeListToFile(const ListingGrid& grid, OutputFormat format, const std::string& path,
+                       const ProtectedRoots& protectedRoots) {
+    Result<ReplacementFile> file = openExportTarget(path, protectedRoots);
     if (!file)
         return file.failure();
+    if (format == OutputFormat::Csv)
+        return writeGridAsCsv(grid, mymyLoadString(kCsvHeader), std::move(file.value()));
     if (Status written = streamList(grid, format,
                                     [&file](std::string_view bytes) { return file->write(bytes); });
         !written)
@@ -188,14 +191,12 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
     const std::string prefix = winePrefixPath();
     if (Result<FolderEntry> folder = fileSystem.GetFolder(prefix); !folder)
         return "Wine prefix " + prefix + ": " + folder.failure().description;
-    const std::string valueName = "HKEY_LOCAL_MACHINE\\" + std::string(kServerPropertiesKey) +
-                                  "\\" + std::string(kServerRootValueName);
-    Result<RegistryValue> value =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kServerPropertiesKey, kServerRootValueName, REG_SZ);
+    const std::string valueName = serverRootPathValueName();
+    Result<std::string> value = ReadServerRootPath();
     if (!value)
         return "registry value " + valueName + " in " + machineRegistryPath() + ": " +
                value.failure().description;
-    const std::string root = registryValueAsText(value.value());
+    const std::string root = value.value();
     if (root.empty())
         return "no registry value " + valueName + " in " + machineRegistryPath();
     if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
@@ -261,6 +262,12 @@ int runCli(const std::vector<std::string>& arguments) {
         dialogs.serverNotSupported)
         return kNoServer;
 
+    // The registry's root and a root given directly are both the server's own folders.
+    ProtectedRoots protectedRoots = serverProtectedRoots(fileSystem);
+    if (choice.givenRoot)
+        if (Result<std::string> hostRoot = fileSystem.resolveHostPath(*choice.givenRoot); hostRoot)
+            protectedRoots.add(*hostRoot);
+
     // Files first, standard output last: a reader that stops early costs no file.
     bool outputFailed = false;
     bool readerGone = false;
@@ -273,7 +280,8 @@ int runCli(const std::vector<std::string>& arguments) {
     for (const ListOutput& output : outputs) {
         if (!output.destination || *output.destination == kStandardOutputName)
             continue;
-        if (Status written = writeListToFile(output.grid, options.format, *output.destination);
+        if (Status written =
+                writeListToFile(output.grid, options.format, *output.destination, protectedRoots);
             !written) {
             tell("cannot write " + *output.destination + ": " + written.failure().description);
             outputFailed = true;

@@ -2,10 +2,9 @@
 
 #include "common/user_dialogs.h"
 #include "export/csv_writer.h"
+#include "export/export_target.h"
 #include "export/save_location.h"
 #include "localize/language_state.h"
-
-#include <sys/stat.h>
 
 namespace tambrel {
 namespace {
@@ -46,13 +45,6 @@ Result<std::string> hostPathOf(std::string_view chosen, const FileSystemObject& 
     return fileSystem.resolveHostPath(chosen);
 }
 
-// The question must be about the very file that would be replaced, so the host path is looked
-// at exactly as it will be written (links followed), not matched without regard to case.
-bool regularFileExists(const std::string& hostPath) {
-    struct stat info;
-    return ::stat(hostPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // The hourglass for as long as the file is being written, whichever way that ends.
 class HourglassPointer {
 public:
@@ -85,8 +77,8 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
     if (!chosen || characterCount(*chosen) < 3)
         return;
 
-    const auto report = [&settings](const Failure& failure) {
-        reportMessage(mymyLoadString(settings.errorPrefix) + failure.description);
+    const auto report = [&settings, &chosen](const Failure& failure) {
+        reportMessage(mymyLoadString(settings.errorPrefix) + failureText(failure, *chosen));
     };
 
     const Result<std::string> hostPath = hostPathOf(*chosen, fileSystem);
@@ -94,7 +86,17 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
         report(hostPath.failure());
         return;
     }
-    if (regularFileExists(hostPath.value())) {
+    // Refused before the question: a file of the server is never offered for replacing. The
+    // folder found here stays open, so the file is written exactly where it was checked.
+    Result<ExportPath> checked =
+        checkExportTarget(hostPath.value(), serverProtectedRoots(fileSystem));
+    if (!checked) {
+        report(checked.failure());
+        return;
+    }
+    // The question is about the very file that would be replaced: links followed, the name
+    // as it is in the folder, not matched without regard to case.
+    if (checked->holdsRegularFile()) {
         const MessageAnswer answer =
             userDialogs().showMessage(mymyLoadString(kOverwriteQuestion),
                                       mymyLoadString(kOverwriteTitle), MessageButtons::YesNo);
@@ -103,7 +105,10 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
     }
 
     HourglassPointer hourglass;
-    const Status written = writeGridAsCsv(grid, mymyLoadString(kHeaderLine), hostPath.value());
+    Result<ReplacementFile> file = ReplacementFile::create(std::move(checked.value()));
+    const Status written =
+        file ? writeGridAsCsv(grid, mymyLoadString(kHeaderLine), std::move(file.value()))
+             : Status(file.failure());
     // The pointer is back before any box is shown, on success and failure alike.
     hourglass.restore();
     if (!written) {

@@ -103,19 +103,15 @@ void appendCsvLine(std::string& text, std::span<const std::string_view> texts) {
     text.resize(static_cast<std::size_t>(end - text.data()));
 }
 
-Status writeGridAsCsv(const Grid& grid, std::string_view header, std::string_view hostPath) {
+Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile file) {
     // The grid cannot change while the export runs, so each key is looked up once.
     std::array<std::int32_t, kLineKeys.size()> columns{};
     for (std::size_t i = 0; i < kLineKeys.size(); ++i)
         columns[i] = grid.ColIndex(kLineKeys[i]);
 
     FileSizeSignalIgnored fileSizeSignal;
-    Result<ReplacementFile> file = ReplacementFile::create(hostPath);
-    if (!file)
-        return file.failure();
-
     // Declared after the file, so a write still running ends before the file is discarded.
-    OverlappedWriter writer(*file, kChunkBytes);
+    OverlappedWriter writer(file, kChunkBytes);
     std::string headerLine(header);
     headerLine.append("\r\n");
     if (Status written = writer.writeNow(headerLine); !written)
@@ -149,7 +145,7 @@ Status writeGridAsCsv(const Grid& grid, std::string_view header, std::string_vie
         return written;
     if (Status written = writer.finish(); !written)
         return written;
-    return file->commit();
+    return file.commit();
 }
 
 } // namespace tambrel

@@ -4,6 +4,7 @@
 
 #include "common/grid.h"
 #include "common/result.h"
+#include "export/replacement_file.h"
 
 #include <span>
 #include <string>
@@ -22,8 +23,8 @@ char* writeCsvLine(std::span<const std::string_view> texts, char* out);
 // Appends the line to `text`.
 void appendCsvLine(std::string& text, std::span<const std::string_view> texts);
 
-// Writes `header` and rows 1 to Rows() - 1 of `grid` to `hostPath`, replacing what is there
-// only once the whole file is written and flushed; on failure nothing at `hostPath` changes.
-Status writeGridAsCsv(const Grid& grid, std::string_view header, std::string_view hostPath);
+// Writes `header` and rows 1 to Rows() - 1 of `grid` into `file` and commits it, so the target
+// is replaced only once the whole file is written and flushed; on failure it is as it was.
+Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile file);
 
 } // namespace tambrel

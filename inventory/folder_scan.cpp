@@ -6,6 +6,7 @@
 #include "localize/language_state.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
+#include "server/server_root.h"
 
 #include <optional>
 #include <string>
@@ -16,7 +17,7 @@ namespace tambrel {
 namespace {
 
 constexpr std::string_view kPropertiesKey = kServerPropertiesKey;
-constexpr std::string_view kRootPathValue = kServerRootValueName;
+constexpr std::string_view kRootPathValue = kServerRootPathValue;
 
 constexpr std::string_view kStreamFiles = "\\Stream Files\\";
 constexpr std::string_view kDefaultConfiguration = "\\localize\\defaultconfiguration\\";

@@ -9,14 +9,8 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace tambrel {
-
-// Where the registry keeps the server's install root, below HKEY_LOCAL_MACHINE.
-inline constexpr std::string_view kServerPropertiesKey =
-    "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
-inline constexpr std::string_view kServerRootValueName = "BrannockRootPath";
 
 enum class LoadOutcome {
     Completed,

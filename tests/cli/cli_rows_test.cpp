@@ -53,8 +53,11 @@ TEST(ListingGrid, GivesTheWindowsCsvBytesForTheSameScan) {
         SCOPED_TRACE(list.name);
         const std::string windowFile = (out / (std::string(list.name) + "-window.csv")).string();
         const std::string toolFile = (out / (std::string(list.name) + "-tool.csv")).string();
-        ASSERT_TRUE(writeGridAsCsv(list.window, kHeader, windowFile));
-        ASSERT_TRUE(writeGridAsCsv(list.tool, kHeader, toolFile));
+        Result<ReplacementFile> windowOutput = ReplacementFile::create(windowFile);
+        Result<ReplacementFile> toolOutput = ReplacementFile::create(toolFile);
+        ASSERT_TRUE(windowOutput && toolOutput);
+        ASSERT_TRUE(writeGridAsCsv(list.window, kHeader, std::move(windowOutput.value())));
+        ASSERT_TRUE(writeGridAsCsv(list.tool, kHeader, std::move(toolOutput.value())));
         EXPECT_EQ(readFile(toolFile), readFile(windowFile));
     }
 }

@@ -77,6 +77,7 @@ shutil.copytree(root, locked_server, symlinks=True)
 locked_file = os.path.join(locked_server, "Stream Files", "Greeting 1001.wav")
 os.chmod(locked_file, 0)
 server_file = os.path.join(root, "Stream Files", "Greeting 1001.wav")
+os.symlink(server_file, path("out", "link-into-server.csv"))
 
 
 def check_csv(kind, file_name):
@@ -159,6 +160,11 @@ CASES = [
     ("output to a full device", ["--greetings", "/dev/full"], 4, r"^$", r"/dev/full", None, False),
     ("output in a read-only folder", ["--greetings", path("read-only", "kept.csv")], 4, r"^$", re.escape(path("read-only", "kept.csv")),
      lambda out: None if open(path("read-only", "kept.csv"), "rb").read() == b"kept\r\n" else "the old file changed", True),
+    ("output naming a server file", ["--greetings", server_file], 4, r"^$", r"Greeting 1001\.wav", None, False),
+    ("output through a link into the server", ["--prompts", path("out", "link-into-server.csv"), "--format", "json"], 4, r"^$",
+     re.escape(path("out", "link-into-server.csv")), None, False),
+    ("given root protected too", ["--root", locked_server, "--greetings", os.path.join(locked_server, "new.csv")], 4, r"^$",
+     r"new\.csv", lambda out: "a file was written below the root" if os.path.exists(os.path.join(locked_server, "new.csv")) else None, False),
     ("broken pipe ends quietly", ["--greetings", "-"], 4, r"^$", r"^$", None, False),
 ]
 
