@@ -141,6 +141,23 @@ Status GridWidget::AddItem(std::string_view, std::int32_t position) {
     return {};
 }
 
+Status GridWidget::AddFileRow(const FileRow& row) {
+    const std::int32_t position = model_->tableRows();
+    model_->insertRow(position);
+    const std::array<std::string, 5> cells = fileRowCells(row);
+    for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
+        if (const std::int32_t column = model_->columnForKey(kFileRowKeys[i]); column >= 0)
+            model_->setCell(position, column, cells[i]);
+    GridModel::SortValues values;
+    values.sampleRate = row.sampleRate;
+    if (row.hasStatus) {
+        values.size = row.size;
+        values.modified = static_cast<std::int64_t>(row.lastModified.tv_sec);
+    }
+    model_->setSortValues(position, values);
+    return {};
+}
+
 int GridWidget::widestTextInColumn(int column) const {
     const CellTable& cells = model_->cells();
     const QFontMetrics metrics = fontMetrics();
