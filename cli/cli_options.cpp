@@ -121,6 +121,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     const bool promptsToOutput = options.prompts && *options.prompts == kStandardOutputName;
     if (greetingsToOutput && promptsToOutput)
         return fail("only one of --greetings and --prompts may be '-' (standard output)");
+    if (options.greetings && options.prompts && !greetingsToOutput &&
+        *options.greetings == *options.prompts)
+        return fail("--greetings and --prompts name the same file " + *options.greetings);
     if (options.summary && (greetingsToOutput || promptsToOutput))
         return fail("--summary writes to standard output, so no list may be '-' with it");
     return parsed;

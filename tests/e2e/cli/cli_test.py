@@ -138,6 +138,7 @@ CASES = [
     ("value that is another option", ["--greetings", "--summary"], 2, r"^$", r"--greetings needs a value", None, False),
     ("empty value", ["--greetings="], 2, r"^$", r"--greetings needs a value", None, False),
     ("both lists to standard output", ["--greetings", "-", "--prompts", "-"], 2, r"^$", r"only one of", None, False),
+    ("both lists to one file", ["--greetings", path("out", "x.csv"), "--prompts", path("out", "x.csv")], 2, r"^$", r"same file", None, False),
     ("unknown format", ["--format", "xml"], 2, r"^$", r"--format takes csv or json", None, False),
     ("unknown language", ["--language", "XYZ"], 2, r"^$", r"XYZ", None, False),
     ("prefix that is a file", ["--prefix", path("a-file")], 3, r"^$", re.escape(path("a-file")) + r": Not a directory", None, False),
