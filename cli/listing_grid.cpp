@@ -117,8 +117,6 @@ Status ListingGrid::AddFileRow(const FileRow& row) {
     SummaryCount& group = summary_.byCodecAndRate[{row.codecText, row.sampleRate}];
     group.files += 1;
     group.bytes += bytes;
-    if (!row.failures.empty() && onFailedRow)
-        onFailedRow(row);
     if (!keepRows_)
         return {};
 

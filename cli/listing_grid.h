@@ -6,7 +6,6 @@
 #include "common/grid.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -32,9 +31,6 @@ class ListingGrid final : public Grid {
 public:
     // `keepRows`: false when only the summary is wanted, so no row is held at all.
     explicit ListingGrid(bool keepRows);
-
-    // Told every row that met a failure, as it is added.
-    std::function<void(const FileRow& row)> onFailedRow;
 
     std::int32_t Rows() const override;
     Status SetRows(std::int32_t rows) override;

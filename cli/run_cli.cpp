@@ -35,7 +35,6 @@ constexpr std::string_view kLibraryStem = "tambrel";
 
 constexpr std::int32_t kVersionBuild = 0;
 constexpr std::int32_t kCsvHeader = 6;
-constexpr std::int32_t kFileErrorLead = 8;
 constexpr std::int32_t kNoGreetingsFound = 22;
 constexpr std::int32_t kServerNotSupported = 30;
 
@@ -48,21 +47,12 @@ void tell(std::string_view text) {
     writeStandardError(line);
 }
 
-// Messages of the load go to standard error instead of message boxes, with the path they
-// concern where the load names one; questions are answered No, so nothing is overwritten.
+// Messages of the load go to standard error instead of message boxes (they name the file,
+// folder or registry value concerned); questions are answered No, so nothing is overwritten.
 class StandardErrorDialogs final : public UserDialogs {
 public:
     MessageAnswer showMessage(std::string_view text, std::string_view, MessageButtons) override {
-        // Files that could not be read are told with their paths as their rows arrive.
-        if (text.starts_with(mymyLoadString(kFileErrorLead))) {
-            concerned_.reset();
-            return MessageAnswer::No;
-        }
-        std::string line(text);
-        if (concerned_)
-            line.append(" (").append(*concerned_).append(")");
-        concerned_.reset();
-        tell(line);
+        tell(text);
         if (text == mymyLoadString(kServerNotSupported))
             serverNotSupported = true;
         else if (text != mymyLoadString(kNoGreetingsFound))
@@ -74,13 +64,8 @@ public:
     }
     void setMousePointer(MousePointer) override {}
 
-    void concerns(std::string what) { concerned_ = std::move(what); }
-
     bool somethingUnreadable = false;
     bool serverNotSupported = false;
-
-private:
-    std::optional<std::string> concerned_;
 };
 
 class ScopedDialogs {
@@ -248,15 +233,7 @@ int runCli(const std::vector<std::string>& arguments) {
 
     ListingGrid greetings(options.greetings.has_value());
     ListingGrid prompts(options.prompts.has_value());
-    auto tellFailedRow = [&dialogs](const FileRow& row) {
-        for (const Failure& failure : row.failures)
-            tell(mymyLoadString(kFileErrorLead) + row.path + ": " + failure.description);
-        dialogs.somethingUnreadable = true;
-    };
-    greetings.onFailedRow = tellFailedRow;
-    prompts.onFailedRow = tellFailedRow;
     ScanProgress progress;
-    progress.failureConcerns = [&dialogs](const std::string& what) { dialogs.concerns(what); };
     if (runLoadSequence(fileSystem, greetings, prompts, progress, choice.givenRoot) ==
             LoadOutcome::ServerNotSupported ||
         dialogs.serverNotSupported)

@@ -6,6 +6,8 @@
 #include "export/save_location.h"
 #include "localize/language_state.h"
 
+#include <future>
+
 namespace tambrel {
 namespace {
 
@@ -69,6 +71,13 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
                          const FileSystemObject& fileSystem) {
     const CommandSettings settings = settingsFor(target);
 
+    // The server's folders, and what is linked into them from elsewhere, are looked up while
+    // the user picks a name: finding the links reads every folder of the server, which on a
+    // large one takes about as long as writing the file.
+    std::future<ProtectedRoots> roots =
+        std::async(std::launch::async | std::launch::deferred,
+                   [&fileSystem] { return serverProtectedRoots(fileSystem); });
+
     // Up to the chosen name, every way out is silent: Cancel simply ends the command.
     SaveLocation location = proposedSaveLocation(settings.proposedPath, fileSystem);
     const std::optional<std::string> chosen = userDialogs().askSaveFileName(
@@ -88,8 +97,7 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
     }
     // Refused before the question: a file of the server is never offered for replacing. The
     // folder found here stays open, so the file is written exactly where it was checked.
-    Result<ExportPath> checked =
-        checkExportTarget(hostPath.value(), serverProtectedRoots(fileSystem));
+    Result<ExportPath> checked = checkExportTarget(hostPath.value(), roots.get());
     if (!checked) {
         report(checked.failure());
         return;

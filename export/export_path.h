@@ -66,4 +66,9 @@ struct PathSpellings {
 };
 PathSpellings spellingsOf(std::string_view hostPath);
 
+// Where the links inside the folder tree at `hostPath` lead, with links resolved: a server's
+// folders and recordings may live elsewhere and be linked in, and are the server's all the same.
+// Linked folders are walked too; each folder is visited once, so a link cycle ends.
+std::vector<std::string> linkedPlacesBelow(std::string_view hostPath);
+
 } // namespace tambrel

@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstdlib>
 #include <deque>
+#include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,8 @@ namespace {
 constexpr int kMostLinks = 40;
 // Deeper than any real tree; only a broken file system could make the walk up longer.
 constexpr int kMostAncestors = 4096;
+// Far more folders than a server holds; the walk for links stops there rather than run on.
+constexpr std::size_t kMostFoldersWalked = 20000;
 
 FileIdentity identityOf(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
@@ -260,6 +264,57 @@ PathSpellings spellingsOf(std::string_view hostPath) {
     if (::stat(given.c_str(), &info) == 0)
         result.identity = identityOf(info);
     return result;
+}
+
+std::vector<std::string> linkedPlacesBelow(std::string_view hostPath) {
+    std::vector<std::string> places;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
+    std::vector<std::string> pending{std::string(hostPath)};
+    char* rootReal = ::realpath(std::string(hostPath).c_str(), nullptr);
+    const std::string root = rootReal ? rootReal : std::string(hostPath);
+    std::free(rootReal);
+    // A link to the root's own folder or above it protects all that tree by its spelling
+    // already; walking it would walk the whole disk.
+    const auto holdsTheRoot = [&root](const std::string& place) {
+        return place == "/" || root == place || root.rfind(place + "/", 0) == 0;
+    };
+    while (!pending.empty() && visited.size() < kMostFoldersWalked) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        DIR* listing = ::opendir(folder.c_str());
+        if (!listing)
+            continue;
+        struct stat info;
+        if (::fstat(::dirfd(listing), &info) != 0 ||
+            !visited.insert({info.st_dev, info.st_ino}).second) {
+            ::closedir(listing);
+            continue;
+        }
+        while (const dirent* entry = ::readdir(listing)) {
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == "..")
+                continue;
+            unsigned char type = entry->d_type;
+            if (type == DT_UNKNOWN &&
+                ::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISLNK(info.st_mode) ? DT_LNK : DT_REG;
+            const std::string child = joined(folder, name);
+            if (type == DT_DIR) {
+                pending.push_back(child);
+            } else if (type == DT_LNK) {
+                char* real = ::realpath(child.c_str(), nullptr);
+                if (!real)
+                    continue;
+                places.emplace_back(real);
+                std::free(real);
+                if (::stat(places.back().c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+                    !holdsTheRoot(places.back()))
+                    pending.push_back(places.back());
+            }
+        }
+        ::closedir(listing);
+    }
+    return places;
 }
 
 } // namespace tambrel

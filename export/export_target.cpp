@@ -35,8 +35,11 @@ bool pathIsInFolder(std::string_view path, std::string_view folder) {
 }
 
 void ProtectedRoots::add(std::string_view hostPath) {
-    if (!hostPath.empty())
-        roots_.push_back(spellingsOf(hostPath));
+    if (hostPath.empty())
+        return;
+    roots_.push_back(spellingsOf(hostPath));
+    for (const std::string& place : linkedPlacesBelow(hostPath))
+        roots_.push_back(spellingsOf(place));
 }
 
 bool ProtectedRoots::covers(const ExportPath& target) const {

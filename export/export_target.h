@@ -16,7 +16,8 @@ namespace tambrel {
 // Folders no export writes into, each with every spelling and the identity it is known by.
 class ProtectedRoots {
 public:
-    // `hostPath` is a folder on this machine; one that does not exist protects its spelling.
+    // `hostPath` is a folder on this machine, protected with every folder and file linked into
+    // its tree from elsewhere; one that does not exist protects its spelling.
     void add(std::string_view hostPath);
     bool empty() const { return roots_.empty(); }
 

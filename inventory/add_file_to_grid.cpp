@@ -9,13 +9,9 @@
 namespace tambrel {
 namespace {
 
-void report(const Failure& failure) {
-    reportMessage(mymyLoadString(8) + failure.description);
-}
-
-void reportIfFailed(const Status& status) {
-    if (!status)
-        report(status.failure());
+// Each message names the file as its row shows it, so the user can find it on the server.
+void report(const Failure& failure, std::string_view path) {
+    reportMessage(mymyLoadString(8) + failureText(failure, path));
 }
 
 } // namespace
@@ -34,7 +30,11 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
     // follow a failed open are not tried, and so not reported a second time.
     const FileRow row = describeFile(file);
     for (const Failure& failure : row.failures)
-        report(failure);
+        report(failure, file.path);
+    const auto reportIfFailed = [&file](const Status& status) {
+        if (!status)
+            report(status.failure(), file.path);
+    };
 
     Grid& grid = greetingsFlag ? gridGreetings : gridPrompts;
     const Status typed = grid.AddFileRow(row);
@@ -45,7 +45,7 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
 
     const std::array<std::string, 5> cells = fileRowCells(row);
     reportIfFailed(grid.AddItem(row.codecText, grid.Rows()));
-    auto writeCell = [&grid, &cells](std::size_t index) {
+    auto writeCell = [&grid, &cells, &reportIfFailed](std::size_t index) {
         reportIfFailed(
             grid.SetCell(grid.Rows() - 1, grid.ColIndex(kFileRowKeys[index]), cells[index]));
     };

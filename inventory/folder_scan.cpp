@@ -16,8 +16,8 @@ namespace tambrel {
 
 namespace {
 
-constexpr std::string_view kPropertiesKey = kServerPropertiesKey;
-constexpr std::string_view kRootPathValue = kServerRootPathValue;
+// The key the server's version numbers are read from, as a message names it.
+constexpr std::string_view kVersionKey = "HKEY_LOCAL_MACHINE\\Software\\Quillan";
 
 constexpr std::string_view kStreamFiles = "\\Stream Files\\";
 constexpr std::string_view kDefaultConfiguration = "\\localize\\defaultconfiguration\\";
@@ -31,9 +31,10 @@ constexpr std::int32_t kServerNotSupported = 30;
 enum class GridTarget { Greetings, Prompts };
 enum class ExtensionTest { None, Wav };
 
-// The load's trap: every failure is shown with its lead text, then the next step runs.
-void reportLoadFailure(const Failure& failure) {
-    reportMessage(mymyLoadString(kLoadErrorLead) + failure.description);
+// The load's trap: every failure is shown with its lead text and the folder, file or registry
+// value it concerns, then the next step runs.
+void reportLoadFailure(const Failure& failure, std::string_view concerned = {}) {
+    reportMessage(mymyLoadString(kLoadErrorLead) + failureText(failure, concerned));
 }
 
 void trap(const Status& status) {
@@ -51,13 +52,12 @@ bool passesExtensionTest(std::string_view path) {
 
 // Read at the start of every group: the registry may change between groups and scans.
 std::string registryRootPath() {
-    Result<RegistryValue> value =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kPropertiesKey, kRootPathValue, REG_SZ);
-    if (!value) {
-        reportLoadFailure(value.failure());
+    Result<std::string> root = ReadServerRootPath();
+    if (!root) {
+        reportLoadFailure(root.failure(), serverRootPathValueName());
         return {};
     }
-    return registryValueAsText(value.value());
+    return std::move(root.value());
 }
 
 class LoadRun {
@@ -79,10 +79,6 @@ private:
     void scanPromptLevelTwo(const FolderEntry& folder);
     void autoSizeMainColumns(Grid& grid);
     void reportFinalCount();
-    void concerns(const std::string& what) const {
-        if (progress_.failureConcerns)
-            progress_.failureConcerns(what);
-    }
     std::string serverRootPath() const { return givenRoot_ ? *givenRoot_ : registryRootPath(); }
 
     const FileSystemObject& fileSystem_;
@@ -127,8 +123,7 @@ void LoadRun::addFiles(const FolderListing& listing, GridTarget target, Extensio
 std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
     Result<FolderListing> listing = fileSystem_.List(folder);
     if (!listing) {
-        concerns(folder.path);
-        reportLoadFailure(listing.failure());
+        reportLoadFailure(listing.failure(), folder.path);
         return std::nullopt;
     }
     return std::move(listing.value());
@@ -137,8 +132,7 @@ std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
 std::optional<FolderListing> LoadRun::openAndList(const std::string& path) {
     Result<FolderEntry> folder = fileSystem_.GetFolder(path);
     if (!folder) {
-        concerns(path);
-        reportLoadFailure(folder.failure());
+        reportLoadFailure(folder.failure(), path);
         return std::nullopt;
     }
     return listFolder(folder.value());
@@ -171,7 +165,7 @@ LoadOutcome LoadRun::run() {
         if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
             version = read.value();
         else
-            reportLoadFailure(read.failure()); // the version then counts as 0
+            reportLoadFailure(read.failure(), kVersionKey); // the version then counts as 0
         if (version.Major < 3) {
             reportMessage(mymyLoadString(kServerNotSupported));
             return LoadOutcome::ServerNotSupported;
@@ -183,10 +177,8 @@ LoadOutcome LoadRun::run() {
         const std::string path = serverRootPath() + std::string(kStreamFiles);
         trap(gridGreetings_.SetRows(1));
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
-        if (!folder) {
-            concerns(path);
-            reportLoadFailure(folder.failure());
-        }
+        if (!folder)
+            reportLoadFailure(folder.failure(), path);
         gridGreetings_.SetRedraw(RedrawMode::Suspended);
         if (folder) {
             if (std::optional<FolderListing> listing = listFolder(folder.value()))
@@ -232,8 +224,7 @@ LoadOutcome LoadRun::run() {
             countExamined();
             addFile(file.value(), GridTarget::Prompts);
         } else {
-            concerns(path);
-            reportLoadFailure(file.failure());
+            reportLoadFailure(file.failure(), path);
         }
     }
     reportFinalCount();

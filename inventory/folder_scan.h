@@ -21,9 +21,6 @@ struct ScanProgress {
     // Called with the number of files examined so far, every `interval` files.
     std::function<void(std::int64_t filesExamined)> filesExamined;
     std::int64_t interval = 256;
-    // Told the path (or registry value) a load failure concerns, just before the failure is
-    // reported: a tool names it beside the message, the window's messages stay as they are.
-    std::function<void(const std::string& concerned)> failureConcerns;
 };
 
 // Steps 3 to 18 of the load, under the load's error trap. With `givenRoot` (a copied server

@@ -41,6 +41,14 @@ public:
     void SetUp() override {
         server.makeEmptyServer();
         server.write("Stream Files/greeting.wav", kRecording);
+        // Recordings kept outside the root and linked in are the server's all the same.
+        fs::create_directories(server.prefix() / "elsewhere/ENU");
+        std::ofstream(server.prefix() / "elsewhere/ENU/prompt.wav") << kRecording;
+        std::ofstream(server.prefix() / "elsewhere/linked.wav") << kRecording;
+        fs::create_directory_symlink(server.prefix() / "elsewhere/ENU",
+                                     server.root() / "Localize/Prompts/ENU");
+        fs::create_symlink("../../../elsewhere/linked.wav",
+                           server.root() / "Stream Files/linked.wav");
     }
     fs::path recording() const { return server.root() / "Stream Files/greeting.wav"; }
     fs::path link(std::string_view name, const fs::path& target) const {
@@ -49,10 +57,10 @@ public:
         fs::create_symlink(target, path);
         return path;
     }
-    // Every file and folder below the root, with the bytes of each file.
+    // Every file and folder of the prefix, with the bytes of each file.
     std::map<std::string, std::string> serverContents() const {
         std::map<std::string, std::string> contents;
-        for (const auto& entry : fs::recursive_directory_iterator(server.root()))
+        for (const auto& entry : fs::recursive_directory_iterator(server.prefix()))
             contents[entry.path().string()] = entry.is_regular_file() ? readFile(entry.path()) : "";
         return contents;
     }
@@ -72,7 +80,7 @@ TEST_F(ExportTarget, PathsThatLeadIntoTheServerAreRefusedAndTheFilesKeepTheirByt
     const struct {
         const char* name;
         std::function<std::string(ExportTarget&)> chosen;
-        std::string resolvedBelowRoot;
+        std::string resolvedBelowRoot; // relative to the root
     } cases[] = {
         {"the recording by its host path", [](ExportTarget& t) { return t.recording().string(); },
          "Stream Files/greeting.wav"},
@@ -114,6 +122,12 @@ TEST_F(ExportTarget, PathsThatLeadIntoTheServerAreRefusedAndTheFilesKeepTheirByt
              return t.link("dangling.csv", t.server.root() / "support/new.csv").string();
          },
          "support/new.csv"},
+        {"a prompt folder linked in from elsewhere",
+         [](ExportTarget& t) { return (t.server.prefix() / "elsewhere/ENU/prompt.wav").string(); },
+         "../../elsewhere/ENU/prompt.wav"},
+        {"a recording linked in from elsewhere",
+         [](ExportTarget& t) { return (t.server.prefix() / "elsewhere/linked.wav").string(); },
+         "../../elsewhere/linked.wav"},
     };
     const auto before = serverContents();
     for (const auto& row : cases) {
@@ -121,7 +135,8 @@ TEST_F(ExportTarget, PathsThatLeadIntoTheServerAreRefusedAndTheFilesKeepTheirByt
         dialogs.messages.clear();
         const std::string chosen = row.chosen(*this);
         exportGreetings(chosen);
-        const std::string resolved = (server.root() / row.resolvedBelowRoot).string();
+        const std::string resolved =
+            (server.root() / row.resolvedBelowRoot).lexically_normal().string();
         EXPECT_EQ(dialogs.texts(),
                   std::vector<std::string>{
                       "Error in mnuGreetingsToCSV:Inside the server's folders, never written "
@@ -242,7 +257,8 @@ TEST_F(ExportTarget, AFolderSwappedAfterTheCheckDoesNotRedirectTheWrite) {
     ASSERT_TRUE(file->commit());
 
     EXPECT_EQ(readFile(recording()), kRecording);
-    EXPECT_EQ(entriesOf(server.root() / "Stream Files"), std::vector<std::string>{"greeting.wav"});
+    EXPECT_EQ(entriesOf(server.root() / "Stream Files"),
+              (std::vector<std::string>{"greeting.wav", "linked.wav"}));
     EXPECT_EQ(readFile(own / "moved/greeting.wav"), "export");
 }
 

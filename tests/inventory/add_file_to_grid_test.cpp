@@ -120,7 +120,8 @@ TEST(AddFileToGrid, AFileGoneBeforeItIsOpenedIsReportedOnceAndStillListed) {
     AddFileToGrid(file, true, grids.greetings, grids.prompts);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Error in AddFileToGrid: No such file or directory");
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Error in AddFileToGrid: No such file or directory: " + file.path);
     EXPECT_EQ(dialogs.messages[0].title, "Tambrel");
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
     ASSERT_EQ(grids.greetings.Rows(), 2);
@@ -145,7 +146,7 @@ TEST(AddFileToGrid, EachFailingCellIsReportedAndTheNextStillWritten) {
     EXPECT_EQ(bare.text(1, "FileName"), "C:\\a.wav");
     ASSERT_EQ(dialogs.messages.size(), 4u);
     for (const auto& message : dialogs.messages)
-        EXPECT_EQ(message.text, "Error in AddFileToGrid: Subscript out of range");
+        EXPECT_EQ(message.text, "Error in AddFileToGrid: Subscript out of range: C:\\a.wav");
 }
 
 } // namespace
