@@ -8,6 +8,7 @@
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"
 #include "ui/frm_main.h"
+#include "ui/keyboard_focus.h"
 #include "ui/qt_user_dialogs.h"
 #include "ui/window_icon.h"
 
@@ -128,6 +129,7 @@ int main(int argc, char** argv) {
     // Closing the main window ends the program: the splash screen a reload leaves loaded is
     // hidden, and hidden windows do not keep it running.
     QApplication::setQuitOnLastWindowClosed(true);
+    tambrel::installVisibleKeyboardFocus();
     tambrel::installQtUserDialogs();
     tambrel::installFormLocalization();
 

@@ -41,8 +41,9 @@ public:
     void Form_Resize();
 
     void cmdReload_Click();
-    [[noreturn]] void cmdExit_Click();
-    [[noreturn]] void mnuExit_Click();
+    // Both end the program at once (endProgram).
+    void cmdExit_Click();
+    void mnuExit_Click();
     void mnuGreetingsToCSV_Click();
     void mnuPromptToCSV_Click();
     // The index of the one-element menu arrays is ignored.
@@ -77,6 +78,7 @@ protected:
 private:
     void createMenus();
     void createControls();
+    void keepGridsBelowCaptions();
 
     QGroupBox* frameGreetingsAndVoiceNames_ = nullptr;
     QGroupBox* framePrompts_ = nullptr;

@@ -89,8 +89,8 @@ else
 fi
 prefix=$work/root/usr
 
-for file in tambrel Tambrel_DEU.dll Tambrel_JPN.dll Tambrel.htm Tambrel_ENU.htm \
-    Tambrel_DEU.htm Tambrel_JPN.htm; do
+for file in tambrel Tambrel_ENU.dll Tambrel_DEU.dll Tambrel_JPN.dll Tambrel.htm Tambrel_ENU.htm \
+    Tambrel_DEU.htm Tambrel_JPN.htm translations/qtbase_de.qm translations/qtbase_ja.qm; do
     [[ -f $prefix/lib/tambrel/$file ]] || fail "lib/tambrel/$file is not installed"
 done
 [[ -x $prefix/lib/tambrel/tambrel ]] || fail "lib/tambrel/tambrel is not executable"
