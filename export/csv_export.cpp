@@ -4,8 +4,7 @@
 #include "export/csv_writer.h"
 #include "export/save_location.h"
 #include "localize/language_state.h"
-
-#include <sys/stat.h>
+#include "platform/file_reads.h"
 
 namespace tambrel {
 namespace {
@@ -49,8 +48,8 @@ Result<std::string> hostPathOf(std::string_view chosen, const FileSystemObject& 
 // The question must be about the very file that would be replaced, so the host path is looked
 // at exactly as it will be written (links followed), not matched without regard to case.
 bool regularFileExists(const std::string& hostPath) {
-    struct stat info;
-    return ::stat(hostPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    Result<platform::PathStatus> info = platform::statusOfPath(hostPath);
+    return info && info->kind == platform::EntryKind::File;
 }
 
 // The hourglass for as long as the file is being written, whichever way that ends.

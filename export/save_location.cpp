@@ -1,23 +1,12 @@
 #include "export/save_location.h"
 
-#include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
-#include <vector>
+#include "platform/host_paths.h"
+#include "platform/user_folders.h"
 
 namespace tambrel {
 
 std::string homeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> scratch(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry;
-    passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, scratch.data(), scratch.size(), &found) == 0 && found &&
-        found->pw_dir && *found->pw_dir)
-        return found->pw_dir;
-    return "/";
+    return platform::homeFolder();
 }
 
 SaveLocation proposedSaveLocation(std::string_view windowsPath,
@@ -33,8 +22,8 @@ SaveLocation proposedSaveLocation(std::string_view windowsPath,
         separator == std::string_view::npos ? windowsPath : windowsPath.substr(separator + 1);
     std::string home = homeFolder();
     std::string proposed = home;
-    if (proposed.empty() || proposed.back() != '/')
-        proposed.push_back('/');
+    if (proposed.empty() || proposed.back() != platform::kHostSeparator)
+        proposed.push_back(platform::kHostSeparator);
     proposed.append(fileName);
     return {std::move(proposed), std::move(home)};
 }

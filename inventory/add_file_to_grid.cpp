@@ -2,9 +2,9 @@
 
 #include "common/user_dialogs.h"
 #include "inventory/codec_names.h"
-#include "inventory/short_date.h"
 #include "inventory/wav_header.h"
 #include "localize/language_state.h"
+#include "platform/short_date.h"
 
 #include <charconv>
 
@@ -34,7 +34,7 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
                    Grid& gridPrompts) {
     // Open, read the header, take the status and close, all at once: the steps that cannot
     // follow a failed open are not tried, and so not reported a second time.
-    const FileHeaderReading reading = readFileHeader(file.hostPath);
+    const FileHeaderReading reading = readFileHeader(file.hostPath, file.listedStatus);
     for (const Failure& failure : reading.failures)
         report(failure);
 

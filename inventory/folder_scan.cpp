@@ -51,7 +51,7 @@ bool passesExtensionTest(std::string_view path) {
 // Read at the start of every group: the registry may change between groups and scans.
 std::string serverRootPath() {
     Result<RegistryValue> value =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kPropertiesKey, kRootPathValue, REG_SZ);
+        ReadRegistryValue(HKeyLocalMachine, kPropertiesKey, kRootPathValue, RegSz);
     if (!value) {
         reportLoadFailure(value.failure());
         return {};
@@ -155,7 +155,7 @@ void LoadRun::autoSizeMainColumns(Grid& grid) {
 
 LoadOutcome LoadRun::run() {
     // Below normal for the rest of the program's life; a refusal changes nothing here.
-    (void)SetProcessPriority(BELOW_NORMAL_PRIORITY_CLASS);
+    (void)SetProcessPriority(BelowNormalPriorityClass);
 
     CorvelVersionInfo version;
     if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)

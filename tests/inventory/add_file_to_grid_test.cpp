@@ -1,14 +1,14 @@
 #include "common/memory_grid.h"
 #include "inventory/add_file_to_grid.h"
-#include "inventory/short_date.h"
+#include "platform/short_date.h"
 #include "tests/inventory/wav_fixtures.h"
+#include "tests/support/file_tricks.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
 
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tambrel {
 namespace {
@@ -52,8 +52,7 @@ TEST(AddFileToGrid, WritesTheFiveCellsOfTheFileRow) {
         testing::RecordingDialogs dialogs;
         Grids grids;
         const fs::path host = folder.write(std::string(row.name) + ".wav", row.bytes);
-        const timespec times[2] = {{1709640000, 0}, {1709640000, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, host.c_str(), times, 0), 0);
+        testing::setModificationTime(host, 1709640000);
         const FileEntry file{"C:\\Corvel\\Stream Files\\" + std::string(row.name) + ".wav",
                              host.string()};
 
@@ -76,8 +75,7 @@ TEST(AddFileToGrid, TheDateCellIsAShortDateWithAFourDigitYear) {
     testing::RecordingDialogs dialogs;
     Grids grids;
     const fs::path host = folder.write("greet.wav", canonicalWave(1, 8000));
-    const timespec times[2] = {{1709640000, 0}, {1709640000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, host.c_str(), times, 0), 0);
+    testing::setModificationTime(host, 1709640000);
     AddFileToGrid({"C:\\greet.wav", host.string()}, true, grids.greetings, grids.prompts);
     const std::string date = grids.greetings.text(1, "LastModified");
     EXPECT_NE(date.find("2024"), std::string::npos) << date;
