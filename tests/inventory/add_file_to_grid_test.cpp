@@ -1,5 +1,6 @@
 #include "common/memory_grid.h"
 #include "inventory/add_file_to_grid.h"
+#include "platform/file_reads.h"
 #include "platform/short_date.h"
 #include "tests/inventory/wav_fixtures.h"
 #include "tests/support/file_tricks.h"
@@ -118,7 +119,10 @@ TEST(AddFileToGrid, AFileGoneBeforeItIsOpenedIsReportedOnceAndStillListed) {
     AddFileToGrid(file, true, grids.greetings, grids.prompts);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Error in AddFileToGrid: No such file or directory");
+    // The system's own words for a missing file ("No such file or directory" on Linux).
+    const Result<platform::ReadOnlyFile> missing = platform::ReadOnlyFile::open(host.string());
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(dialogs.messages[0].text, "Error in AddFileToGrid: " + missing.failure().description);
     EXPECT_EQ(dialogs.messages[0].title, "Tambrel");
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
     ASSERT_EQ(grids.greetings.Rows(), 2);

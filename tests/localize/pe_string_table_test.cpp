@@ -306,8 +306,9 @@ TEST_F(LanguageLibraryHandles, WhatIsNoReadableLibraryGivesNoHandle) {
     std::filesystem::resize_file(large, PeStringTable::kLargestFile + 1);
     for (const char* name :
          {"missing.dll", "garbage.dll", "empty.dll", "folder.dll", "pipe.dll", "large.dll"})
-        if (fifo || std::string_view(name) != "pipe.dll")
+        if (fifo || std::string_view(name) != "pipe.dll") {
             EXPECT_EQ(openLanguageLibrary((folder / name).string()), 0) << name;
+        }
 }
 
 TEST_F(LanguageLibraryHandles, UnknownHandleHoldsNothing) {

@@ -53,8 +53,9 @@ TEST_P(ListedEntries, KeepTheirNameAndKind) {
     const platform::ListedEntry& listed = listing->front();
     EXPECT_EQ(listed.name, row.entryName);
     EXPECT_EQ(listed.kind, row.folder ? EntryKind::Folder : EntryKind::File);
-    if (!row.folder && listed.status)
+    if (!row.folder && listed.status) {
         EXPECT_EQ(listed.status->size, 8);
+    }
 
     // Found again by a name spelled in other letter case.
     std::string upper = row.entryName;
@@ -78,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadOnlyFile, ReadsTheHeadAndReportsTheStatus) {
     const TemporaryFolder folder;
-    const std::filesystem::path path = folder.write("a.wav", "RIFF\x24\0\0\0WAVEfmt ");
+    const std::filesystem::path path =
+        folder.write("a.wav", std::string_view("RIFF\x24\0\0\0WAVEfmt ", 16));
     Result<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(hostPath(path));
     ASSERT_TRUE(file.ok()) << file.failure().description;
     std::array<std::byte, 38> head{};
@@ -119,8 +121,9 @@ TEST_P(WholeFiles, AreReadUpToTheirLimit) {
     const Result<std::vector<std::uint8_t>> bytes =
         platform::readWholeFile(hostPath(path), row.limit);
     ASSERT_EQ(bytes.ok(), row.read);
-    if (row.read)
+    if (row.read) {
         EXPECT_EQ(bytes->size(), row.size);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WholeFiles,

@@ -1,18 +1,13 @@
 // The project's own reader of a library's string table against Windows' own: every shipped
-// language library, the fixture libraries and images built here, loaded with LoadLibraryExW
+// language library and the fixture libraries built here with windres, loaded with LoadLibraryExW
 // as a data file and read with LoadStringW, give exactly the texts the own reader gives.
 #include "localize/language_library.h"
-#include "tests/localize/pe_image_builder.h"
-#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 namespace tambrel {
 namespace {
-
-using testing::PeKind;
-using testing::StringBlockSpec;
 
 // Every string ID a library can hold: 4096 blocks of 16.
 constexpr std::uint32_t kLastStringID = 0xFFFF;
@@ -75,42 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LibraryCase{"Pe32", TAMBREL_FIXTURE_LIBRARIES "/pe32.dll"},
                       LibraryCase{"LongText", TAMBREL_FIXTURE_LIBRARIES "/long_text.dll"}),
     [](const ::testing::TestParamInfo<LibraryCase>& info) { return info.param.name; });
-
-struct ImageCase {
-    const char* name;
-    PeKind kind;
-    std::vector<StringBlockSpec> blocks;
-};
-
-class BuiltImages : public ::testing::TestWithParam<ImageCase> {};
-
-TEST_P(BuiltImages, GiveWhatLoadStringGives) {
-    const ImageCase& row = GetParam();
-    const testing::TemporaryFolder folder;
-    const testing::BuiltImage image = testing::buildStringImage(row.blocks, row.kind);
-    const std::filesystem::path path = folder.write(
-        "image.dll",
-        std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
-    EXPECT_GT(compareEveryString(path.string()), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Images, BuiltImages,
-    ::testing::Values(
-        ImageCase{"Pe32PlusOneBlock", PeKind::Pe32Plus, {{2, 0x0407, {u"null", u"eins", u"zwei"}}}},
-        ImageCase{"Pe32OneBlock", PeKind::Pe32, {{2, 0x0407, {u"null", u"eins"}}}},
-        ImageCase{"ManyBlocksWithGaps",
-                  PeKind::Pe32Plus,
-                  {{1, 0x0409, {u"", u"one"}},
-                   {3, 0x0409, {u"thirty-two", u"", u"thirty-four"}},
-                   {4096,
-                    0x0409,
-                    {u"", u"", u"", u"", u"", u"", u"", u"", u"", u"", u"", u"", u"", u"", u"",
-                     u"last"}}}},
-        ImageCase{"TextOutsideTheBasicPlane",
-                  PeKind::Pe32Plus,
-                  {{1, 0x0411, {u"\u65e5\u672c", u"\U0001F600 \u00e4"}}}}),
-    [](const ::testing::TestParamInfo<ImageCase>& info) { return info.param.name; });
 
 } // namespace
 } // namespace tambrel
