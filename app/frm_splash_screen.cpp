@@ -5,6 +5,7 @@
 #include "ui/form_registry.h"
 #include "ui/twips.h"
 
+#include <algorithm>
 #include <cmath>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -49,11 +50,30 @@ frmSplashScreen::frmSplashScreen(QWidget* parent)
     filesExamined_->setObjectName(QStringLiteral("lblFilesExamined"));
     filesExamined_->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    setFixedSize(pixelsFromTwipsX(*this, kClientWidth), pixelsFromTwipsY(*this, kClientHeight));
+    fitToText();
+}
+
+void frmSplashScreen::fitToText() {
+    // From the design's places each time, so that a shorter text after a language switch
+    // shrinks the form back to them.
     place(*frame1_, 60, -60, 4875, 1395);
     place(*label1_, 240, 540, 4335, 555);
     // Below the notice, where the design leaves the frame empty.
     place(*filesExamined_, 240, 1110, 4335, 210);
+
+    // A language's notice may wrap to more lines, and its face may be taller, than the design
+    // made room for: the boxes grow down and the form with them.
+    const int noticeGrowth =
+        std::max(0, label1_->heightForWidth(label1_->width()) - label1_->height());
+    const int countGrowth =
+        std::max(0, filesExamined_->fontMetrics().height() - filesExamined_->height());
+    label1_->resize(label1_->width(), label1_->height() + noticeGrowth);
+    filesExamined_->setGeometry(filesExamined_->x(), filesExamined_->y() + noticeGrowth,
+                                filesExamined_->width(), filesExamined_->height() + countGrowth);
+    const int growth = noticeGrowth + countGrowth;
+    frame1_->resize(frame1_->width(), frame1_->height() + growth);
+    setFixedSize(pixelsFromTwipsX(*this, kClientWidth),
+                 pixelsFromTwipsY(*this, kClientHeight) + growth);
 }
 
 frmSplashScreen::~frmSplashScreen() {
@@ -73,6 +93,7 @@ void frmSplashScreen::Form_Load() {
 void frmSplashScreen::frmSplashScreen_Auto_Init() {
     LocalizeFormFonts(this);
     label1_->setText(fromUtf8(mymyLoadString(21)));
+    fitToText();
 }
 
 void frmSplashScreen::centreOnScreen() {

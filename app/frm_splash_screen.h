@@ -51,6 +51,9 @@ public:
     QLabel* filesExaminedLabel() const { return filesExamined_; }
 
 private:
+    // Lays the controls out at their design places, grown to hold the notice and the count in
+    // the current language and fonts.
+    void fitToText();
     void place(QWidget& control, float left, float top, float width, float height);
 
     QGroupBox* frame1_;

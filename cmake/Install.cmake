@@ -28,19 +28,47 @@ foreach(page IN LISTS TAMBREL_HELP_PAGES ITEMS Tambrel_ENU.htm)
 endforeach()
 add_custom_target(help_pages ALL DEPENDS ${help_outputs})
 
-install(TARGETS tambrel RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
+install(TARGETS tambrel tambrel-cli RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
 install(FILES
+        ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_ENU.dll
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_DEU.dll
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_JPN.dll
     DESTINATION ${TAMBREL_INSTALL_FOLDER})
 install(FILES ${help_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER})
 
+# Qt's own texts (the buttons of message boxes, the file dialog) for each shipped language, in a
+# translations folder beside the program, where it looks first; copied beside the built program
+# too, so the build tree behaves as installed.
+set(TAMBREL_QT_LANGUAGES de ja)
+find_path(TAMBREL_QT_TRANSLATIONS qtbase_de.qm
+    HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" /usr/share/qt6/translations
+    REQUIRED)
+set(qt_translation_outputs)
+foreach(language IN LISTS TAMBREL_QT_LANGUAGES)
+    set(output ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/translations/qtbase_${language}.qm)
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/translations
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different
+                ${TAMBREL_QT_TRANSLATIONS}/qtbase_${language}.qm ${output}
+        DEPENDS ${TAMBREL_QT_TRANSLATIONS}/qtbase_${language}.qm
+        COMMENT "Copying Qt's translation qtbase_${language}.qm"
+        VERBATIM)
+    list(APPEND qt_translation_outputs ${output})
+endforeach()
+add_custom_target(qt_translations ALL DEPENDS ${qt_translation_outputs})
+install(FILES ${qt_translation_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER}/translations)
+
 # The link is made once in the build tree and installed as a link (install keeps symbolic
 # links as they are), which works the same under DESTDIR and inside CPack's staging area.
 set(link_folder ${CMAKE_BINARY_DIR}/install-links)
 file(MAKE_DIRECTORY ${link_folder})
-file(CREATE_LINK ../${TAMBREL_INSTALL_FOLDER}/tambrel ${link_folder}/tambrel SYMBOLIC)
-install(FILES ${link_folder}/tambrel DESTINATION bin)
+foreach(program IN ITEMS tambrel tambrel-cli)
+    file(CREATE_LINK ../${TAMBREL_INSTALL_FOLDER}/${program} ${link_folder}/${program} SYMBOLIC)
+    install(FILES ${link_folder}/${program} DESTINATION bin)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/man/tambrel.1 ${PROJECT_SOURCE_DIR}/man/tambrel-cli.1
+    DESTINATION share/man/man1)
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tambrel.desktop DESTINATION share/applications)
 # The icon theme gets the window icon itself, drawn at each size by a small build-time program.

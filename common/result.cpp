@@ -9,4 +9,13 @@ Failure Failure::fromErrno(int error) {
     return Failure{error, std::strerror(error)};
 }
 
+std::string failureText(const Failure& failure, std::string_view concerned) {
+    if (concerned.empty())
+        return failure.description;
+    std::string text = failure.description;
+    text.append(": ");
+    text.append(concerned);
+    return text;
+}
+
 } // namespace tambrel

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -17,6 +18,10 @@ struct Failure {
     static Failure fromErrno(int error);
     static Failure fromErrno() { return fromErrno(errno); }
 };
+
+// What a message shows after its lead text: the description, then the path or registry key
+// concerned, so that the user knows where to look ("No such file or directory: C:\Corvel\").
+std::string failureText(const Failure& failure, std::string_view concerned);
 
 // A value or a failure; [[nodiscard]] so that no failure is dropped by accident.
 template <typename T> class [[nodiscard]] Result {

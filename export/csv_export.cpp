@@ -2,9 +2,11 @@
 
 #include "common/user_dialogs.h"
 #include "export/csv_writer.h"
+#include "export/export_target.h"
 #include "export/save_location.h"
 #include "localize/language_state.h"
-#include "platform/file_reads.h"
+
+#include <future>
 
 namespace tambrel {
 namespace {
@@ -45,13 +47,6 @@ Result<std::string> hostPathOf(std::string_view chosen, const FileSystemObject& 
     return fileSystem.resolveHostPath(chosen);
 }
 
-// The question must be about the very file that would be replaced, so the host path is looked
-// at exactly as it will be written (links followed), not matched without regard to case.
-bool regularFileExists(const std::string& hostPath) {
-    Result<platform::PathStatus> info = platform::statusOfPath(hostPath);
-    return info && info->kind == platform::EntryKind::File;
-}
-
 // The hourglass for as long as the file is being written, whichever way that ends.
 class HourglassPointer {
 public:
@@ -76,6 +71,13 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
                          const FileSystemObject& fileSystem) {
     const CommandSettings settings = settingsFor(target);
 
+    // The server's folders, and what is linked into them from elsewhere, are looked up while
+    // the user picks a name: finding the links reads every folder of the server, which on a
+    // large one takes about as long as writing the file.
+    std::future<ProtectedRoots> roots =
+        std::async(std::launch::async | std::launch::deferred,
+                   [&fileSystem] { return serverProtectedRoots(fileSystem); });
+
     // Up to the chosen name, every way out is silent: Cancel simply ends the command.
     SaveLocation location = proposedSaveLocation(settings.proposedPath, fileSystem);
     const std::optional<std::string> chosen = userDialogs().askSaveFileName(
@@ -84,8 +86,8 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
     if (!chosen || characterCount(*chosen) < 3)
         return;
 
-    const auto report = [&settings](const Failure& failure) {
-        reportMessage(mymyLoadString(settings.errorPrefix) + failure.description);
+    const auto report = [&settings, &chosen](const Failure& failure) {
+        reportMessage(mymyLoadString(settings.errorPrefix) + failureText(failure, *chosen));
     };
 
     const Result<std::string> hostPath = hostPathOf(*chosen, fileSystem);
@@ -93,7 +95,16 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
         report(hostPath.failure());
         return;
     }
-    if (regularFileExists(hostPath.value())) {
+    // Refused before the question: a file of the server is never offered for replacing. The
+    // folder found here stays open, so the file is written exactly where it was checked.
+    Result<ExportPath> checked = checkExportTarget(hostPath.value(), roots.get());
+    if (!checked) {
+        report(checked.failure());
+        return;
+    }
+    // The question is about the very file that would be replaced: links followed, the name
+    // as it is in the folder, not matched without regard to case.
+    if (checked->holdsRegularFile()) {
         const MessageAnswer answer =
             userDialogs().showMessage(mymyLoadString(kOverwriteQuestion),
                                       mymyLoadString(kOverwriteTitle), MessageButtons::YesNo);
@@ -102,7 +113,10 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
     }
 
     HourglassPointer hourglass;
-    const Status written = writeGridAsCsv(grid, mymyLoadString(kHeaderLine), hostPath.value());
+    Result<ReplacementFile> file = ReplacementFile::create(std::move(checked.value()));
+    const Status written =
+        file ? writeGridAsCsv(grid, mymyLoadString(kHeaderLine), std::move(file.value()))
+             : Status(file.failure());
     // The pointer is back before any box is shown, on success and failure alike.
     hourglass.restore();
     if (!written) {

@@ -1,38 +1,14 @@
 #include "export/replacement_file.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace tambrel {
 namespace {
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// The file a link leads to, so that replacing it keeps the link; a dangling link is replaced
-// itself.
-std::string followLinks(std::string_view path) {
-    std::string target(path);
-    struct stat info;
-    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return target;
-    if (char* resolved = ::realpath(target.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
-    return target;
-}
 
 // What a new file would get from open(2) with mode 0666.
 mode_t newFileMode() {
@@ -41,30 +17,47 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-void syncFolder(const std::string& folder) {
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return;
-    // The file is already whole under its name; this only hurries the rename to the disk,
-    // and some file systems refuse fsync on folders, so its result changes nothing.
-    (void)::fsync(descriptor);
-    ::close(descriptor);
+// A fresh name beside the target, created exclusively in the folder already open, so neither
+// an existing file nor a link planted under that name is ever opened.
+int createTemporary(int folder, std::string& name) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device source;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = ".tambrel-export-";
+        for (int i = 0; i < 8; ++i)
+            name.push_back(kLetters[source() % (sizeof kLetters - 1)]);
+        const int descriptor = ::openat(folder, name.c_str(),
+                                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (descriptor >= 0 || errno != EEXIST)
+            return descriptor;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 } // namespace
 
-Result<ReplacementFile> ReplacementFile::create(std::string_view requestedPath) {
-    if (requestedPath.empty() || requestedPath.find('\0') != std::string_view::npos)
+Result<ReplacementFile> ReplacementFile::create(std::string_view targetPath) {
+    Result<ExportPath> target = resolveExportPath(targetPath);
+    if (!target)
+        return target.failure();
+    return create(std::move(target.value()));
+}
+
+Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
+    const int folder = static_cast<int>(target.folder.native());
+    if (!target.folder.valid() || target.name.empty())
         return Failure::fromErrno(EINVAL);
-    std::string target = followLinks(requestedPath);
 
     mode_t mode = newFileMode();
     struct stat existing;
     bool replacing = false;
-    if (::stat(target.c_str(), &existing) == 0) {
+    if (::fstatat(folder, target.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(existing.st_mode))
             return Failure::fromErrno(EISDIR);
-        // A device or FIFO must never be swapped for a plain file.
+        // A device or FIFO must never be swapped for a plain file; a link that appeared since
+        // the path was resolved is not followed either.
         if (!S_ISREG(existing.st_mode))
             return Failure::fromErrno(EPERM);
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
@@ -75,9 +68,8 @@ Result<ReplacementFile> ReplacementFile::create(std::string_view requestedPath) 
         return Failure::fromErrno();
     }
 
-    std::string folder = folderOf(target);
-    std::string temporary = (folder == "/" ? std::string() : folder) + "/.tambrel-export-XXXXXX";
-    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    const int descriptor = createTemporary(folder, temporary);
     if (descriptor < 0)
         return Failure::fromErrno();
     ReplacementFile file(std::move(target), std::move(temporary), descriptor);
@@ -92,12 +84,13 @@ Result<ReplacementFile> ReplacementFile::create(std::string_view requestedPath) 
     return file;
 }
 
-ReplacementFile::ReplacementFile(std::string targetPath, std::string temporaryPath, int descriptor)
-    : targetPath_(std::move(targetPath)), temporaryPath_(std::move(temporaryPath)),
-      descriptor_(descriptor) {}
+ReplacementFile::ReplacementFile(ExportPath target, std::string temporaryName, int descriptor)
+    : target_(std::move(target)), targetPath_(target_.resolvedPath()),
+      temporaryName_(std::move(temporaryName)), descriptor_(descriptor) {}
 
 ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : targetPath_(std::move(other.targetPath_)), temporaryPath_(std::move(other.temporaryPath_)),
+    : target_(std::move(other.target_)), targetPath_(std::move(other.targetPath_)),
+      temporaryName_(std::move(other.temporaryName_)),
       descriptor_(std::exchange(other.descriptor_, -1)),
       committed_(std::exchange(other.committed_, true)), bytesWritten_(other.bytesWritten_),
       writebackStarted_(other.writebackStarted_) {}
@@ -111,8 +104,8 @@ void ReplacementFile::discard() {
         ::close(descriptor_);
         descriptor_ = -1;
     }
-    if (!committed_ && !temporaryPath_.empty()) {
-        ::unlink(temporaryPath_.c_str());
+    if (!committed_ && !temporaryName_.empty() && target_.folder.valid()) {
+        ::unlinkat(static_cast<int>(target_.folder.native()), temporaryName_.c_str(), 0);
         committed_ = true;
     }
 }
@@ -163,13 +156,16 @@ Status ReplacementFile::commit() {
         discard();
         return failure;
     }
-    if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) {
+    const int folder = static_cast<int>(target_.folder.native());
+    if (::renameat(folder, temporaryName_.c_str(), folder, target_.name.c_str()) != 0) {
         Failure failure = Failure::fromErrno();
         discard();
         return failure;
     }
     committed_ = true;
-    syncFolder(folderOf(targetPath_));
+    // The file is already whole under its name; this only hurries the rename to the disk,
+    // and some file systems refuse fsync on folders, so its result changes nothing.
+    (void)::fsync(folder);
     return {};
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "export/export_path.h"
 
 #include <cstddef>
 #include <string>
@@ -12,10 +13,12 @@ namespace tambrel {
 
 class ReplacementFile {
 public:
-    // Opens a fresh temporary file in the folder of `targetPath`. Fails without creating
-    // anything when the target is read-only (no write bit in its mode, whoever we are), a
-    // folder, or not a regular file. A target that is a link is followed, so the file it
-    // points to is the one replaced and the link stays.
+    // Opens a fresh temporary file in the resolved folder of `target`, which the file keeps
+    // open until it is renamed there. Fails without creating anything when the target is
+    // read-only (no write bit in its mode, whoever we are), a folder, or not a regular file.
+    static Result<ReplacementFile> create(ExportPath target);
+    // The same after resolveExportPath(targetPath): a link is followed, so the file it points
+    // to is the one replaced and the link stays.
     static Result<ReplacementFile> create(std::string_view targetPath);
 
     ReplacementFile(ReplacementFile&& other) noexcept;
@@ -31,16 +34,17 @@ public:
     // the target is as it was and the temporary file is gone.
     Status commit();
 
-    const std::string& temporaryPath() const { return temporaryPath_; }
+    // The target with every link resolved: the file that commit() replaces.
     const std::string& targetPath() const { return targetPath_; }
 
 private:
-    ReplacementFile(std::string targetPath, std::string temporaryPath, int descriptor);
+    ReplacementFile(ExportPath target, std::string temporaryName, int descriptor);
     void discard();
     void startWriteback();
 
+    ExportPath target_;
     std::string targetPath_;
-    std::string temporaryPath_;
+    std::string temporaryName_;
     int descriptor_ = -1;
     bool committed_ = false;
     std::size_t bytesWritten_ = 0;

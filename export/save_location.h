@@ -1,5 +1,6 @@
 // Where the save dialog of an export starts: the proposed "c:\..." file through the Wine
-// prefix's drive C: when the prefix has one, else the same file name in the home folder.
+// prefix's drive C: when the prefix has one the user may write to, else the same file name in
+// the user's Documents folder, where a save can succeed.
 #pragma once
 
 #include "inventory/file_system.h"
@@ -19,5 +20,9 @@ SaveLocation proposedSaveLocation(std::string_view windowsPath, const FileSystem
 
 // $HOME, or the password database's home folder when HOME is unset or empty.
 std::string homeFolder();
+
+// The documents folder of the XDG user folders (user-dirs.dirs), else ~/Documents when it
+// exists, else the home folder.
+std::string documentsFolder();
 
 } // namespace tambrel

@@ -3,6 +3,7 @@
 #include "platform/file_reads.h"
 #include "platform/folder_listing.h"
 #include "platform/host_paths.h"
+#include "platform/wine_prefix.h"
 
 #include <cerrno>
 
@@ -39,7 +40,7 @@ std::string childPath(std::string_view parent, std::string_view name) {
 
 } // namespace
 
-FileSystemObject::FileSystemObject() : FileSystemObject(platform::defaultWinePrefix()) {}
+FileSystemObject::FileSystemObject() : FileSystemObject(winePrefixPath()) {}
 
 FileSystemObject::FileSystemObject(std::string winePrefix) : prefix_(std::move(winePrefix)) {}
 

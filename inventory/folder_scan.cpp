@@ -6,6 +6,7 @@
 #include "localize/language_state.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
+#include "server/server_root.h"
 
 #include <optional>
 #include <string>
@@ -15,8 +16,8 @@ namespace tambrel {
 
 namespace {
 
-constexpr std::string_view kPropertiesKey = "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
-constexpr std::string_view kRootPathValue = "BrannockRootPath";
+// The key the server's version numbers are read from, as a message names it.
+constexpr std::string_view kVersionKey = "HKEY_LOCAL_MACHINE\\Software\\Quillan";
 
 constexpr std::string_view kStreamFiles = "\\Stream Files\\";
 constexpr std::string_view kDefaultConfiguration = "\\localize\\defaultconfiguration\\";
@@ -30,9 +31,10 @@ constexpr std::int32_t kServerNotSupported = 30;
 enum class GridTarget { Greetings, Prompts };
 enum class ExtensionTest { None, Wav };
 
-// The load's trap: every failure is shown with its lead text, then the next step runs.
-void reportLoadFailure(const Failure& failure) {
-    reportMessage(mymyLoadString(kLoadErrorLead) + failure.description);
+// The load's trap: every failure is shown with its lead text and the folder, file or registry
+// value it concerns, then the next step runs.
+void reportLoadFailure(const Failure& failure, std::string_view concerned = {}) {
+    reportMessage(mymyLoadString(kLoadErrorLead) + failureText(failure, concerned));
 }
 
 void trap(const Status& status) {
@@ -49,22 +51,21 @@ bool passesExtensionTest(std::string_view path) {
 }
 
 // Read at the start of every group: the registry may change between groups and scans.
-std::string serverRootPath() {
-    Result<RegistryValue> value =
-        ReadRegistryValue(HKeyLocalMachine, kPropertiesKey, kRootPathValue, RegSz);
-    if (!value) {
-        reportLoadFailure(value.failure());
+std::string registryRootPath() {
+    Result<std::string> root = ReadServerRootPath();
+    if (!root) {
+        reportLoadFailure(root.failure(), serverRootPathValueName());
         return {};
     }
-    return registryValueAsText(value.value());
+    return std::move(root.value());
 }
 
 class LoadRun {
 public:
     LoadRun(const FileSystemObject& fileSystem, Grid& gridGreetings, Grid& gridPrompts,
-            const ScanProgress& progress)
+            const ScanProgress& progress, const std::optional<std::string>& givenRoot)
         : fileSystem_(fileSystem), gridGreetings_(gridGreetings), gridPrompts_(gridPrompts),
-          progress_(progress) {}
+          progress_(progress), givenRoot_(givenRoot) {}
 
     LoadOutcome run();
 
@@ -78,11 +79,13 @@ private:
     void scanPromptLevelTwo(const FolderEntry& folder);
     void autoSizeMainColumns(Grid& grid);
     void reportFinalCount();
+    std::string serverRootPath() const { return givenRoot_ ? *givenRoot_ : registryRootPath(); }
 
     const FileSystemObject& fileSystem_;
     Grid& gridGreetings_;
     Grid& gridPrompts_;
     const ScanProgress& progress_;
+    const std::optional<std::string>& givenRoot_;
     std::int64_t filesExamined_ = 0;
     std::int64_t lastReported_ = 0;
 };
@@ -120,7 +123,7 @@ void LoadRun::addFiles(const FolderListing& listing, GridTarget target, Extensio
 std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
     Result<FolderListing> listing = fileSystem_.List(folder);
     if (!listing) {
-        reportLoadFailure(listing.failure());
+        reportLoadFailure(listing.failure(), folder.path);
         return std::nullopt;
     }
     return std::move(listing.value());
@@ -129,7 +132,7 @@ std::optional<FolderListing> LoadRun::listFolder(const FolderEntry& folder) {
 std::optional<FolderListing> LoadRun::openAndList(const std::string& path) {
     Result<FolderEntry> folder = fileSystem_.GetFolder(path);
     if (!folder) {
-        reportLoadFailure(folder.failure());
+        reportLoadFailure(folder.failure(), path);
         return std::nullopt;
     }
     return listFolder(folder.value());
@@ -157,14 +160,16 @@ LoadOutcome LoadRun::run() {
     // Below normal for the rest of the program's life; a refusal changes nothing here.
     (void)SetProcessPriority(BelowNormalPriorityClass);
 
-    CorvelVersionInfo version;
-    if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
-        version = read.value();
-    else
-        reportLoadFailure(read.failure()); // the version then counts as 0
-    if (version.Major < 3) {
-        reportMessage(mymyLoadString(kServerNotSupported));
-        return LoadOutcome::ServerNotSupported;
+    if (!givenRoot_) {
+        CorvelVersionInfo version;
+        if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
+            version = read.value();
+        else
+            reportLoadFailure(read.failure(), kVersionKey); // the version then counts as 0
+        if (version.Major < 3) {
+            reportMessage(mymyLoadString(kServerNotSupported));
+            return LoadOutcome::ServerNotSupported;
+        }
     }
 
     // Greetings and voice names: every file directly in the stream folder.
@@ -173,7 +178,7 @@ LoadOutcome LoadRun::run() {
         trap(gridGreetings_.SetRows(1));
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
         if (!folder)
-            reportLoadFailure(folder.failure());
+            reportLoadFailure(folder.failure(), path);
         gridGreetings_.SetRedraw(RedrawMode::Suspended);
         if (folder) {
             if (std::optional<FolderListing> listing = listFolder(folder.value()))
@@ -219,7 +224,7 @@ LoadOutcome LoadRun::run() {
             countExamined();
             addFile(file.value(), GridTarget::Prompts);
         } else {
-            reportLoadFailure(file.failure());
+            reportLoadFailure(file.failure(), path);
         }
     }
     reportFinalCount();
@@ -234,8 +239,9 @@ LoadOutcome LoadRun::run() {
 } // namespace
 
 LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress) {
-    return LoadRun(fileSystem, gridGreetings, gridPrompts, progress).run();
+                            Grid& gridPrompts, const ScanProgress& progress,
+                            const std::optional<std::string>& givenRoot) {
+    return LoadRun(fileSystem, gridGreetings, gridPrompts, progress, givenRoot).run();
 }
 
 } // namespace tambrel

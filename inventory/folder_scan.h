@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace tambrel {
 
@@ -21,8 +23,10 @@ struct ScanProgress {
     std::int64_t interval = 256;
 };
 
-// Steps 3 to 18 of the load, under the load's error trap.
+// Steps 3 to 18 of the load, under the load's error trap. With `givenRoot` (a copied server
+// tree, a mounted share) the root is taken as given: no registry read and no version gate.
 LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress = {});
+                            Grid& gridPrompts, const ScanProgress& progress = {},
+                            const std::optional<std::string>& givenRoot = std::nullopt);
 
 } // namespace tambrel

@@ -38,8 +38,8 @@ ProgramLocation resolveProgramLocation() {
 }
 
 // The trap of InitalizeLanguages: a failed step is reported and abandoned, the next one runs.
-void reportStepFailure(const Failure& failure) {
-    reportMessage(std::string(kInitalizeLanguagesLead) + failure.description);
+void reportStepFailure(const Failure& failure, std::string_view concerned = {}) {
+    reportMessage(std::string(kInitalizeLanguagesLead) + failureText(failure, concerned));
 }
 
 void openLibraryOfCurrentLanguage() {
@@ -56,7 +56,7 @@ void listLibraries() {
     const ProgramLocation& location = programLocation();
     Result<std::vector<std::string>> names = listFileNames(location.folder);
     if (!names) {
-        reportStepFailure(names.failure());
+        reportStepFailure(names.failure(), location.folder);
         return;
     }
     for (const std::string& name : *names) {

@@ -4,7 +4,26 @@
 
 namespace tambrel {
 
+namespace {
+
+std::string& chosenPrefix() {
+    static std::string prefix;
+    return prefix;
+}
+
+} // namespace
+
+void setWinePrefixPath(std::string prefix) {
+    chosenPrefix() = std::move(prefix);
+}
+
 std::string winePrefixPath() {
+    if (!chosenPrefix().empty()) {
+        std::string prefix = chosenPrefix();
+        while (prefix.size() > 1 && prefix.back() == '/')
+            prefix.pop_back();
+        return prefix;
+    }
     return platform::defaultWinePrefix();
 }
 

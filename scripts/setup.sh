@@ -16,7 +16,7 @@ packages=(
     sox libsox-fmt-all ffmpeg
     python3
     strace file dpkg-dev
-    fonts-dejavu-core fonts-noto-cjk
+    fonts-dejavu-core fonts-noto-cjk qt6-translations-l10n
 )
 
 missing=()

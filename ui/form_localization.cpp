@@ -2,6 +2,7 @@
 
 #include "localize/language_state.h"
 #include "ui/form_registry.h"
+#include "ui/qt_translations.h"
 
 #include <exception>
 #include <QApplication>
@@ -94,6 +95,8 @@ void RelocalizeAllForms() {
 
 void installFormLocalization() {
     setLoadedFormsFontPass([] {
+        // Qt's own texts follow the program's: English while no library is open.
+        silently([] { applyQtTranslation(hLanguageModule != 0 ? CurrentLanguageID : 0); });
         for (QWidget* form : loadedForms())
             LocalizeFormFonts(form);
     });

@@ -5,6 +5,7 @@
 #include "localize/language_state.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
+#include "ui/keyboard_focus.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
 
@@ -23,6 +24,8 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextLayout>
+#include <QtMath>
 
 #ifndef TAMBREL_VERSION_MAJOR
 #error "The build passes the program's version as TAMBREL_VERSION_MAJOR, _MINOR and _PATCH"
@@ -177,6 +180,15 @@ int textHeight(const QLabel& label, int width) {
         .height();
 }
 
+// How far below the label's top its first line's baseline lies, fallback fonts included.
+int firstBaseline(const QLabel& label) {
+    QTextLayout layout(label.text(), label.font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line.isValid() ? qCeil(line.ascent()) : label.fontMetrics().ascent();
+}
+
 // Places `label` at `design`, wider up to `rightLimit` when its text needs it, and as high as
 // the text wrapped at that width; returns the bottom edge.
 int placeLabel(QLabel& label, QRect design, int rightLimit) {
@@ -204,6 +216,7 @@ frmAbout::frmAbout(QWidget* parent)
     setObjectName("frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(tambrelWindowIcon());
+    showKeyboardFocus(*this);
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
 
@@ -364,6 +377,13 @@ void frmAbout::fitTextsToLabels() {
         titleDesign.right() + 1 - titleWidth, titleDesign.top(), titleWidth,
         std::max(titleDesign.height(), textHeight(*lblVersionTitle_, titleWidth)));
     placeLabel(*lblVersion_, pixels(*this, kVersionBox), rightEdge);
+    // Title and version share one baseline: a face whose digits and letters come from
+    // different fonts puts them at different heights below the same top.
+    const int titleBaseline = firstBaseline(*lblVersionTitle_);
+    const int versionBaseline = firstBaseline(*lblVersion_);
+    const int baseline = titleDesign.top() + std::max(titleBaseline, versionBaseline);
+    lblVersionTitle_->move(lblVersionTitle_->x(), baseline - titleBaseline);
+    lblVersion_->move(lblVersion_->x(), baseline - versionBaseline);
 
     // The three lines below the logo wrap at the form's width and push what follows down.
     int shift = 0;

@@ -4,6 +4,7 @@
 #include "localize/library_files.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
+#include "ui/keyboard_focus.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
 
@@ -67,6 +68,7 @@ frmHelp::frmHelp(QWidget* parent)
     resize(pixelsFromTwipsX(*this, kDesignClientWidth),
            pixelsFromTwipsY(*this, kDesignClientHeight));
     setWindowIcon(tambrelWindowIcon());
+    showKeyboardFocus(*this);
     registerForm(this);
     Form_Load();
 }

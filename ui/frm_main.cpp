@@ -6,9 +6,12 @@
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
 #include "ui/grid_widget.h"
+#include "ui/keyboard_focus.h"
+#include "ui/program_end.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <QAction>
 #include <QEvent>
@@ -41,10 +44,18 @@ void setHeaderTexts(GridWidget& grid) {
     (void)grid.SetCell(0, grid.ColIndex("LastModified"), mymyLoadString(38));
     (void)grid.SetCell(0, grid.ColIndex("FileSize"), mymyLoadString(39));
     (void)grid.SetCell(0, grid.ColIndex("Codec"), mymyLoadString(40));
-    // The columns that are never fitted to their contents keep their width unless a language's
-    // header text would not show whole in it.
-    grid.widenToHeaderText(grid.ColIndex("SampleRate"));
-    grid.widenToHeaderText(grid.ColIndex("FileSize"));
+    // Every column keeps its width unless a language's header text would not show whole in it;
+    // before the first scan fits them, the fitted columns too.
+    for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"})
+        grid.widenToHeaderText(grid.ColIndex(key));
+}
+
+// The grid starts below the frame's caption however tall the language's face makes it, and
+// gives up as much of its height as it moves down, so that its bottom stays where it was.
+void keepGridBelowCaption(QGroupBox& frame, GridWidget& grid, float designTop) {
+    const int top = std::max(pixelsFromTwipsY(grid, designTop), frame.contentsRect().top());
+    const int bottom = pixelsFromTwipsY(grid, designTop) + pixelsFromTwipsY(grid, grid.Height());
+    grid.setGeometry(grid.x(), top, grid.width(), std::max(0, bottom - top));
 }
 
 } // namespace
@@ -53,6 +64,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tambrel"));
     setWindowIcon(tambrelWindowIcon());
+    showKeyboardFocus(*this);
     createMenus();
     createControls();
     resize(pixelsFromTwipsX(*this, kDesignClientWidth),
@@ -71,10 +83,11 @@ void frmMain::createMenus() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
+    // The form's "-" caption means a separator line: a separator with any text would be drawn
+    // as a labelled section by some styles.
     auto addSeparator = [](QMenu* menu, const char* name) {
         QAction* separator = menu->addSeparator();
         separator->setObjectName(QString::fromLatin1(name));
-        separator->setText(QStringLiteral("-"));
     };
 
     mnuFile_ = menuBar()->addMenu(QString());
@@ -90,6 +103,8 @@ void frmMain::createMenus() {
     mnuHelpMenu_->setObjectName(QStringLiteral("mnuHelpMenu"));
     mnuHelpMenu_->menuAction()->setObjectName(QStringLiteral("mnuHelpMenu"));
     Help_ = addAction(mnuHelpMenu_, "Help", [this] { Help_Click(1); });
+    Help_->setShortcut(QKeySequence::HelpContents);
+    Help_->setShortcutContext(Qt::WindowShortcut);
     addSeparator(mnuHelpMenu_, "spacer");
     About_ = addAction(mnuHelpMenu_, "About", [this] { About_Click(2); });
 }
@@ -157,6 +172,12 @@ void frmMain::frmMain_Auto_Init() {
     About_->setText(text(1));
     setHeaderTexts(*gridGreetings_);
     setHeaderTexts(*gridPrompts_);
+    keepGridsBelowCaptions();
+}
+
+void frmMain::keepGridsBelowCaptions() {
+    keepGridBelowCaption(*frameGreetingsAndVoiceNames_, *gridGreetings_, kDesignGridGreetings.top);
+    keepGridBelowCaption(*framePrompts_, *gridPrompts_, kDesignGridPrompts.top);
 }
 
 void frmMain::Form_Load() {
@@ -166,7 +187,7 @@ void frmMain::Form_Load() {
         if (splash_)
             splash_->showFilesExamined(count);
     };
-    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress) ==
+    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress, givenRoot_) ==
         LoadOutcome::ServerNotSupported)
         std::exit(0);
 }
@@ -180,11 +201,11 @@ void frmMain::cmdReload_Click() {
 }
 
 void frmMain::cmdExit_Click() {
-    std::exit(0);
+    endProgram(0);
 }
 
 void frmMain::mnuExit_Click() {
-    std::exit(0);
+    endProgram(0);
 }
 
 void frmMain::mnuGreetingsToCSV_Click() {
@@ -222,6 +243,7 @@ const MainWindowLayout& frmMain::applyLayout(float outerWidth, float outerHeight
     gridPrompts_->SetHeight(gridGreetings_->Height());
     placeInTwips(*cmdExit_, layout_.cmdExit);
     placeInTwips(*cmdReload_, layout_.cmdReload);
+    keepGridsBelowCaptions();
     return layout_;
 }
 

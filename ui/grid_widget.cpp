@@ -1,11 +1,13 @@
 #include "ui/grid_widget.h"
 
-#include "common/csv_field.h"
+#include "export/csv_writer.h"
+#include "inventory/describe_file.h"
 #include "ui/twips.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <QApplication>
 #include <QClipboard>
 #include <QHash>
@@ -100,6 +102,7 @@ Status GridWidget::SetRows(std::int32_t rows) {
     }
     while (model_->tableRows() < rows)
         model_->insertRow(model_->tableRows());
+    ++contentsRevision_;
     return {};
 }
 
@@ -130,6 +133,7 @@ Status GridWidget::SetCell(std::int32_t row, std::int32_t column, std::string_vi
         column >= model_->cells().columnCount())
         return subscriptOutOfRange();
     model_->setCell(row, column, text);
+    ++contentsRevision_;
     return {};
 }
 
@@ -137,33 +141,53 @@ Status GridWidget::AddItem(std::string_view, std::int32_t position) {
     if (position < 1 || position > model_->tableRows())
         return subscriptOutOfRange();
     model_->insertRow(position);
+    ++contentsRevision_;
     return {};
 }
 
-int GridWidget::widestTextInColumn(int column) const {
+Status GridWidget::AddFileRow(const FileRow& row) {
+    const std::int32_t position = model_->tableRows();
+    model_->insertRow(position);
+    const std::array<std::string, 5> cells = fileRowCells(row);
+    for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
+        if (const std::int32_t column = model_->columnForKey(kFileRowKeys[i]); column >= 0)
+            model_->setCell(position, column, cells[i]);
+    GridModel::SortValues values;
+    values.sampleRate = row.sampleRate;
+    if (row.hasStatus) {
+        values.size = row.size;
+        values.modified = static_cast<std::int64_t>(row.lastModified.tv_sec);
+    }
+    model_->setSortValues(position, values);
+    return {};
+}
+
+qreal GridWidget::widestTextInColumn(int column) const {
     const CellTable& cells = model_->cells();
-    const QFontMetrics metrics = fontMetrics();
+    // Fractional advances: whole-pixel ones sum to less than the shaped text once a face's
+    // advances are not whole, and the widest texts would then be elided.
+    const QFontMetricsF metrics(font(), viewport());
     // One pass: each text's width estimated from the advances of its characters, each distinct
     // character measured once; only the few texts that may be the widest are then shaped whole.
-    std::array<int, 128> asciiAdvance{};
+    std::array<qreal, 128> asciiAdvance{};
     for (int c = 0; c < 128; ++c)
         asciiAdvance[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
-    QHash<char32_t, int> otherAdvance;
+    QHash<char32_t, qreal> otherAdvance;
     auto advanceOf = [&](char32_t code) {
         auto found = otherAdvance.constFind(code);
         if (found != otherAdvance.constEnd())
             return *found;
-        const int advance = metrics.horizontalAdvance(QString::fromUcs4(&code, 1));
+        const qreal advance = metrics.horizontalAdvance(QString::fromUcs4(&code, 1));
         otherAdvance.insert(code, advance);
         return advance;
     };
 
     const std::int32_t rows = cells.rowCount();
-    std::vector<int> estimates(static_cast<std::size_t>(std::max(rows - 1, 0)));
-    int widestEstimate = 0;
+    std::vector<qreal> estimates(static_cast<std::size_t>(std::max(rows - 1, 0)));
+    qreal widestEstimate = 0;
     for (std::int32_t row = 1; row < rows; ++row) {
         const std::string_view text = cells.cell(row, column);
-        int width = 0;
+        qreal width = 0;
         for (std::size_t i = 0; i < text.size();) {
             const auto byte = static_cast<unsigned char>(text[i]);
             if (byte < 0x80) {
@@ -178,7 +202,7 @@ int GridWidget::widestTextInColumn(int column) const {
     }
 
     std::vector<std::int32_t> candidates;
-    const int threshold = widestEstimate - std::max(widestEstimate / 10, 8);
+    const qreal threshold = widestEstimate - std::max(widestEstimate / 10, qreal(8));
     for (std::size_t i = 0; i < estimates.size(); ++i)
         if (estimates[i] >= threshold)
             candidates.push_back(static_cast<std::int32_t>(i + 1));
@@ -190,7 +214,7 @@ int GridWidget::widestTextInColumn(int column) const {
                           });
         candidates.resize(kExactMeasurements);
     }
-    int widest = 0;
+    qreal widest = 0;
     for (std::int32_t row : candidates) {
         const std::string_view text = cells.cell(row, column);
         widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(
@@ -199,14 +223,34 @@ int GridWidget::widestTextInColumn(int column) const {
     return widest;
 }
 
+int GridWidget::cellWidthForText(qreal textWidth) const {
+    // The item view insets its text by the focus frame's margin and one pixel on either side,
+    // and the grid line takes a pixel of the cell. The one pixel more absorbs rounding where the
+    // text is laid out at a fractional scale factor.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int gridLine = showGrid() ? 1 : 0;
+    return static_cast<int>(std::ceil(textWidth)) + 2 * textMargin + gridLine + 1;
+}
+
 Status GridWidget::AutoSize(std::int32_t column) {
     if (column < 0 || column >= model_->cells().columnCount())
         return subscriptOutOfRange();
-    const int cellMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    const int cellWidth = widestTextInColumn(column) + 2 * cellMargin + 1;
-
+    const int cellWidth = cellWidthForText(widestTextInColumn(column));
     setColumnWidth(column, std::max(cellWidth, headerTextWidth(column, SortMark::Included)));
+    fittedAt_[column] = contentsRevision_;
     return {};
+}
+
+void GridWidget::widenToContents() {
+    for (int column = 1; column < model_->cells().columnCount(); ++column) {
+        if (auto fitted = fittedAt_.find(column);
+            fitted != fittedAt_.end() && fitted->second == contentsRevision_)
+            continue;
+        if (const int needed = cellWidthForText(widestTextInColumn(column));
+            columnWidth(column) < needed)
+            setColumnWidth(column, needed);
+        fittedAt_[column] = contentsRevision_;
+    }
 }
 
 int GridWidget::headerTextWidth(int column, SortMark mark) const {
@@ -236,6 +280,8 @@ void GridWidget::SetRedraw(RedrawMode mode) {
         return;
     }
     model_->resumeNotifications();
+    // A column left at its designed width still shows each of its values whole.
+    widenToContents();
     setUpdatesEnabled(true);
     viewport()->update();
     horizontalHeader()->viewport()->update();
@@ -265,19 +311,15 @@ std::string GridWidget::selectedRowsAsCsv() const {
 
     std::string text;
     const CellTable& cells = model_->cells();
+    std::array<std::string_view, kFileRowKeys.size()> texts;
     for (int row : rows) {
         if (row >= cells.rowCount())
             continue;
-        bool first = true;
-        for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"}) {
-            if (!first)
-                text.push_back(',');
-            first = false;
-            const std::int32_t column = model_->columnForKey(key);
-            if (column >= 0)
-                appendCsvField(text, cells.cell(row, column));
+        for (std::size_t i = 0; i < kFileRowKeys.size(); ++i) {
+            const std::int32_t column = model_->columnForKey(kFileRowKeys[i]);
+            texts[i] = column >= 0 ? std::string_view(cells.cell(row, column)) : std::string_view();
         }
-        text.append("\r\n");
+        appendCsvLine(text, texts);
     }
     return text;
 }

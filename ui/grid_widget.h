@@ -6,8 +6,10 @@
 #include "common/grid.h"
 #include "ui/grid_model.h"
 
+#include <cstdint>
 #include <QTableView>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tambrel {
@@ -30,6 +32,8 @@ public:
                      std::span<std::string_view> texts) const override;
     Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) override;
     Status AddItem(std::string_view text, std::int32_t position) override;
+    // The row's cells, and its values for sorting by number and date.
+    Status AddFileRow(const FileRow& row) override;
     // Fits the column to the widest of its texts, the header text included.
     Status AutoSize(std::int32_t column) override;
     void SetRedraw(RedrawMode mode) override;
@@ -54,13 +58,21 @@ protected:
 
 private:
     void fitRowHeightToFont();
-    int widestTextInColumn(int column) const;
+    qreal widestTextInColumn(int column) const;
+    // The column width at which a text of `textWidth` pixels shows without elision.
+    int cellWidthForText(qreal textWidth) const;
+    // Widens every keyed column whose values would be elided; a column fitted since the last
+    // change of cells is skipped.
+    void widenToContents();
     enum class SortMark { Excluded, Included };
     int headerTextWidth(int column, SortMark mark) const;
 
     GridModel* model_;
     float widthTwips_ = 0;
     float heightTwips_ = 0;
+    // Bumped by every change of cells; a column fitted at the current revision needs no measuring.
+    std::uint64_t contentsRevision_ = 0;
+    std::unordered_map<int, std::uint64_t> fittedAt_;
 };
 
 // The column keys of both grids of the main window, in column order.

@@ -3,6 +3,7 @@
 // and labels that hold their texts in every shipped language.
 #include "localize/language_names.h"
 #include "localize/library_files.h"
+#include "localize/string_table.h"
 #include "tests/about/program_folder.h"
 #include "tests/support/recording_dialogs.h"
 #include "ui/form_localization.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -79,6 +81,7 @@ private slots:
     void theCloseBoxUnloadsAndTheNextOpeningReadsTheFolderAgain();
     void labelsHoldTheirTexts_data();
     void labelsHoldTheirTexts();
+    void englishLibraryHoldsTheBuiltInTable();
 };
 
 void AboutBoxTest::versionLine_data() {
@@ -141,29 +144,41 @@ void AboutBoxTest::languageMenu() {
 
 // Several libraries are listed one item each, in the folder's own listing order.
 void AboutBoxTest::choosingALanguageSwitchesEveryLoadedWindow_data() {
+    QTest::addColumn<int>("startID");
     QTest::addColumn<int>("languageID");
     QTest::addColumn<QString>("changeLanguage");
     QTest::addColumn<QString>("reload");
     QTest::addColumn<QString>("helpCaption");
     QTest::addColumn<QString>("faceName");
-    QTest::newRow("German") << 1031 << QString::fromUtf8("Sprache ändern") << "Dateien neu laden"
-                            << QString::fromUtf8("Lautstärke einstellen") << QString();
-    QTest::newRow("Japanese") << 1041 << QString::fromUtf8("言語の変更")
+    // Qt's own buttons (message boxes, the file dialog) switch with the program's texts.
+    QTest::addColumn<QString>("yesButton");
+    QTest::newRow("German") << 1033 << 1031 << QString::fromUtf8("Sprache ändern")
+                            << "Dateien neu laden" << QString::fromUtf8("Lautstärke einstellen")
+                            << QString() << "&Ja";
+    QTest::newRow("Japanese") << 1033 << 1041 << QString::fromUtf8("言語の変更")
                               << QString::fromUtf8("ファイルの再読み込み")
-                              << QString::fromUtf8("音量の設定") << languageFontFor(1041).faceName;
+                              << QString::fromUtf8("音量の設定") << languageFontFor(1041).faceName
+                              << QString::fromUtf8("はい(&Y)");
+    // The English library is always listed, so there is a way back without a restart.
+    QTest::newRow("back to English from German") << 1031 << 1033 << "Change Language"
+                                                 << "Reload Files"
+                                                 << "Set Volume" << QString() << "&Yes";
 }
 
 void AboutBoxTest::choosingALanguageSwitchesEveryLoadedWindow() {
+    QFETCH(int, startID);
     QFETCH(int, languageID);
     QFETCH(QString, changeLanguage);
     QFETCH(QString, reload);
     QFETCH(QString, helpCaption);
     QFETCH(QString, faceName);
+    QFETCH(QString, yesButton);
     RecordingDialogs dialogs;
     ProgramFolder folder;
-    folder.addLibrary("Tambrel_DEU.dll", "Tambrel_DEU.dll");
-    folder.addLibrary("Tambrel_JPN.dll", "Tambrel_JPN.dll");
-    ProgramFolder::startIn(1033);
+    for (const char* library : {"Tambrel_ENU.dll", "Tambrel_DEU.dll", "Tambrel_JPN.dll"})
+        folder.addLibrary(library, library);
+    installFormLocalization();
+    ProgramFolder::startIn(startID);
 
     frmMain main;
     main.frmMain_Auto_Init();
@@ -209,7 +224,10 @@ void AboutBoxTest::choosingALanguageSwitchesEveryLoadedWindow() {
              (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
     QVERIFY(dialogs.messages.empty());
     QVERIFY(box->isVisible() == false); // never shown here; the switch shows nothing either
+    QMessageBox question(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.button(QMessageBox::Yes)->text(), yesButton);
     delete help;
+    setLoadedFormsFontPass({});
 }
 
 void AboutBoxTest::choosingNoLanguagesLoadedKeepsEnglish() {
@@ -318,6 +336,17 @@ void AboutBoxTest::labelsHoldTheirTexts() {
                 QVERIFY2(!control->geometry().intersects(other->geometry()),
                          qPrintable(control->objectName() + " overlaps " + other->objectName()));
     }
+}
+
+void AboutBoxTest::englishLibraryHoldsTheBuiltInTable() {
+    ProgramFolder folder;
+    folder.addLibrary("Tambrel_ENU.dll", "Tambrel_ENU.dll");
+    ProgramFolder::startIn(1033);
+    QVERIFY(hLanguageModule != 0);
+    for (std::int32_t id = 0; id < kStringTableSize; ++id)
+        QCOMPARE(QString::fromStdString(mymyLoadString(id)),
+                 QString::fromUtf8(builtInString(id).value_or("").data(),
+                                   static_cast<qsizetype>(builtInString(id).value_or("").size())));
 }
 
 QTEST_MAIN(AboutBoxTest)

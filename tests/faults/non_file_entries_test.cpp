@@ -148,7 +148,8 @@ TEST_F(SpecialEntries, AFifoInPlaceOfTheRecordBeepIsReportedAndNotWaitedFor) {
     makeFifo(at("support/RecordBeep.wav"));
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
-    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{loadFailure(ENOENT)});
+    EXPECT_EQ(dialogs.texts(),
+              std::vector<std::string>{loadFailure(ENOENT, shownPath("support/RecordBeep.wav"))});
     EXPECT_EQ(prompts.Rows(), 1);
 }
 

@@ -23,11 +23,13 @@ inline const std::string kLoadLead = "Error in from load procedure: ";
 inline const std::string kAddLead = "Error in AddFileToGrid: ";
 inline const std::string kNotWave = "File not a valid WAV format";
 
-inline std::string loadFailure(int error) {
-    return kLoadLead + std::strerror(error);
+// A failure as the scan shows it: lead, description and the folder or file concerned, as the
+// scan spells it (shownPath).
+inline std::string loadFailure(int error, std::string_view concerned) {
+    return kLoadLead + std::strerror(error) + ": " + std::string(concerned);
 }
-inline std::string addFailure(int error) {
-    return kAddLead + std::strerror(error);
+inline std::string addFailure(int error, std::string_view concerned) {
+    return kAddLead + std::strerror(error) + ": " + std::string(concerned);
 }
 
 // "Localize/Prompts/a.wav" as the scan shows it below the root "C:\Corvel".

@@ -246,8 +246,11 @@ TEST_F(UnreadableEntries, AreReportedOnceEachAndTheRestIsListed) {
     ASSERT_EQ(report.outcome, LoadOutcome::Completed);
     // Files are reported by AddFileToGrid, folders by the load; each once.
     EXPECT_EQ(sorted(report.messages),
-              sorted({addFailure(EACCES), loadFailure(EACCES), loadFailure(EACCES),
-                      loadFailure(EACCES), addFailure(EACCES)}));
+              sorted({addFailure(EACCES, shownPath("Stream Files/locked.wav")),
+                      loadFailure(EACCES, shownPath("localize/defaultconfiguration/Locked")),
+                      loadFailure(EACCES, shownPath("Localize/Prompts/Locked")),
+                      loadFailure(EACCES, shownPath("Localize/Prompts/Open/Blind")),
+                      addFailure(EACCES, shownPath("Localize/Prompts/Open/NoSearch/named.wav"))}));
 
     // A file that cannot be opened still shows its size and date, which need no reading.
     const Row lockedRow{kNotWave, shownPath("Stream Files/locked.wav"), " 0", lockedDate,

@@ -85,7 +85,8 @@ TEST_P(ChangedBeforeItsTurn, IsReportedAtMostOnceAndStillGetsItsRow) {
 
     std::vector<std::string> expectedMessages;
     if (changed.reportedError != 0)
-        expectedMessages.push_back(addFailure(changed.reportedError));
+        expectedMessages.push_back(
+            addFailure(changed.reportedError, shownPath("Stream Files/victim.wav")));
     EXPECT_EQ(dialogs.texts(), expectedMessages);
 
     Row expected{changed.codec, shownPath("Stream Files/victim.wav"), changed.sampleRate, "", ""};
@@ -119,7 +120,8 @@ TEST_F(ScanFixture, ARecordBeepDeletedAfterItsLookupIsReportedOnceAndListed) {
     // The beep is the second file examined: looked up, counted, then handed on.
     ASSERT_EQ(load(changeAt(2, [&] { fs::remove(at("support/RecordBeep.wav")); })),
               LoadOutcome::Completed);
-    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{addFailure(ENOENT)});
+    EXPECT_EQ(dialogs.texts(),
+              std::vector<std::string>{addFailure(ENOENT, shownPath("support/RecordBeep.wav"))});
     const Row beep{kNotWave, shownPath("support/RecordBeep.wav"), " 0", "", ""};
     EXPECT_EQ(rowsOf(prompts), std::vector<Row>{beep});
 }
@@ -136,6 +138,7 @@ struct Plan {
 // The tree every case starts from, and the order its folders are visited in.
 struct Layout {
     fs::path root;
+    std::vector<std::string> streamFiles;    // in Stream Files
     std::vector<std::string> configurations; // below localize/defaultconfiguration
     std::vector<std::string> promptFolders;  // below Localize/Prompts
     std::vector<std::string> levelTwo;       // below the first prompt folder
@@ -181,21 +184,39 @@ std::vector<std::string> promptsOf(const std::string& folder) {
     return {promptOf(folder, "Standard"), promptOf(folder, "Custom")};
 }
 
+// The stream files, each reported once as it is added, in the order they were listed.
+std::vector<std::string> streamFileFailures(const Layout& layout) {
+    std::vector<std::string> messages;
+    for (const std::string& name : layout.streamFiles)
+        messages.push_back(addFailure(ENOENT, shownPath("Stream Files/" + name)));
+    return messages;
+}
+
+// The three places after the stream files, each reported once by the load.
+std::vector<std::string> laterPlaceFailures() {
+    return {loadFailure(ENOENT, shownPath("localize/defaultconfiguration/")),
+            loadFailure(ENOENT, shownPath("Localize/Prompts/")),
+            loadFailure(ENOENT, shownPath("support/RecordBeep.wav"))};
+}
+
+std::vector<std::string> operator+(std::vector<std::string> first,
+                                   const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
 const ChangedFolderCase kChangedFolderCases[] = {
     {"StreamFilesGoneWhileItsFilesWait",
      [](const Layout& layout) {
-         return Plan{1,
-                     [root = layout.root] { fs::remove_all(root / "Stream Files"); },
-                     {addFailure(ENOENT), addFailure(ENOENT)},
-                     allGreetings(layout),
-                     allPrompts(layout)};
+         return Plan{1, [root = layout.root] { fs::remove_all(root / "Stream Files"); },
+                     streamFileFailures(layout), allGreetings(layout), allPrompts(layout)};
      }},
     {"DefaultConfigurationGoneBeforeItsTurn",
      [](const Layout& layout) {
          return Plan{
              1,
              [root = layout.root] { fs::remove_all(root / "localize/defaultconfiguration"); },
-             {loadFailure(ENOENT)},
+             {loadFailure(ENOENT, shownPath("localize/defaultconfiguration/"))},
              {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav")},
              allPrompts(layout)};
      }},
@@ -206,7 +227,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
                      [root = layout.root, second] {
                          fs::remove_all(root / "localize/defaultconfiguration" / second);
                      },
-                     {loadFailure(ENOENT)},
+                     {loadFailure(ENOENT, shownPath("localize/defaultconfiguration/" + second))},
                      without(allGreetings(layout),
                              {shownPath("localize/defaultconfiguration/" + second + "/n.wav")}),
                      allPrompts(layout)};
@@ -217,7 +238,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
          return Plan{
              5,
              [root = layout.root, third] { fs::remove_all(root / "Localize/Prompts" / third); },
-             {loadFailure(ENOENT)},
+             {loadFailure(ENOENT, shownPath("Localize/Prompts/" + third))},
              allGreetings(layout),
              without(allPrompts(layout), promptsOf(third))};
      }},
@@ -229,7 +250,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
                          fs::remove_all(root / "Localize/Prompts" / third);
                          std::ofstream(root / "Localize/Prompts" / third) << "not a folder";
                      },
-                     {loadFailure(ENOTDIR)},
+                     {loadFailure(ENOTDIR, shownPath("Localize/Prompts/" + third))},
                      allGreetings(layout),
                      without(allPrompts(layout), promptsOf(third))};
      }},
@@ -243,7 +264,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
                          fs::remove_all(folder);
                          ASSERT_EQ(::mkfifo(folder.c_str(), 0644), 0);
                      },
-                     {loadFailure(ENOTDIR)},
+                     {loadFailure(ENOTDIR, shownPath("Localize/Prompts/" + third))},
                      allGreetings(layout),
                      without(allPrompts(layout), promptsOf(third))};
      }},
@@ -268,7 +289,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
                      [root = layout.root, first, second] {
                          fs::remove_all(root / "Localize/Prompts" / first / second);
                      },
-                     {loadFailure(ENOENT)},
+                     {loadFailure(ENOENT, shownPath("Localize/Prompts/" + first + "/" + second))},
                      allGreetings(layout),
                      without(allPrompts(layout), {promptOf(first, second)})};
      }},
@@ -279,7 +300,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
                          for (const char* place : {"localize", "Localize", "support"})
                              fs::remove_all(root / place);
                      },
-                     {loadFailure(ENOENT), loadFailure(ENOENT), loadFailure(ENOENT)},
+                     laterPlaceFailures(),
                      {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav")},
                      {}};
      }},
@@ -288,8 +309,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
          return Plan{
              1,
              [root = layout.root] { fs::rename(root, root.parent_path() / "Corvel-moved"); },
-             {addFailure(ENOENT), addFailure(ENOENT), loadFailure(ENOENT), loadFailure(ENOENT),
-              loadFailure(ENOENT)},
+             streamFileFailures(layout) + laterPlaceFailures(),
              {shownPath("Stream Files/g1.wav"), shownPath("Stream Files/g2.wav")},
              {}};
      }},
@@ -312,6 +332,7 @@ TEST_P(ChangedDuringTheScan, IsReportedOnceAndTheOtherFoldersAreStillListed) {
         for (const char* levelTwo : kLevelTwoFolders)
             server.writeWave(std::string("Localize/Prompts/") + folder + "/" + levelTwo + "/p.wav");
     Layout layout{server.root(),
+                  directoryOrder(at("Stream Files")),
                   directoryOrder(at("localize/defaultconfiguration")),
                   directoryOrder(at("Localize/Prompts")),
                   {}};

@@ -122,7 +122,8 @@ TEST(AddFileToGrid, AFileGoneBeforeItIsOpenedIsReportedOnceAndStillListed) {
     // The system's own words for a missing file ("No such file or directory" on Linux).
     const Result<platform::ReadOnlyFile> missing = platform::ReadOnlyFile::open(host.string());
     ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(dialogs.messages[0].text, "Error in AddFileToGrid: " + missing.failure().description);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Error in AddFileToGrid: " + missing.failure().description + ": " + file.path);
     EXPECT_EQ(dialogs.messages[0].title, "Tambrel");
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
     ASSERT_EQ(grids.greetings.Rows(), 2);
@@ -147,7 +148,7 @@ TEST(AddFileToGrid, EachFailingCellIsReportedAndTheNextStillWritten) {
     EXPECT_EQ(bare.text(1, "FileName"), "C:\\a.wav");
     ASSERT_EQ(dialogs.messages.size(), 4u);
     for (const auto& message : dialogs.messages)
-        EXPECT_EQ(message.text, "Error in AddFileToGrid: Subscript out of range");
+        EXPECT_EQ(message.text, "Error in AddFileToGrid: Subscript out of range: C:\\a.wav");
 }
 
 } // namespace

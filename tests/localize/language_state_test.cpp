@@ -221,7 +221,8 @@ TEST_F(LanguageState, FailedListingIsReportedAndTheNextStepRuns) {
     setLoadedFormsFontPass([&] { fontPassRan = true; });
     InitalizeLanguages();
     EXPECT_EQ(dialogs.texts(),
-              std::vector<std::string>{"Error in InitalizeLanguages: No such file or directory"});
+              std::vector<std::string>{"Error in InitalizeLanguages: No such file or directory: " +
+                                       (folder / "gone").string()});
     EXPECT_EQ(dialogs.messages.front().title, "Tambrel");
     EXPECT_TRUE(fontPassRan);
     EXPECT_TRUE(LanguageAbbrevs.empty());

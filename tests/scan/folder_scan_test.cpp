@@ -22,8 +22,9 @@ const std::string kNoGreetings = "No greetings files found in stream file path..
 const std::string kNotSupported =
     "This utility only runs on servers running Corvel 3.0(1) or later";
 
-std::string failureText(int error) {
-    return kLoadLead + std::strerror(error);
+// A failure of the load as shown: the lead, the description and the place concerned.
+std::string loadFailure(int error, std::string_view concerned) {
+    return kLoadLead + std::strerror(error) + ": " + std::string(concerned);
 }
 
 // "Localize/Prompts/a.wav" as the scan shows it below the root "C:\Corvel".
@@ -241,9 +242,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, NoGreetingsWarning,
 
 TEST_F(FolderScanTest, EachMissingPlaceIsReportedOnceAndTheWarningFallsBetweenTheGroups) {
     ASSERT_EQ(load(), LoadOutcome::Completed);
-    const std::string missing = failureText(ENOENT);
     EXPECT_EQ(dialogs.texts(),
-              (std::vector<std::string>{missing, missing, kNoGreetings, missing, missing}));
+              (std::vector<std::string>{
+                  loadFailure(ENOENT, "C:\\Corvel\\Stream Files\\"),
+                  loadFailure(ENOENT, "C:\\Corvel\\localize\\defaultconfiguration\\"), kNoGreetings,
+                  loadFailure(ENOENT, "C:\\Corvel\\Localize\\Prompts\\"),
+                  loadFailure(ENOENT, shownPath("support/RecordBeep.wav"))}));
     EXPECT_EQ(greetings.Rows(), 1);
     EXPECT_EQ(prompts.Rows(), 1);
 }
@@ -254,7 +258,8 @@ TEST_F(FolderScanTest, AMissingGroupLeavesTheOthersWhole) {
     server.writeWave("support/RecordBeep.wav");
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
-    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{failureText(ENOENT)});
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{loadFailure(
+                                   ENOENT, "C:\\Corvel\\localize\\defaultconfiguration\\")});
     EXPECT_EQ(fileNames(greetings),
               std::vector<std::string>{shownPath("Stream Files/greeting.wav")});
     EXPECT_EQ(prompts.Rows(), 3);
@@ -279,7 +284,9 @@ TEST_F(FolderScanTest, AnUnlistableSubfolderIsReportedAndItsSiblingsScanned) {
 
     ASSERT_EQ(outcome, LoadOutcome::Completed);
     EXPECT_EQ(dialogs.texts(),
-              (std::vector<std::string>{failureText(EACCES), failureText(EACCES)}));
+              (std::vector<std::string>{
+                  loadFailure(EACCES, shownPath("localize/defaultconfiguration/Locked")),
+                  loadFailure(EACCES, shownPath("Localize/Prompts/Locked"))}));
     EXPECT_EQ(fileNames(greetings),
               std::vector<std::string>{shownPath("localize/defaultconfiguration/Open/name.wav")});
     EXPECT_EQ(fileNames(prompts),
@@ -309,6 +316,9 @@ protected:
         ASSERT_EQ(texts.size(), version.versionFailureReported ? 2u : 1u);
         if (version.versionFailureReported) {
             EXPECT_EQ(texts.front().rfind(kLoadLead, 0), 0u) << texts.front();
+            // The key the numbers were read from is named after the description.
+            const std::string key = ": HKEY_LOCAL_MACHINE\\Software\\Quillan";
+            EXPECT_TRUE(texts.front().ends_with(key)) << texts.front();
         }
         EXPECT_EQ(texts.back(), kNotSupported);
     }
@@ -389,8 +399,10 @@ TEST_F(FolderScanTest, WithoutARootPathTheRelativePathsStandOnDriveC) {
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_EQ(fileNames(greetings), std::vector<std::string>{"\\Stream Files\\loose.wav"});
-    const std::string missing = failureText(ENOENT);
-    EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{missing, missing, missing}));
+    EXPECT_EQ(dialogs.texts(),
+              (std::vector<std::string>{loadFailure(ENOENT, "\\localize\\defaultconfiguration\\"),
+                                        loadFailure(ENOENT, "\\Localize\\Prompts\\"),
+                                        loadFailure(ENOENT, "\\support\\RecordBeep.wav")}));
 }
 
 TEST_F(FolderScanTest, DefaultConfigurationIsFoundWhateverTheCaseOnDisk) {

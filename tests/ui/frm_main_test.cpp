@@ -6,8 +6,10 @@
 #include "ui/form_localization.h"
 #include "ui/frm_main.h"
 #include "ui/grid_widget.h"
+#include "ui/program_end.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
@@ -79,6 +81,9 @@ private slots:
     void textsComeFromTheStringTable();
     void languageSwitchKeepsEveryDataRow();
     void aboutAndHelpOpenWhatIsAttached();
+    void f1OpensTheHelpWindow();
+    void exitHidesEveryWindowThenEnds_data();
+    void exitHidesEveryWindowThenEnds();
     void loadingScansIntoBothGridsAndReloadingRepeatsIt();
 };
 
@@ -197,6 +202,12 @@ void MainWindowTest::controlsMenusAndTabOrder() {
     QCOMPARE(actionNames(*menus[0]->menu()),
              (QStringList{"mnuGreetingsToCSV", "mnuPromptToCSV", "-spacer2", "mnuExit"}));
     QCOMPARE(actionNames(*menus[1]->menu()), (QStringList{"Help", "-spacer", "About"}));
+    // A separator is a line: with a text, styles draw it as a labelled item.
+    form.frmMain_Auto_Init();
+    for (const QAction* menu : menus)
+        for (const QAction* item : menu->menu()->actions())
+            QVERIFY2(item->isSeparator() ? item->text().isEmpty() : item->text() != "-",
+                     qPrintable(item->objectName()));
 
     QStringList chain;
     QWidget* widget = form.findChild<QWidget*>("cmdExit");
@@ -330,6 +341,44 @@ void MainWindowTest::aboutAndHelpOpenWhatIsAttached() {
     form.findChild<QAction*>("Help")->trigger();
     QCOMPARE(about, 1);
     QCOMPARE(help, 2);
+}
+
+void MainWindowTest::f1OpensTheHelpWindow() {
+    frmMain form;
+    int help = 0;
+    form.setHelpWindowOpener([&] { ++help; });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QCOMPARE(help, 1);
+}
+
+void MainWindowTest::exitHidesEveryWindowThenEnds_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("Exit button") << "cmdExit";
+    QTest::newRow("Exit menu item") << "mnuExit";
+}
+
+void MainWindowTest::exitHidesEveryWindowThenEnds() {
+    QFETCH(QString, control);
+    frmMain form;
+    QWidget other;
+    form.show();
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QStringList seen;
+    setProcessEnd([&](int status) {
+        seen << QString("end %1, main window %2, other %3")
+                    .arg(status)
+                    .arg(form.isVisible() ? "shown" : "hidden")
+                    .arg(other.isVisible() ? "shown" : "hidden");
+    });
+    if (auto* button = form.findChild<QPushButton*>(control))
+        button->click();
+    else
+        form.findChild<QAction*>(control)->trigger();
+    setProcessEnd({});
+    QCOMPARE(seen, QStringList{"end 0, main window hidden, other hidden"});
 }
 
 void MainWindowTest::loadingScansIntoBothGridsAndReloadingRepeatsIt() {

@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtMath>
+#include <string>
 
 using namespace tambrel;
 
@@ -55,9 +58,22 @@ void addRow(GridWidget& grid, const Row& row) {
     QVERIFY(grid.SetCell(last, grid.ColIndex("LastModified"), shortDate(row.lastModified)).ok());
 }
 
-void fill(GridWidget& grid) {
+// The same row as the scan hands it over: typed, cells and values in one call.
+void addTypedRow(GridWidget& grid, const Row& row) {
+    FileRow typed;
+    typed.codecText = row.codec;
+    typed.path = row.fileName;
+    typed.isWave = true;
+    typed.sampleRate = std::stoi(row.sampleRate);
+    typed.hasStatus = true;
+    typed.size = std::stoll(row.fileSize);
+    typed.lastModified.tv_sec = row.lastModified;
+    QVERIFY(grid.AddFileRow(typed).ok());
+}
+
+void fill(GridWidget& grid, bool typed = false) {
     for (const Row& row : sampleRows())
-        addRow(grid, row);
+        typed ? addTypedRow(grid, row) : addRow(grid, row);
 }
 
 QStringList column(const GridWidget& grid, const char* key) {
@@ -65,6 +81,36 @@ QStringList column(const GridWidget& grid, const char* key) {
     for (std::int32_t row = 1; row < grid.Rows(); ++row)
         texts << QString::fromStdString(grid.Cell(row, grid.ColIndex(key)).value());
     return texts;
+}
+
+// The column's strip of cells as painted.
+QImage paintedColumn(GridWidget& grid, int column, int width) {
+    const int rows = grid.model()->rowCount();
+    const QRect first = grid.visualRect(grid.model()->index(0, column));
+    const QRect last = grid.visualRect(grid.model()->index(rows - 1, column));
+    return grid.viewport()
+        ->grab(QRect(first.topLeft(), QSize(width, last.bottom() - first.top() + 1)))
+        .toImage();
+}
+
+// Whether any cell of the column is painted differently once the column is far wider: an
+// elided text ends in "…" where the whole text would go on. Right-aligned texts move with the
+// right edge, so their cells are compared at that edge.
+bool anyCellElided(GridWidget& grid, int column, bool rightAligned) {
+    const int width = grid.columnWidth(column);
+    QImage before = paintedColumn(grid, column, width).convertToFormat(QImage::Format_RGB32);
+    constexpr int kWider = 300;
+    grid.setColumnWidth(column, width + kWider);
+    QImage after =
+        paintedColumn(grid, column, width + kWider).convertToFormat(QImage::Format_RGB32);
+    grid.setColumnWidth(column, width);
+    // In device pixels; the grid line at the cell's right edge moves with the edge.
+    const qreal ratio = before.devicePixelRatio();
+    const int gridLine = qCeil(ratio);
+    const int shown = before.width() - gridLine;
+    const int offset = rightAligned ? after.width() - before.width() : 0;
+    return before.copy(0, 0, shown, before.height()) !=
+           after.copy(offset, 0, shown, before.height());
 }
 
 } // namespace
@@ -79,8 +125,11 @@ private slots:
     void suspendedFillingIsAnnouncedOnceOnResume();
     void resumingAfterEmptyingShowsOnlyTheNewRows();
     void autoSizeFitsTheWidestTextHeaderIncluded();
+    void noCellIsElided_data();
+    void noCellIsElided();
     void sortsByEachColumn_data();
     void sortsByEachColumn();
+    void typedValuesMoveWithTheirRows();
     void sortingKeepsTheSelectedRows();
     void ctrlCCopiesSelectedRowsAsCsvLines();
     void widthAndHeightAreKeptInTwips();
@@ -185,36 +234,111 @@ void GridWidgetTest::autoSizeFitsTheWidestTextHeaderIncluded() {
     QVERIFY(!grid.AutoSize(6).ok());
 }
 
+void GridWidgetTest::noCellIsElided_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<qreal>("pointSize");
+    // The Latin face the program uses on Linux, and the face the Japanese library asks for
+    // (the font service substitutes a CJK face); at the program's size and a large one, so that
+    // the fixed-width columns must grow.
+    const QString japanese =
+        QString::fromUtf16(u"\uFF2D\uFF33\u0020\uFF30\u30B4\u30B7\u30C3\u30AF");
+    QTest::newRow("Latin face, 8.25 points") << QStringLiteral("DejaVu Sans") << 8.25;
+    QTest::newRow("Latin face, 15 points") << QStringLiteral("DejaVu Sans") << 15.0;
+    QTest::newRow("Japanese face, 9 points") << japanese << 9.0;
+    QTest::newRow("Japanese face, 15 points") << japanese << 15.0;
+}
+
+void GridWidgetTest::noCellIsElided() {
+    QFETCH(QString, family);
+    QFETCH(qreal, pointSize);
+    // Run once for each scale factor the build registers (QT_SCALE_FACTOR).
+    GridWidget grid;
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    grid.setFont(font);
+    grid.resize(1600, 400);
+    // The main window's designed widths, in pixels at 96 dots per inch.
+    const int designed[] = {10, 36, 54, 83, 74, 66};
+    for (int column = 0; column < 6; ++column)
+        grid.setColumnWidth(column, designed[column]);
+    grid.SetRedraw(RedrawMode::Suspended);
+    const std::vector<Row> rows = {
+        {"Microsoft MuLaw", "c:\\Stream Files\\Greeting One.wav", "-2147483648", day(2024, 12, 28),
+         " 4294967295"},
+        {"Microsoft IMA ADPCM",
+         "c:\\support\\\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe5\xa3\xb0.wav", " 44100",
+         day(2023, 1, 1), " 1"},
+        {"Unknown Codec=65534", "c:\\support\\WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW.wav", " 8000",
+         day(2025, 11, 30), " 123456789"},
+        {"GSM 6.10", "c:\\support\\mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm.wav", " 11025",
+         day(2024, 2, 10), " 99"},
+    };
+    for (const Row& row : rows)
+        addRow(grid, row);
+    for (const char* key : {"FileName", "Codec", "LastModified"})
+        QVERIFY(grid.AutoSize(grid.ColIndex(key)).ok());
+    grid.SetRedraw(RedrawMode::Buffered);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+
+    for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"}) {
+        const int column = grid.ColIndex(key);
+        // The columns that are not fitted keep at least their designed width.
+        const bool number =
+            std::string_view(key) == "SampleRate" || std::string_view(key) == "FileSize";
+        if (number)
+            QVERIFY2(grid.columnWidth(column) >= designed[column], key);
+        QVERIFY2(!anyCellElided(grid, column, number), key);
+    }
+}
+
 void GridWidgetTest::sortsByEachColumn_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("order");
     QTest::addColumn<QStringList>("fileNames");
+    QTest::addColumn<bool>("typed");
     const QString a = "c:\\s\\a.wav", b = "c:\\s\\b.wav", c = "c:\\s\\C.wav", d = "c:\\s\\d.wav";
-    // Ties keep the order the rows had: b before d on the same day and on "PCM"/"pcm".
-    QTest::newRow("codec by text, case-blind")
-        << "Codec" << int(Qt::AscendingOrder) << QStringList{a, c, b, d};
-    QTest::newRow("file name by text, case-blind")
-        << "FileName" << int(Qt::AscendingOrder) << QStringList{a, b, c, d};
-    QTest::newRow("sample rate by value")
-        << "SampleRate" << int(Qt::AscendingOrder) << QStringList{a, c, d, b};
-    QTest::newRow("sample rate by value, descending")
-        << "SampleRate" << int(Qt::DescendingOrder) << QStringList{b, d, a, c};
-    QTest::newRow("last modified by date")
-        << "LastModified" << int(Qt::AscendingOrder) << QStringList{a, b, d, c};
-    QTest::newRow("file size by value")
-        << "FileSize" << int(Qt::AscendingOrder) << QStringList{b, c, d, a};
+    // Ties keep the order the rows had: b before d on the same day and on "PCM"/"pcm". Rows
+    // written cell by cell sort by their texts, rows added typed by their values: both alike.
+    for (const bool typed : {false, true}) {
+        const std::string how = typed ? ", typed rows" : ", cells";
+        QTest::newRow(("codec by text, case-blind" + how).c_str())
+            << "Codec" << int(Qt::AscendingOrder) << QStringList{a, c, b, d} << typed;
+        QTest::newRow(("file name by text, case-blind" + how).c_str())
+            << "FileName" << int(Qt::AscendingOrder) << QStringList{a, b, c, d} << typed;
+        QTest::newRow(("sample rate by value" + how).c_str())
+            << "SampleRate" << int(Qt::AscendingOrder) << QStringList{a, c, d, b} << typed;
+        QTest::newRow(("sample rate by value, descending" + how).c_str())
+            << "SampleRate" << int(Qt::DescendingOrder) << QStringList{b, d, a, c} << typed;
+        QTest::newRow(("last modified by date" + how).c_str())
+            << "LastModified" << int(Qt::AscendingOrder) << QStringList{a, b, d, c} << typed;
+        QTest::newRow(("file size by value" + how).c_str())
+            << "FileSize" << int(Qt::AscendingOrder) << QStringList{b, c, d, a} << typed;
+    }
 }
 
 void GridWidgetTest::sortsByEachColumn() {
     QFETCH(QString, key);
     QFETCH(int, order);
     QFETCH(QStringList, fileNames);
+    QFETCH(bool, typed);
     GridWidget grid;
-    fill(grid);
+    fill(grid, typed);
     grid.sortByColumn(grid.ColIndex(key.toStdString()), Qt::SortOrder(order));
     // The cells themselves move: the export, reading rows 1.., sees the order shown.
     QCOMPARE(column(grid, "FileName"), fileNames);
     QCOMPARE(grid.model()->index(0, 2).data().toString(), fileNames.front());
+}
+
+// A typed row's values move with its cells: sorted by size (b, C, d, a), then by rate, the
+// rates must still be those of the rows they came with.
+void GridWidgetTest::typedValuesMoveWithTheirRows() {
+    GridWidget grid;
+    fill(grid, true);
+    grid.sortByColumn(grid.ColIndex("FileSize"), Qt::AscendingOrder);
+    grid.sortByColumn(grid.ColIndex("SampleRate"), Qt::AscendingOrder);
+    QCOMPARE(column(grid, "FileName"),
+             (QStringList{"c:\\s\\C.wav", "c:\\s\\a.wav", "c:\\s\\d.wav", "c:\\s\\b.wav"}));
 }
 
 void GridWidgetTest::sortingKeepsTheSelectedRows() {

@@ -1,0 +1,74 @@
+// A chosen export path resolved link by link before anything is written: each link is judged
+// before it is followed, and the folder that will hold the file is opened once, so the file is
+// created and renamed relative to that folder and nothing swapped in meanwhile can redirect it.
+#pragma once
+
+#include "common/result.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tambrel {
+
+// Which file or folder a path reaches, however it is spelled: device and inode on POSIX,
+// volume serial and file index on Windows.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// An open folder of the platform, closed with its last owner.
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    explicit FolderHandle(std::intptr_t native) : native_(native) {}
+    FolderHandle(FolderHandle&& other) noexcept : native_(std::exchange(other.native_, -1)) {}
+    FolderHandle& operator=(FolderHandle&& other) noexcept;
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+    ~FolderHandle();
+
+    std::intptr_t native() const { return native_; }
+    bool valid() const { return native_ >= 0; }
+
+private:
+    std::intptr_t native_ = -1;
+};
+
+struct ExportPath {
+    FolderHandle folder;    // where the file is created and renamed
+    std::string folderPath; // the folder's path with every link resolved
+    std::string name;       // the file's name in it; the file need not exist yet
+    // The folder's identity, then its parent's, and so on up to the top.
+    std::vector<FileIdentity> folderAndAncestors;
+
+    std::string resolvedPath() const;
+    // Whether a regular file is there now (not a link: links are resolved already).
+    bool holdsRegularFile() const;
+};
+
+// Follows the links of `path` (chains, linked folders, relative and absolute targets, at most
+// 40) as opening it would. A link in a sticky, world-writable folder is followed only when the
+// user or that folder's owner owns it, as the Linux kernel's protected_symlinks rule has it;
+// any other is refused with EACCES and a description naming the link.
+Result<ExportPath> resolveExportPath(std::string_view path);
+
+// The spellings under which a folder is reached (as given, and with links resolved; the
+// Windows side adds UNC and mapped-drive forms) and its identity, when it exists.
+struct PathSpellings {
+    std::vector<std::string> spellings;
+    std::optional<FileIdentity> identity;
+};
+PathSpellings spellingsOf(std::string_view hostPath);
+
+// Where the links inside the folder tree at `hostPath` lead, with links resolved: a server's
+// folders and recordings may live elsewhere and be linked in, and are the server's all the same.
+// Linked folders are walked too; each folder is visited once, so a link cycle ends.
+std::vector<std::string> linkedPlacesBelow(std::string_view hostPath);
+
+} // namespace tambrel
