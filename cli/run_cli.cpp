@@ -15,7 +15,7 @@
 #include "localize/language_names.h"
 #include "localize/language_state.h"
 #include "server/server_root.h"
-#include "server/wine_prefix.h"
+#include "platform/wine_prefix.h"
 
 #include <filesystem>
 #include <functional>

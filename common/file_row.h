@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <time.h>
 #include <vector>
 
 namespace tambrel {
@@ -20,7 +21,7 @@ struct FileRow {
     // Size and date, when the status call could be made.
     bool hasStatus = false;
     std::int64_t size = 0;
-    std::timespec lastModified{};
+    ::timespec lastModified{};
     // Every failure met while reading the file, in order; empty for a file read whole.
     std::vector<Failure> failures;
 };

@@ -2,9 +2,9 @@
 
 #include "inventory/add_file_to_grid.h"
 #include "inventory/codec_names.h"
-#include "inventory/short_date.h"
 #include "inventory/wav_header.h"
 #include "localize/language_state.h"
+#include "platform/short_date.h"
 
 namespace tambrel {
 
@@ -13,7 +13,7 @@ constexpr std::int32_t kNotWaveFormat = 18;
 }
 
 FileRow describeFile(const FileEntry& file) {
-    FileHeaderReading reading = readFileHeader(file.hostPath);
+    FileHeaderReading reading = readFileHeader(file.hostPath, file.listedStatus);
     FileRow row;
     row.path = file.path;
     row.isWave = reading.header.kind == HeaderKind::Wave;

@@ -158,7 +158,7 @@ void LoadRun::autoSizeMainColumns(Grid& grid) {
 
 LoadOutcome LoadRun::run() {
     // Below normal for the rest of the program's life; a refusal changes nothing here.
-    (void)SetProcessPriority(BELOW_NORMAL_PRIORITY_CLASS);
+    (void)SetProcessPriority(BelowNormalPriorityClass);
 
     if (!givenRoot_) {
         CorvelVersionInfo version;

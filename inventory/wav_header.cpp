@@ -1,12 +1,11 @@
 #include "inventory/wav_header.h"
 
+#include "platform/file_reads.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -138,64 +137,51 @@ HeaderDecoding decodeWavHeader(const ByteSource& source) {
 
 namespace {
 
-class FileDescriptorSource final : public ByteSource {
+class OpenFileSource final : public ByteSource {
 public:
-    explicit FileDescriptorSource(int descriptor) : descriptor_(descriptor) {}
+    explicit OpenFileSource(const platform::ReadOnlyFile& file) : file_(file) {}
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const override {
-        std::size_t total = 0;
-        while (total < buffer.size()) {
-            const ssize_t count = ::pread(descriptor_, buffer.data() + total, buffer.size() - total,
-                                          static_cast<off_t>(offset + total));
-            if (count < 0) {
-                if (errno == EINTR)
-                    continue;
-                return Failure::fromErrno();
-            }
-            if (count == 0)
-                break;
-            total += static_cast<std::size_t>(count);
-        }
-        return total;
+        return file_.readAt(offset, buffer);
     }
 
 private:
-    int descriptor_;
+    const platform::ReadOnlyFile& file_;
 };
-
-FileStatus statusOf(const struct stat& info) {
-    return FileStatus{static_cast<std::int64_t>(info.st_size), info.st_mtim};
-}
 
 } // namespace
 
-FileHeaderReading readFileHeader(const std::string& hostPath) {
+FileHeaderReading readFileHeader(const std::string& hostPath,
+                                 const std::optional<FileStatus>& listedStatus) {
     FileHeaderReading reading;
-    const int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0) {
-        reading.failures.push_back(Failure::fromErrno());
+    Result<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(hostPath);
+    if (!file) {
+        reading.failures.push_back(file.failure());
         // Size and date of a file that exists but cannot be opened are still worth showing;
         // when there is nothing to show, the open failure already said why.
-        struct stat info;
-        if (::stat(hostPath.c_str(), &info) == 0)
-            reading.status = statusOf(info);
+        if (listedStatus)
+            reading.status = listedStatus;
+        else if (Result<platform::PathStatus> info = platform::statusOfPath(hostPath))
+            reading.status = info->status;
         return reading;
     }
     reading.opened = true;
 
-    FileDescriptorSource source(descriptor);
+    OpenFileSource source(*file);
     HeaderDecoding decoding = decodeWavHeader(source);
     reading.header = decoding.header;
     if (decoding.readFailure)
         reading.failures.push_back(std::move(*decoding.readFailure));
 
-    struct stat info;
-    if (::fstat(descriptor, &info) == 0)
-        reading.status = statusOf(info);
-    else
-        reading.failures.push_back(Failure::fromErrno());
+    if (listedStatus) {
+        reading.status = listedStatus;
+    } else if (Result<FileStatus> status = file->status()) {
+        reading.status = *status;
+    } else {
+        reading.failures.push_back(status.failure());
+    }
 
-    if (::close(descriptor) != 0 && errno != EINTR)
-        reading.failures.push_back(Failure::fromErrno());
+    if (Status closed = file->close(); !closed)
+        reading.failures.push_back(closed.failure());
     return reading;
 }
 

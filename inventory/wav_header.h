@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "platform/file_status.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -61,10 +62,7 @@ HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSourc
 HeaderDecoding decodeWavHeader(const ByteSource& source);
 
 // Size and last-modified time from the status call on the open file.
-struct FileStatus {
-    std::int64_t size = 0;
-    std::timespec lastModified{};
-};
+using FileStatus = platform::FileStatus;
 
 // Everything one file yields: open, one read of the header bytes, one status call, close.
 // `failures` lists, in the order they happened, every failure worth a message: the open (after
@@ -76,6 +74,8 @@ struct FileHeaderReading {
     bool opened = false;
 };
 
-FileHeaderReading readFileHeader(const std::string& hostPath);
+// `listedStatus`, when the folder listing delivered size and time, takes the status call's place.
+FileHeaderReading readFileHeader(const std::string& hostPath,
+                                 const std::optional<FileStatus>& listedStatus = std::nullopt);
 
 } // namespace tambrel

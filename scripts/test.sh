@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing, builds, and runs every test.
-# Usage: scripts/test.sh [--sanitize]   (--sanitize: the whole suite under ASan and UBSan)
+# Usage: scripts/test.sh [--sanitize|--windows]
+#   --sanitize: the whole suite under ASan and UBSan
+#   --windows:  the Windows build's suite under Wine, in a throw-away Wine prefix
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 build_dir=$("$root/scripts/build.sh" "$@" | tail -n 1)
+
+if [[ ${1:-} == --windows ]]; then
+    exec "$root/scripts/wine_ctest.sh" "$build_dir"
+fi
+
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

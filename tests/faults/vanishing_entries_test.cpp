@@ -1,7 +1,7 @@
 // Files and folders that change between the moment a listing names them and the moment the scan
 // gets to them. The scan's progress call is the seam: it comes after the listing of the file
 // about to be added, so a change made there is always seen by that file's turn.
-#include "inventory/short_date.h"
+#include "platform/short_date.h"
 #include "tests/faults/scan_fixture.h"
 
 #include <cerrno>

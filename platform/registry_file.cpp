@@ -1,7 +1,7 @@
-#include "server/registry_file.h"
+#include "platform/registry_file.h"
 
-#include "server/registry_escaped_text.h"
-#include "server/utf16_text.h"
+#include "platform/registry_escaped_text.h"
+#include "platform/utf16_text.h"
 
 #include <cstring>
 

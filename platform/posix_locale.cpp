@@ -1,4 +1,4 @@
-#include "localize/posix_locale.h"
+#include "platform/posix_locale.h"
 
 #include <cstdlib>
 

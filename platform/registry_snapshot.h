@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tambrel {
 
@@ -19,11 +20,12 @@ public:
     static std::optional<RegistrySnapshot> read(const std::string& path,
                                                 std::size_t sizeLimit = kRegistryFileSizeLimit);
 
-    std::string_view text() const { return {bytes_.get(), size_}; }
+    std::string_view text() const {
+        return {reinterpret_cast<const char*>(bytes_.data()), bytes_.size()};
+    }
 
 private:
-    std::unique_ptr<char[]> bytes_;
-    std::size_t size_ = 0;
+    std::vector<std::uint8_t> bytes_;
 };
 
 } // namespace tambrel

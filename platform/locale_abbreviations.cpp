@@ -1,4 +1,4 @@
-#include "localize/locale_abbreviations.h"
+#include "platform/locale_abbreviations.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "server/registry_escaped_text.h"
+#include "platform/registry_escaped_text.h"
 
-#include "server/utf16_text.h"
+#include "platform/utf16_text.h"
 
 namespace tambrel {
 

@@ -3,6 +3,8 @@
 // turns up, and only that key's values are parsed.
 #pragma once
 
+#include "platform/registry.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -11,22 +13,6 @@
 #include <vector>
 
 namespace tambrel {
-
-// A value as the registry holds it: its type and its bytes (strings in UTF-16 little-endian,
-// with their terminating NUL when they were stored with one).
-struct StoredRegistryValue {
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> data;
-
-    bool operator==(const StoredRegistryValue&) const = default;
-};
-
-enum class RegistryKeyPresence { Absent, Present };
-
-struct RegistryLookup {
-    RegistryKeyPresence key = RegistryKeyPresence::Absent;
-    std::optional<StoredRegistryValue> value;
-};
 
 // A key path in the form the lookup compares: letter case folded, components joined by single
 // backslashes, a trailing backslash dropped. Nothing when the path cannot name a key (a leading

@@ -1,4 +1,4 @@
-#include "inventory/case_blind_name.h"
+#include "platform/case_blind_name.h"
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
