@@ -28,7 +28,7 @@ foreach(page IN LISTS TAMBREL_HELP_PAGES ITEMS Tambrel_ENU.htm)
 endforeach()
 add_custom_target(help_pages ALL DEPENDS ${help_outputs})
 
-install(TARGETS tambrel RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
+install(TARGETS tambrel tambrel-cli RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
 install(FILES
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_ENU.dll
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_DEU.dll
@@ -63,8 +63,12 @@ install(FILES ${qt_translation_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER}/tr
 # links as they are), which works the same under DESTDIR and inside CPack's staging area.
 set(link_folder ${CMAKE_BINARY_DIR}/install-links)
 file(MAKE_DIRECTORY ${link_folder})
-file(CREATE_LINK ../${TAMBREL_INSTALL_FOLDER}/tambrel ${link_folder}/tambrel SYMBOLIC)
-install(FILES ${link_folder}/tambrel DESTINATION bin)
+foreach(program IN ITEMS tambrel tambrel-cli)
+    file(CREATE_LINK ../${TAMBREL_INSTALL_FOLDER}/${program} ${link_folder}/${program} SYMBOLIC)
+    install(FILES ${link_folder}/${program} DESTINATION bin)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/man/tambrel.1 ${PROJECT_SOURCE_DIR}/man/tambrel-cli.1
+    DESTINATION share/man/man1)
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tambrel.desktop DESTINATION share/applications)
 # The icon theme gets the window icon itself, drawn at each size by a small build-time program.

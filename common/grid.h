@@ -3,6 +3,7 @@
 // Qt grid widget and the in-memory grid of the tests implement it.
 #pragma once
 
+#include "common/file_row.h"
 #include "common/result.h"
 
 #include <cerrno>
@@ -44,6 +45,12 @@ public:
     // Adds a row at `position` (the program always passes the current Rows()). Where `text`
     // shows is the grid's own business.
     virtual Status AddItem(std::string_view text, std::int32_t position) = 0;
+    // A grid that keeps file rows typed takes each one whole here, cells and values in one
+    // call. ENOTSUP (the default) means the caller adds it through AddItem and SetCell.
+    virtual Status AddFileRow(const FileRow& row) {
+        (void)row;
+        return Failure::fromErrno(ENOTSUP);
+    }
     virtual Status AutoSize(std::int32_t column) = 0;
     virtual void SetRedraw(RedrawMode mode) = 0;
 

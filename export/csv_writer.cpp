@@ -3,6 +3,7 @@
 #include "common/csv_field.h"
 #include "export/overlapped_writer.h"
 #include "export/replacement_file.h"
+#include "inventory/describe_file.h"
 
 #include <algorithm>
 #include <array>
@@ -15,9 +16,7 @@
 namespace tambrel {
 namespace {
 
-// The file row's cells in the order a line holds them.
-constexpr std::array<std::string_view, 5> kLineKeys = {"Codec", "FileName", "SampleRate",
-                                                       "LastModified", "FileSize"};
+constexpr auto& kLineKeys = kFileRowKeys;
 
 // Lines are gathered to this size before each write: measured best, since the chunk being
 // filled and the one being written both stay in the processors' caches (4 MiB took twice as
@@ -43,20 +42,35 @@ Status readLine(const Grid& grid, std::int32_t row, std::span<const std::int32_t
     return {};
 }
 
-// The most bytes a line of `texts` can take: every byte a doubled quote, every field quoted,
-// the commas and CR LF.
-std::size_t longestLine(const LineTexts& texts) {
+// Past RLIMIT_FSIZE the kernel kills the writer with SIGXFSZ; ignored, the write fails with
+// EFBIG and the export reports it like a full disk.
+class FileSizeSignalIgnored {
+public:
+    FileSizeSignalIgnored() { previous_ = std::signal(SIGXFSZ, SIG_IGN); }
+    ~FileSizeSignalIgnored() {
+        if (previous_ != SIG_ERR)
+            std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
+    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
+
+private:
+    void (*previous_)(int) = SIG_ERR;
+};
+
+} // namespace
+
+// At worst every byte a doubled quote, every field quoted, the commas and CR LF.
+std::size_t longestCsvLine(std::span<const std::string_view> texts) {
     std::size_t bytes = texts.size() * 3 + 2;
     for (std::string_view text : texts)
         bytes += 2 * text.size();
     return bytes;
 }
 
-// Writes the line of `texts` at `out` and returns where it ends: the fields joined by commas,
-// each byte for byte unless it would split the line (then quoted by csvField's rule), and
-// CR LF. Cells that lie side by side in the grid's storage, as a row's cells do, are checked
+// Cells that lie side by side in the grid's storage, as a row's cells do, are checked
 // for quoting in one pass; only a row that holds a special byte is looked at field by field.
-char* writeLine(const LineTexts& texts, char* out) {
+char* writeCsvLine(std::span<const std::string_view> texts, char* out) {
     bool adjacent = true;
     std::size_t total = texts[0].size();
     for (std::size_t i = 1; i < texts.size(); ++i) {
@@ -82,23 +96,12 @@ char* writeLine(const LineTexts& texts, char* out) {
     return out;
 }
 
-// Past RLIMIT_FSIZE the kernel kills the writer with SIGXFSZ; ignored, the write fails with
-// EFBIG and the export reports it like a full disk.
-class FileSizeSignalIgnored {
-public:
-    FileSizeSignalIgnored() { previous_ = std::signal(SIGXFSZ, SIG_IGN); }
-    ~FileSizeSignalIgnored() {
-        if (previous_ != SIG_ERR)
-            std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
-    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
-
-private:
-    void (*previous_)(int) = SIG_ERR;
-};
-
-} // namespace
+void appendCsvLine(std::string& text, std::span<const std::string_view> texts) {
+    const std::size_t start = text.size();
+    text.resize(start + longestCsvLine(texts));
+    char* end = writeCsvLine(texts, text.data() + start);
+    text.resize(static_cast<std::size_t>(end - text.data()));
+}
 
 Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile file) {
     // The grid cannot change while the export runs, so each key is looked up once.
@@ -121,7 +124,7 @@ Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile
     for (std::int32_t row = 1; row < rows; ++row) {
         if (Status read = readLine(grid, row, columns, texts, held); !read)
             return read;
-        const std::size_t longest = longestLine(texts);
+        const std::size_t longest = longestCsvLine(texts);
         if (used + longest > writer.capacity()) {
             if (Status written = writer.submit(used); !written)
                 return written;
@@ -130,12 +133,13 @@ Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile
         if (longest > writer.capacity()) {
             // A line longer than a chunk (cells of megabytes): built on its own.
             std::string line(longest, '\0');
-            line.resize(static_cast<std::size_t>(writeLine(texts, line.data()) - line.data()));
+            line.resize(static_cast<std::size_t>(writeCsvLine(texts, line.data()) - line.data()));
             if (Status written = writer.writeNow(line); !written)
                 return written;
             continue;
         }
-        used = static_cast<std::size_t>(writeLine(texts, writer.chunk() + used) - writer.chunk());
+        used =
+            static_cast<std::size_t>(writeCsvLine(texts, writer.chunk() + used) - writer.chunk());
     }
     if (Status written = writer.submit(used); !written)
         return written;

@@ -6,9 +6,22 @@
 #include "common/result.h"
 #include "export/replacement_file.h"
 
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace tambrel {
+
+// The one line writer of the program: file export, clipboard copy and the command-line tool
+// give the same bytes for the same cells. Fields are joined by commas, each byte for byte
+// unless it would split the line (then quoted, its quotes doubled), and the line ends in CR LF.
+//
+// The most bytes the line of `texts` can take.
+std::size_t longestCsvLine(std::span<const std::string_view> texts);
+// Writes the line at `out` (room for longestCsvLine bytes) and returns where it ends.
+char* writeCsvLine(std::span<const std::string_view> texts, char* out);
+// Appends the line to `text`.
+void appendCsvLine(std::string& text, std::span<const std::string_view> texts);
 
 // Writes `header` and rows 1 to Rows() - 1 of `grid` into `file` and commits it, so the target
 // is replaced only once the whole file is written and flushed; on failure it is as it was.

@@ -1,9 +1,7 @@
 #include "inventory/add_file_to_grid.h"
 
 #include "common/user_dialogs.h"
-#include "inventory/codec_names.h"
-#include "inventory/short_date.h"
-#include "inventory/wav_header.h"
+#include "inventory/describe_file.h"
 #include "localize/language_state.h"
 
 #include <charconv>
@@ -30,35 +28,34 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
                    Grid& gridPrompts) {
     // Open, read the header, take the status and close, all at once: the steps that cannot
     // follow a failed open are not tried, and so not reported a second time.
-    addFileRow(file.path, readFileHeader(file.hostPath), greetingsFlag, gridGreetings, gridPrompts);
+    addFileRow(describeFile(file), greetingsFlag, gridGreetings, gridPrompts);
 }
 
-void addFileRow(std::string_view shownPath, const FileHeaderReading& reading, bool greetingsFlag,
-                Grid& gridGreetings, Grid& gridPrompts) {
-    for (const Failure& failure : reading.failures)
-        report(failure, shownPath);
-    const auto reportIfFailed = [&shownPath](const Status& status) {
+void addFileRow(const FileRow& row, bool greetingsFlag, Grid& gridGreetings, Grid& gridPrompts) {
+    for (const Failure& failure : row.failures)
+        report(failure, row.path);
+    const auto reportIfFailed = [&row](const Status& status) {
         if (!status)
-            report(status.failure(), shownPath);
+            report(status.failure(), row.path);
     };
-
-    const std::string codecText = reading.header.kind == HeaderKind::Wave
-                                      ? strCodecNameFromID(reading.header.formatTag)
-                                      : mymyLoadString(18);
 
     Grid& grid = greetingsFlag ? gridGreetings : gridPrompts;
-    reportIfFailed(grid.AddItem(codecText, grid.Rows()));
+    const Status typed = grid.AddFileRow(row);
+    if (typed || typed.failure().code != ENOTSUP) {
+        reportIfFailed(typed);
+        return;
+    }
 
-    auto writeCell = [&grid, &reportIfFailed](std::string_view key, std::string_view text) {
-        reportIfFailed(grid.SetCell(grid.Rows() - 1, grid.ColIndex(key), text));
+    const std::array<std::string, 5> cells = fileRowCells(row);
+    reportIfFailed(grid.AddItem(row.codecText, grid.Rows()));
+    auto writeCell = [&grid, &cells, &reportIfFailed](std::size_t index) {
+        reportIfFailed(
+            grid.SetCell(grid.Rows() - 1, grid.ColIndex(kFileRowKeys[index]), cells[index]));
     };
-    writeCell("FileName", shownPath);
-    writeCell("Codec", codecText);
-    // Without a status (the file vanished before it could be opened) the size and date stay
-    // empty: the open failure has been reported already.
-    writeCell("FileSize", reading.status ? signPositionDecimal(reading.status->size) : "");
-    writeCell("SampleRate", signPositionDecimal(reading.header.sampleRate));
-    writeCell("LastModified", reading.status ? shortDate(reading.status->lastModified.tv_sec) : "");
+    // The window's order of cell writes: path, codec, size, rate, date.
+    constexpr std::array<std::size_t, 5> kWriteOrder = {1, 0, 4, 2, 3};
+    for (std::size_t index : kWriteOrder)
+        writeCell(index);
 }
 
 } // namespace tambrel

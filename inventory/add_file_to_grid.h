@@ -2,9 +2,9 @@
 // header, its full path, date and size.
 #pragma once
 
+#include "common/file_row.h"
 #include "common/grid.h"
 #include "inventory/file_system.h"
-#include "inventory/wav_header.h"
 
 #include <string_view>
 
@@ -15,8 +15,7 @@ void AddFileToGrid(const FileEntry& file, bool greetingsFlag, Grid& gridGreeting
 
 // The row and the messages of one file from what reading it gave, however it was read: the
 // scan reads files ahead on other threads and adds their rows here, in order.
-void addFileRow(std::string_view shownPath, const FileHeaderReading& reading, bool greetingsFlag,
-                Grid& gridGreetings, Grid& gridPrompts);
+void addFileRow(const FileRow& row, bool greetingsFlag, Grid& gridGreetings, Grid& gridPrompts);
 
 // Sign-position decimal: a blank before zero and positive values, "-" before negative ones.
 std::string signPositionDecimal(std::int64_t value);

@@ -1,11 +1,13 @@
 // The file-system object: folders, files and paths in the server's own (Windows) notation,
-// resolved on Linux through the Wine prefix's drive letters. Read-only but for DeleteFile,
+// resolved on Linux through the Wine prefix's drive letters. Read-only but for RemoveFile,
 // which only the export uses.
 #pragma once
 
 #include "common/result.h"
+#include "platform/file_status.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,8 @@ namespace tambrel {
 struct FileEntry {
     std::string path;
     std::string hostPath;
+    // Size and time when the folder listing delivered them, so the file needs no status call.
+    std::optional<platform::FileStatus> listedStatus{};
 };
 struct FolderEntry {
     std::string path;
@@ -31,7 +35,7 @@ struct FolderListing {
 
 class FileSystemObject {
 public:
-    // Uses the prefix of winePrefixPath().
+    // Uses the prefix of platform::defaultWinePrefix() (none on Windows).
     FileSystemObject();
     explicit FileSystemObject(std::string winePrefix);
 
@@ -41,7 +45,7 @@ public:
     Result<std::vector<FolderEntry>> SubFolders(const FolderEntry& folder) const;
     Result<FileEntry> GetFile(std::string_view path) const;
     bool FileExists(std::string_view path) const;
-    Status DeleteFile(std::string_view path) const;
+    Status RemoveFile(std::string_view path) const;
 
     // An entry's path below the path shown for its folder, with the separator that path uses.
     static std::string ChildPath(std::string_view parent, std::string_view name);

@@ -2,6 +2,7 @@
 
 #include "common/user_dialogs.h"
 #include "inventory/add_file_to_grid.h"
+#include "inventory/describe_file.h"
 #include "inventory/process_priority.h"
 #include "inventory/wav_header.h"
 #include "localize/language_state.h"
@@ -138,6 +139,8 @@ private:
 
     // Read at the start of every group: the registry may change between groups and scans.
     std::string rootPath() {
+        if (options_.givenRoot)
+            return *options_.givenRoot;
         Result<std::string> root = ReadServerRootPath();
         if (!root) {
             fail(root.failure(), serverRootPathValueName());
@@ -334,8 +337,8 @@ void LoadRun::take(ScanItem& item, bool worked) {
     case ScanItem::Kind::File:
         if (!worked)
             readItem(item);
-        addFileRow(item.shownPath, item.reading, item.target == GridTarget::Greetings,
-                   gridGreetings_, gridPrompts_);
+        addFileRow(describeReading(std::move(item.shownPath), std::move(item.reading)),
+                   item.target == GridTarget::Greetings, gridGreetings_, gridPrompts_);
         break;
     case ScanItem::Kind::LoadFailure:
         reportLoadFailure(item.failure, item.concerned);
@@ -355,16 +358,18 @@ void LoadRun::autoSizeMainColumns(Grid& grid) {
 
 LoadOutcome LoadRun::run() {
     // Below normal for the rest of the program's life; a refusal changes nothing here.
-    (void)SetProcessPriority(BELOW_NORMAL_PRIORITY_CLASS);
+    (void)SetProcessPriority(BelowNormalPriorityClass);
 
-    CorvelVersionInfo version;
-    if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
-        version = read.value();
-    else
-        reportLoadFailure(read.failure(), kVersionKey); // the version then counts as 0
-    if (version.Major < 3) {
-        reportMessage(mymyLoadString(kServerNotSupported));
-        return LoadOutcome::ServerNotSupported;
+    if (!options_.givenRoot) {
+        CorvelVersionInfo version;
+        if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
+            version = read.value();
+        else
+            reportLoadFailure(read.failure(), kVersionKey); // the version then counts as 0
+        if (version.Major < 3) {
+            reportMessage(mymyLoadString(kServerNotSupported));
+            return LoadOutcome::ServerNotSupported;
+        }
     }
 
     ScanWindow::run(

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tambrel {
@@ -31,6 +32,9 @@ struct ScanOptions {
     // Called with a folder's path (as shown) once it has been listed and before any of its
     // files is read, on the thread that lists.
     std::function<void(const std::string& folderPath)> folderListed;
+    // A copied server tree or a mounted share: the root as given, with no registry read and no
+    // version gate.
+    std::optional<std::string> givenRoot;
 
     static ScanOptions serial() {
         ScanOptions options;

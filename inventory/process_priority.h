@@ -6,7 +6,7 @@
 
 namespace tambrel {
 
-inline constexpr std::int32_t BELOW_NORMAL_PRIORITY_CLASS = 0x4000;
+inline constexpr std::int32_t BelowNormalPriorityClass = 0x4000;
 
 // True when the class was set. On Linux below normal is nice +10 for every thread and I/O
 // priority best-effort 7.

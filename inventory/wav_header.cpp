@@ -1,5 +1,7 @@
 #include "inventory/wav_header.h"
 
+#include "platform/file_reads.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -134,15 +136,15 @@ HeaderDecoding decodeWavHeader(const ByteSource& source) {
 
 namespace {
 
-class OpenFileSource final : public ByteSource {
+template <typename File> class OpenFileSource final : public ByteSource {
 public:
-    explicit OpenFileSource(const platform::OpenFile& file) : file_(file) {}
+    explicit OpenFileSource(const File& file) : file_(file) {}
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const override {
         return file_.readAt(offset, buffer);
     }
 
 private:
-    const platform::OpenFile& file_;
+    const File& file_;
 };
 
 // Open, read, status, close; `statusWithoutOpening` gives size and date of a file that exists
@@ -161,7 +163,7 @@ FileHeaderReading readOpened(Result<platform::OpenFile> opened,
     reading.opened = true;
     platform::OpenFile& file = opened.value();
 
-    HeaderDecoding decoding = decodeWavHeader(OpenFileSource(file));
+    HeaderDecoding decoding = decodeWavHeader(OpenFileSource<platform::OpenFile>(file));
     reading.header = decoding.header;
     if (decoding.readFailure)
         reading.failures.push_back(std::move(*decoding.readFailure));
@@ -178,9 +180,39 @@ FileHeaderReading readOpened(Result<platform::OpenFile> opened,
 
 } // namespace
 
-FileHeaderReading readFileHeader(const std::string& hostPath) {
-    return readOpened(platform::OpenFile::open(hostPath),
-                      [&] { return platform::statusOfFile(hostPath); });
+FileHeaderReading readFileHeader(const std::string& hostPath,
+                                 const std::optional<FileStatus>& listedStatus) {
+    FileHeaderReading reading;
+    Result<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(hostPath);
+    if (!file) {
+        reading.failures.push_back(file.failure());
+        // Size and date of a file that exists but cannot be opened are still worth showing;
+        // when there is nothing to show, the open failure already said why.
+        if (listedStatus)
+            reading.status = listedStatus;
+        else if (Result<platform::PathStatus> info = platform::statusOfPath(hostPath))
+            reading.status = info->status;
+        return reading;
+    }
+    reading.opened = true;
+
+    OpenFileSource<platform::ReadOnlyFile> source(*file);
+    HeaderDecoding decoding = decodeWavHeader(source);
+    reading.header = decoding.header;
+    if (decoding.readFailure)
+        reading.failures.push_back(std::move(*decoding.readFailure));
+
+    if (listedStatus) {
+        reading.status = listedStatus;
+    } else if (Result<FileStatus> status = file->status()) {
+        reading.status = *status;
+    } else {
+        reading.failures.push_back(status.failure());
+    }
+
+    if (Status closed = file->close(); !closed)
+        reading.failures.push_back(closed.failure());
+    return reading;
 }
 
 FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name) {

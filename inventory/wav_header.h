@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "platform/file_status.h"
 #include "platform/folder_reader.h"
 
 #include <cstddef>
@@ -74,7 +75,9 @@ struct FileHeaderReading {
     bool opened = false;
 };
 
-FileHeaderReading readFileHeader(const std::string& hostPath);
+// `listedStatus`, when the folder listing delivered size and time, takes the status call's place.
+FileHeaderReading readFileHeader(const std::string& hostPath,
+                                 const std::optional<FileStatus>& listedStatus = std::nullopt);
 // The same for the file `name` of an open folder: opened relative to it, so the kernel does not
 // walk every component of the path again for each file.
 FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name);

@@ -1,12 +1,9 @@
 #include "localize/language_library.h"
 
 #include "localize/pe_string_table.h"
+#include "platform/file_reads.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <map>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tambrel {
@@ -14,36 +11,6 @@ namespace {
 
 std::map<std::int32_t, PeStringTable> openLibraries;
 std::int32_t lastHandle = 0;
-
-// The whole file in one read, or nothing: a library is never read piecemeal, so that it
-// cannot change under the program between two texts.
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) {
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0)
-        return std::nullopt;
-    std::optional<std::vector<std::uint8_t>> contents;
-    struct stat status {};
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
-        static_cast<std::uint64_t>(status.st_size) <= PeStringTable::kLargestFile) {
-        // One byte more than the size tells a file that grew since fstat.
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.st_size) + 1);
-        std::size_t filled = 0;
-        while (filled < bytes.size()) {
-            ssize_t got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            filled += static_cast<std::size_t>(got);
-        }
-        if (filled <= PeStringTable::kLargestFile) {
-            bytes.resize(filled);
-            contents = std::move(bytes);
-        }
-    }
-    ::close(descriptor);
-    return contents;
-}
 
 std::int32_t nextFreeHandle() {
     do {
@@ -55,10 +22,13 @@ std::int32_t nextFreeHandle() {
 } // namespace
 
 std::int32_t openLanguageLibrary(const std::string& path) {
-    std::optional<std::vector<std::uint8_t>> contents = readWholeFile(path);
+    // The whole file in one read, or nothing: a library is never read piecemeal, so that it
+    // cannot change under the program between two texts.
+    Result<std::vector<std::uint8_t>> contents =
+        platform::readWholeFile(path, PeStringTable::kLargestFile);
     if (!contents)
         return 0;
-    std::optional<PeStringTable> table = PeStringTable::parse(std::move(*contents));
+    std::optional<PeStringTable> table = PeStringTable::parse(std::move(contents.value()));
     if (!table)
         return 0;
     std::int32_t handle = nextFreeHandle();

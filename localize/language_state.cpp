@@ -5,16 +5,14 @@
 #include "localize/language_library.h"
 #include "localize/language_names.h"
 #include "localize/library_files.h"
-#include "localize/posix_locale.h"
 #include "localize/string_table.h"
 #include "localize/text_encoding.h"
+#include "platform/user_folders.h"
+#include "platform/user_language.h"
 
 #include <array>
-#include <climits>
 #include <exception>
-#include <filesystem>
 #include <optional>
-#include <unistd.h>
 
 namespace tambrel {
 
@@ -35,12 +33,8 @@ std::function<void()> loadedFormsFontPass;
 std::optional<ProgramLocation> testLocation;
 
 ProgramLocation resolveProgramLocation() {
-    std::array<char, PATH_MAX> buffer{};
-    ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (length <= 0)
-        return ProgramLocation{".", "tambrel"};
-    std::filesystem::path executable(std::string(buffer.data(), static_cast<std::size_t>(length)));
-    return ProgramLocation{executable.parent_path().string(), executable.stem().string()};
+    platform::ProgramLocation location = platform::runningProgramLocation();
+    return ProgramLocation{std::move(location.folder), std::move(location.executableName)};
 }
 
 // The trap of InitalizeLanguages: a failed step is reported and abandoned, the next one runs.
@@ -119,7 +113,7 @@ void setLoadedFormsFontPass(std::function<void()> pass) {
 }
 
 std::int32_t GetUserDefaultLangID() {
-    return languageIDFromLocaleName(posixMessagesLocale());
+    return platform::userDefaultLanguageID();
 }
 
 const ProgramLocation& programLocation() {

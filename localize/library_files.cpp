@@ -1,9 +1,8 @@
 #include "localize/library_files.h"
 
-#include <cerrno>
-#include <dirent.h>
-#include <memory>
-#include <sys/stat.h>
+#include "platform/file_reads.h"
+#include "platform/folder_listing.h"
+#include "platform/host_paths.h"
 
 namespace tambrel {
 namespace {
@@ -13,35 +12,23 @@ char foldCase(char c) {
 }
 
 bool isRegularFile(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    Result<platform::PathStatus> info = platform::statusOfPath(path);
+    return info && info->kind == platform::EntryKind::File;
 }
 
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
+std::string inFolder(const std::string& folder, std::string_view name) {
+    return folder + platform::kHostSeparator + std::string(name);
+}
 
 // Visits every regular file of `folder` until `visit` returns false.
 template <typename Visit> Status forEachRegularFile(const std::string& folder, Visit&& visit) {
-    std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(folder.c_str()));
-    if (!directory)
-        return Failure::fromErrno();
-    while (true) {
-        errno = 0;
-        const dirent* entry = ::readdir(directory.get());
-        if (!entry)
+    Result<std::vector<platform::ListedEntry>> entries = platform::listFolder(folder);
+    if (!entries)
+        return entries.failure();
+    for (const platform::ListedEntry& entry : *entries) {
+        if (entry.kind == platform::EntryKind::File && !visit(std::string_view(entry.name)))
             break;
-        std::string_view name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK)
-            regular = isRegularFile(folder + "/" + std::string(name));
-        if (regular && !visit(name))
-            return Status::success();
     }
-    if (errno != 0)
-        return Failure::fromErrno();
     return Status::success();
 }
 
@@ -70,14 +57,14 @@ bool equalIgnoringCase(std::string_view left, std::string_view right) {
 
 std::optional<std::string> findFileIgnoringCase(const std::string& folder,
                                                 std::string_view fileName) {
-    std::string exact = folder + "/" + std::string(fileName);
+    std::string exact = inFolder(folder, fileName);
     if (isRegularFile(exact))
         return exact;
     std::optional<std::string> found;
     Status listed = forEachRegularFile(folder, [&](std::string_view name) {
         if (!equalIgnoringCase(name, fileName))
             return true;
-        found = folder + "/" + std::string(name);
+        found = inFolder(folder, name);
         return false;
     });
     if (!listed)

@@ -33,6 +33,7 @@ public:
     Status close();
 
 private:
+    friend Result<std::vector<std::uint8_t>> readWholeFile(const std::string&, std::size_t);
     explicit ReadOnlyFile(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_ = -1;
 };
@@ -46,7 +47,6 @@ bool pathExists(const std::string& hostPath);
 // The whole of a regular file, with one open, one status call, reads to its end and one close:
 // a file that changes meanwhile yields what one moment held, never a mix. A file larger than
 // `sizeLimit` (or grown past it while read) is refused, so memory stays bounded.
-Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
-                                                std::size_t sizeLimit);
+Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath, std::size_t sizeLimit);
 
 } // namespace tambrel::platform

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <time.h>
 
 namespace tambrel::platform {
 
@@ -12,7 +13,7 @@ enum class EntryKind : std::uint8_t { File, Folder, Other };
 
 struct FileStatus {
     std::int64_t size = 0;
-    std::timespec lastModified{}; // seconds since 1970-01-01 UTC
+    ::timespec lastModified{}; // seconds since 1970-01-01 UTC
 };
 
 struct PathStatus {

@@ -14,6 +14,9 @@ namespace tambrel::platform {
 // is unset or empty, without trailing slashes. Empty on Windows, where there is none.
 std::string defaultWinePrefix();
 
+// The separator of the paths the system opens: "/" on POSIX, "\\" on Windows.
+extern const char kHostSeparator;
+
 // POSIX: a drive-letter path through <prefix>/dosdevices, each component matched exactly first
 // and then without regard to letter case; a path beginning with "/" as it stands; a relative or
 // rooted path ("\x") against drive C:. Components that do not exist yet (a file about to be

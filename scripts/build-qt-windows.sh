@@ -21,10 +21,12 @@ if [[ -z $version ]]; then
 fi
 
 # Debian's source lacks src/3rdparty/wintab (removed for its licence), hence no tablet events.
+# Without OpenGL, the Windows platform plugin of Qt 6.4 still compiles its dynamic-GL code
+# unless dynamicgl is off too.
 # The rest is switched off because Tambrel does not use it and it would only lengthen the build.
 features=(
     -DFEATURE_tabletevent=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
-    -DFEATURE_opengl=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
     -DFEATURE_xml=OFF
 )
 stamp_text="qt6-base $version static x86_64-w64-mingw32 ${features[*]}"
@@ -66,8 +68,9 @@ if [[ -z $source_dir || ! -f $source_dir/CMakeLists.txt ]]; then
     source_dir=$(ls -d "$source_parent"/qt6-base-*/ | head -n 1)
 fi
 
+# An earlier build folder is configured anew and built on: ninja redoes only what changed.
 build_dir=$work_dir/build
-rm -rf "$build_dir" "$install_dir"
+rm -rf "$install_dir"
 cmake -S "$source_dir" -B "$build_dir" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release \

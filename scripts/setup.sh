@@ -9,6 +9,8 @@ packages=(
     libicu-dev
     libgtest-dev libgmock-dev
     binutils-mingw-w64-x86-64
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    wine wine64 googletest ccache
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-apps imagemagick
     sox libsox-fmt-all ffmpeg

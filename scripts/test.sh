@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing, builds, and runs every test.
-# Usage: scripts/test.sh [--sanitize | --sanitize=thread]
-#   --sanitize         the whole suite under ASan and UBSan
-#   --sanitize=thread  the scan's, the fault and the inventory tests under ThreadSanitizer
+# Usage: scripts/test.sh [--sanitize|--sanitize=thread|--windows]
+#   --sanitize:         the whole suite under ASan and UBSan
+#   --sanitize=thread:  the scan's, the fault and the inventory tests under ThreadSanitizer
+#   --windows:          the Windows build's suite under Wine, in a throw-away Wine prefix
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -16,6 +17,11 @@ if [[ ${1:-} == --sanitize=thread ]]; then
     done
     exit $status
 fi
+
+if [[ ${1:-} == --windows ]]; then
+    exec "$root/scripts/wine_ctest.sh" "$build_dir"
+fi
+
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

@@ -18,7 +18,7 @@ std::string eightHexDigits(std::int32_t number) {
 
 Result<std::int32_t> readVersionNumber(const char* valueName) {
     Result<RegistryValue> value =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Quillan\\", valueName, REG_DWORD);
+        ReadRegistryValue(HKeyLocalMachine, "Software\\Quillan\\", valueName, RegDword);
     if (!value)
         return value.failure();
     return registryValueAsNumber(*value);

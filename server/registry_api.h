@@ -12,12 +12,12 @@
 
 namespace tambrel {
 
-inline constexpr std::uint32_t HKEY_LOCAL_MACHINE = 0x80000002u;
+inline constexpr std::uint32_t HKeyLocalMachine = 0x80000002u;
 
 enum RegistryValueKind : std::int16_t {
-    REG_SZ = 1,
-    REG_BINARY = 3,
-    REG_DWORD = 4,
+    RegSz = 1,
+    RegBinary = 3,
+    RegDword = 4,
 };
 
 inline constexpr int kUnsupportedValueTypeError = 1001;

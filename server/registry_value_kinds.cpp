@@ -1,6 +1,6 @@
 #include "server/registry_value_kinds.h"
 
-#include "server/utf16_text.h"
+#include "platform/utf16_text.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ bool isStringType(std::uint32_t type) {
 } // namespace
 
 bool isSupportedValueKind(std::int16_t kind) {
-    return kind == REG_SZ || kind == REG_BINARY || kind == REG_DWORD;
+    return kind == RegSz || kind == RegBinary || kind == RegDword;
 }
 
 std::vector<std::uint8_t> eightBitValueBytes(const StoredRegistryValue& value) {
@@ -33,7 +33,7 @@ RegistryValue registryValueOfKind(const StoredRegistryValue& value, std::int16_t
                                   const RegistryValue& defaultValue) {
     std::vector<std::uint8_t> bytes = eightBitValueBytes(value);
     switch (kind) {
-    case REG_SZ: {
+    case RegSz: {
         if (bytes.size() > kTextBufferSize)
             return defaultValue;
         // The text ends at its terminating NUL; a string stored without one keeps its last
@@ -41,11 +41,11 @@ RegistryValue registryValueOfKind(const StoredRegistryValue& value, std::int16_t
         const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
         return std::string(bytes.begin(), end);
     }
-    case REG_BINARY:
+    case RegBinary:
         if (bytes.size() > kBytesBufferSize)
             return defaultValue;
         return bytes;
-    case REG_DWORD: {
+    case RegDword: {
         if (bytes.size() > kNumberBufferSize)
             return defaultValue;
         std::uint32_t number = 0;

@@ -2,8 +2,8 @@
 // they are, within the buffer each kind offers.
 #pragma once
 
+#include "platform/registry.h"
 #include "server/registry_api.h"
-#include "server/registry_file.h"
 
 #include <cstddef>
 

@@ -6,7 +6,7 @@ namespace tambrel {
 
 Result<std::string> ReadServerRootPath() {
     Result<RegistryValue> value =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kServerPropertiesKey, kServerRootPathValue, REG_SZ);
+        ReadRegistryValue(HKeyLocalMachine, kServerPropertiesKey, kServerRootPathValue, RegSz);
     if (!value)
         return value.failure();
     return registryValueAsText(value.value());

@@ -187,7 +187,9 @@ void frmMain::Form_Load() {
         if (splash_)
             splash_->showFilesExamined(count);
     };
-    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress) ==
+    ScanOptions options;
+    options.givenRoot = givenRoot_;
+    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress, options) ==
         LoadOutcome::ServerNotSupported)
         std::exit(0);
 }

@@ -9,7 +9,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QMainWindow>
+#include <string>
 
 class QAction;
 class QGroupBox;
@@ -54,6 +56,8 @@ public:
     void setHelpWindowOpener(std::function<void()> opener) { openHelpWindow_ = std::move(opener); }
     // Not owned; the splash screen shown around a reload and told the scan's progress.
     void setSplashScreenHooks(SplashScreenHooks* splash) { splash_ = splash; }
+    // A server root given on the command line: scanned without registry read or version gate.
+    void setGivenRoot(std::optional<std::string> root) { givenRoot_ = std::move(root); }
 
     // Places every control for an outer size of `outerWidth` x `outerHeight` twips, without
     // touching the window's own size, and returns the figures used.
@@ -92,6 +96,7 @@ private:
 
     MainWindowLayout layout_;
     std::unique_ptr<FileSystemObject> fileSystem_;
+    std::optional<std::string> givenRoot_;
     SplashScreenHooks* splash_ = nullptr;
     std::function<void()> openAboutBox_;
     std::function<void()> openHelpWindow_;

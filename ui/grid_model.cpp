@@ -1,7 +1,7 @@
 #include "ui/grid_model.h"
 
 #include "common/memory_grid.h"
-#include "inventory/short_date.h"
+#include "platform/short_date.h"
 
 #include <algorithm>
 #include <numeric>
@@ -105,6 +105,11 @@ void GridModel::setCell(std::int32_t row, int column, std::string_view text) {
 
 void GridModel::insertRow(std::int32_t position) {
     const bool append = position == cells_.rowCount();
+    if (!sortValues_.empty() && position >= 1 &&
+        static_cast<std::size_t>(position - 1) <= sortValues_.size()) {
+        sortValues_.insert(sortValues_.begin() + (position - 1), SortValues{});
+        typed_.insert(typed_.begin() + (position - 1), false);
+    }
     if (suspended_) {
         // Appended rows wait for the one announcement; a row slipped in among the rows the
         // view already shows moves them, which only a reset can tell it.
@@ -119,6 +124,40 @@ void GridModel::insertRow(std::int32_t position) {
     endInsertRows();
 }
 
+void GridModel::setSortValues(std::int32_t row, const SortValues& values) {
+    if (row < 1 || row > dataRows())
+        return;
+    sortValues_.resize(static_cast<std::size_t>(dataRows()));
+    typed_.resize(static_cast<std::size_t>(dataRows()), false);
+    const auto at = static_cast<std::size_t>(row - 1);
+    sortValues_[at] = values;
+    if (!typed_[at]) {
+        typed_[at] = true;
+        ++typedRows_;
+    }
+}
+
+bool GridModel::typedSortKeys(int column, std::vector<std::int64_t>& keys) const {
+    const std::int32_t rows = dataRows();
+    // Rows inserted among typed ones shift them; only an appended table is kept typed.
+    if (typedRows_ != rows || static_cast<std::int32_t>(sortValues_.size()) != rows)
+        return false;
+    const std::string& key = keys_[static_cast<std::size_t>(column)];
+    std::int64_t SortValues::*member = nullptr;
+    if (equalsIgnoringCase(key, "SampleRate"))
+        member = &SortValues::sampleRate;
+    else if (equalsIgnoringCase(key, "FileSize"))
+        member = &SortValues::size;
+    else if (equalsIgnoringCase(key, "LastModified"))
+        member = &SortValues::modified;
+    else
+        return false;
+    keys.resize(static_cast<std::size_t>(rows));
+    for (std::size_t r = 0; r < keys.size(); ++r)
+        keys[r] = sortValues_[r].*member;
+    return true;
+}
+
 void GridModel::truncate(std::int32_t rows) {
     rows = std::max(rows, 1);
     if (rows >= cells_.rowCount())
@@ -127,6 +166,11 @@ void GridModel::truncate(std::int32_t rows) {
     // holds nothing it could look up in vain.
     beginResetModel();
     cells_.truncate(rows);
+    if (sortValues_.size() > static_cast<std::size_t>(dataRows())) {
+        sortValues_.resize(static_cast<std::size_t>(dataRows()));
+        typed_.resize(static_cast<std::size_t>(dataRows()));
+        typedRows_ = static_cast<std::int32_t>(std::count(typed_.begin(), typed_.end(), true));
+    }
     announcedRows_ = std::min(announcedRows_, dataRows());
     if (!suspended_)
         announcedRows_ = dataRows();
@@ -206,11 +250,14 @@ void GridModel::sort(int column, Qt::SortOrder order) {
             return texts[static_cast<std::size_t>(a)] < texts[static_cast<std::size_t>(b)];
         });
     } else {
-        std::vector<std::int64_t> values(static_cast<std::size_t>(rows));
-        for (std::int32_t r = 0; r < rows; ++r) {
-            const std::string_view text = cells_.cell(r + 1, column);
-            values[static_cast<std::size_t>(r)] =
-                kind == SortKind::Number ? numberSortKey(text) : dateSortKey(text, dateOrder_);
+        std::vector<std::int64_t> values;
+        if (!typedSortKeys(column, values)) {
+            values.resize(static_cast<std::size_t>(rows));
+            for (std::int32_t r = 0; r < rows; ++r) {
+                const std::string_view text = cells_.cell(r + 1, column);
+                values[static_cast<std::size_t>(r)] =
+                    kind == SortKind::Number ? numberSortKey(text) : dateSortKey(text, dateOrder_);
+            }
         }
         sortBy([&](std::int32_t a, std::int32_t b) {
             return values[static_cast<std::size_t>(a)] < values[static_cast<std::size_t>(b)];
@@ -219,6 +266,16 @@ void GridModel::sort(int column, Qt::SortOrder order) {
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     cells_.permuteRows(1, permutation);
+    if (sortValues_.size() == permutation.size()) {
+        std::vector<SortValues> values(permutation.size());
+        std::vector<bool> typed(permutation.size());
+        for (std::size_t i = 0; i < permutation.size(); ++i) {
+            values[i] = sortValues_[static_cast<std::size_t>(permutation[i])];
+            typed[i] = typed_[static_cast<std::size_t>(permutation[i])];
+        }
+        sortValues_ = std::move(values);
+        typed_ = std::move(typed);
+    }
     std::vector<std::int32_t> newRowOf(permutation.size());
     for (std::size_t i = 0; i < permutation.size(); ++i)
         newRowOf[static_cast<std::size_t>(permutation[i])] = static_cast<std::int32_t>(i);

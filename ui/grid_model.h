@@ -39,6 +39,15 @@ public:
     void insertRow(std::int32_t position);
     // Keeps the first `rows` table rows (at least the header row).
     void truncate(std::int32_t rows);
+    // The values a file row came with, so that sorting by its number and date columns compares
+    // them instead of reading the cell texts back. A table row without them (cells written one
+    // by one) makes the whole column sort by its texts.
+    struct SortValues {
+        std::int64_t sampleRate = kUnreadableSortKey;
+        std::int64_t size = kUnreadableSortKey;
+        std::int64_t modified = kUnreadableSortKey;
+    };
+    void setSortValues(std::int32_t row, const SortValues& values);
 
     void suspendNotifications();
     // Announces everything that changed meanwhile: one insertion, or one reset when rows the
@@ -53,6 +62,12 @@ private:
     std::vector<SortKind> sortKinds_;
     CellTable cells_;
     DateFieldOrder dateOrder_;
+    // One entry per data row, in table order; typedRows_ of them came with their values.
+    std::vector<SortValues> sortValues_;
+    std::vector<bool> typed_;
+    std::int32_t typedRows_ = 0;
+    // The typed value of `column` for every data row, when every row has one.
+    bool typedSortKeys(int column, std::vector<std::int64_t>& keys) const;
 
     bool suspended_ = false;
     // Data rows the view has been told about; differs from dataRows() only while suspended.

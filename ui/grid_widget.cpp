@@ -1,6 +1,7 @@
 #include "ui/grid_widget.h"
 
-#include "common/csv_field.h"
+#include "export/csv_writer.h"
+#include "inventory/describe_file.h"
 #include "ui/twips.h"
 
 #include <algorithm>
@@ -141,6 +142,23 @@ Status GridWidget::AddItem(std::string_view, std::int32_t position) {
         return subscriptOutOfRange();
     model_->insertRow(position);
     ++contentsRevision_;
+    return {};
+}
+
+Status GridWidget::AddFileRow(const FileRow& row) {
+    const std::int32_t position = model_->tableRows();
+    model_->insertRow(position);
+    const std::array<std::string, 5> cells = fileRowCells(row);
+    for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
+        if (const std::int32_t column = model_->columnForKey(kFileRowKeys[i]); column >= 0)
+            model_->setCell(position, column, cells[i]);
+    GridModel::SortValues values;
+    values.sampleRate = row.sampleRate;
+    if (row.hasStatus) {
+        values.size = row.size;
+        values.modified = static_cast<std::int64_t>(row.lastModified.tv_sec);
+    }
+    model_->setSortValues(position, values);
     return {};
 }
 
@@ -293,19 +311,15 @@ std::string GridWidget::selectedRowsAsCsv() const {
 
     std::string text;
     const CellTable& cells = model_->cells();
+    std::array<std::string_view, kFileRowKeys.size()> texts;
     for (int row : rows) {
         if (row >= cells.rowCount())
             continue;
-        bool first = true;
-        for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"}) {
-            if (!first)
-                text.push_back(',');
-            first = false;
-            const std::int32_t column = model_->columnForKey(key);
-            if (column >= 0)
-                appendCsvField(text, cells.cell(row, column));
+        for (std::size_t i = 0; i < kFileRowKeys.size(); ++i) {
+            const std::int32_t column = model_->columnForKey(kFileRowKeys[i]);
+            texts[i] = column >= 0 ? std::string_view(cells.cell(row, column)) : std::string_view();
         }
-        text.append("\r\n");
+        appendCsvLine(text, texts);
     }
     return text;
 }

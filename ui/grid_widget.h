@@ -32,6 +32,8 @@ public:
                      std::span<std::string_view> texts) const override;
     Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) override;
     Status AddItem(std::string_view text, std::int32_t position) override;
+    // The row's cells, and its values for sorting by number and date.
+    Status AddFileRow(const FileRow& row) override;
     // Fits the column to the widest of its texts, the header text included.
     Status AutoSize(std::int32_t column) override;
     void SetRedraw(RedrawMode mode) override;

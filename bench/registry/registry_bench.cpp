@@ -4,9 +4,9 @@
 //
 //   registry_bench [megabytes=200] [calls=5]    (the prefix is a temporary folder, removed after)
 
+#include "platform/registry_snapshot.h"
+#include "platform/wine_prefix.h"
 #include "server/registry_api.h"
-#include "server/registry_snapshot.h"
-#include "server/wine_prefix.h"
 
 #include <algorithm>
 #include <chrono>
@@ -85,19 +85,18 @@ int main(int argc, char** argv) {
     std::string root;
     const double text = bestMilliseconds(calls, [&] {
         const Result<RegistryValue> value = ReadRegistryValue(
-            HKEY_LOCAL_MACHINE, "Software\\Quillan\\Brannock Setup\\1.0\\Properties",
-            "BrannockRootPath", REG_SZ);
+            HKeyLocalMachine, "Software\\Quillan\\Brannock Setup\\1.0\\Properties",
+            "BrannockRootPath", RegSz);
         root = value.ok() ? registryValueAsText(*value) : "(failed)";
     });
     std::int32_t versionNumber = 0;
     const double number = bestMilliseconds(calls, [&] {
-        const Result<RegistryValue> value = ReadRegistryValue(
-            HKEY_LOCAL_MACHINE, "Software\\Quillan\\", "Version Number", REG_DWORD);
+        const Result<RegistryValue> value =
+            ReadRegistryValue(HKeyLocalMachine, "Software\\Quillan\\", "Version Number", RegDword);
         versionNumber = value.ok() ? registryValueAsNumber(*value) : -1;
     });
-    const double missing = bestMilliseconds(calls, [] {
-        (void)ReadRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Nobody", "v", REG_SZ);
-    });
+    const double missing = bestMilliseconds(
+        calls, [] { (void)ReadRegistryValue(HKeyLocalMachine, "Software\\Nobody", "v", RegSz); });
 
     const double megabytesRead = size / (1 << 20);
     std::printf("system.reg: %.1f MB, best of %d calls\n", megabytesRead, calls);

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the registry file parser as the text of system.reg, and the values
 // it finds to every kind's conversion. Inputs without Wine's header get it put in front, so
 // that mutations reach the key and value parsing.
-#include "server/registry_file.h"
+#include "platform/registry_file.h"
 #include "server/registry_value_kinds.h"
 
 #include <cstdint>
@@ -39,7 +39,7 @@ void lookUpEverything(std::string_view text) {
             const RegistryLookup lookup = lookupRegistryValue(text, *keyPaths, name);
             if (!lookup.value)
                 continue;
-            for (const std::int16_t kind : {REG_SZ, REG_BINARY, REG_DWORD})
+            for (const std::int16_t kind : {RegSz, RegBinary, RegDword})
                 (void)registryValueOfKind(*lookup.value, kind, RegistryValue{});
         }
     }

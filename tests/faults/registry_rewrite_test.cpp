@@ -1,8 +1,8 @@
 // system.reg rewritten while the program reads it: replaced whole by a rename, or cut and
 // written again in place. A read sees the old file, the new one or a part of either; a value
 // read from it must be one that a whole file holds, or none at all, never a torn one.
+#include "platform/registry_file.h"
 #include "server/registry_api.h"
-#include "server/registry_file.h"
 #include "tests/server/registry_fixture.h"
 #include "tests/support/write_all.h"
 
@@ -85,11 +85,9 @@ const char* nameOf(Seen seen) {
 Reading readAll() {
     Reading reading{};
     const Result<RegistryValue> root =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kKey, "BrannockRootPath", REG_SZ);
-    const Result<RegistryValue> port =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kKey, "Port", REG_DWORD);
-    const Result<RegistryValue> key =
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, kKey, "Key", REG_BINARY);
+        ReadRegistryValue(HKeyLocalMachine, kKey, "BrannockRootPath", RegSz);
+    const Result<RegistryValue> port = ReadRegistryValue(HKeyLocalMachine, kKey, "Port", RegDword);
+    const Result<RegistryValue> key = ReadRegistryValue(HKeyLocalMachine, kKey, "Key", RegBinary);
     auto absent = [](const Result<RegistryValue>& value) {
         return !value || std::holds_alternative<std::monostate>(value.value());
     };

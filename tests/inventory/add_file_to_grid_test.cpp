@@ -1,14 +1,15 @@
 #include "common/memory_grid.h"
 #include "inventory/add_file_to_grid.h"
-#include "inventory/short_date.h"
+#include "platform/file_reads.h"
+#include "platform/short_date.h"
 #include "tests/inventory/wav_fixtures.h"
+#include "tests/support/file_tricks.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
 
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tambrel {
 namespace {
@@ -52,8 +53,7 @@ TEST(AddFileToGrid, WritesTheFiveCellsOfTheFileRow) {
         testing::RecordingDialogs dialogs;
         Grids grids;
         const fs::path host = folder.write(std::string(row.name) + ".wav", row.bytes);
-        const timespec times[2] = {{1709640000, 0}, {1709640000, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, host.c_str(), times, 0), 0);
+        testing::setModificationTime(host, 1709640000);
         const FileEntry file{"C:\\Corvel\\Stream Files\\" + std::string(row.name) + ".wav",
                              host.string()};
 
@@ -76,8 +76,7 @@ TEST(AddFileToGrid, TheDateCellIsAShortDateWithAFourDigitYear) {
     testing::RecordingDialogs dialogs;
     Grids grids;
     const fs::path host = folder.write("greet.wav", canonicalWave(1, 8000));
-    const timespec times[2] = {{1709640000, 0}, {1709640000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, host.c_str(), times, 0), 0);
+    testing::setModificationTime(host, 1709640000);
     AddFileToGrid({"C:\\greet.wav", host.string()}, true, grids.greetings, grids.prompts);
     const std::string date = grids.greetings.text(1, "LastModified");
     EXPECT_NE(date.find("2024"), std::string::npos) << date;
@@ -120,8 +119,11 @@ TEST(AddFileToGrid, AFileGoneBeforeItIsOpenedIsReportedOnceAndStillListed) {
     AddFileToGrid(file, true, grids.greetings, grids.prompts);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
+    // The system's own words for a missing file ("No such file or directory" on Linux).
+    const Result<platform::ReadOnlyFile> missing = platform::ReadOnlyFile::open(host.string());
+    ASSERT_FALSE(missing.ok());
     EXPECT_EQ(dialogs.messages[0].text,
-              "Error in AddFileToGrid: No such file or directory: " + file.path);
+              "Error in AddFileToGrid: " + missing.failure().description + ": " + file.path);
     EXPECT_EQ(dialogs.messages[0].title, "Tambrel");
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
     ASSERT_EQ(grids.greetings.Rows(), 2);

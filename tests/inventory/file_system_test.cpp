@@ -226,14 +226,14 @@ TEST(FileSystemObject, DeletesWritableFilesButNotReadOnlyOnes) {
     EXPECT_FALSE(fileSystem.FileExists("c:\\out"));
     EXPECT_FALSE(fileSystem.FileExists("c:\\out\\none.csv"));
 
-    EXPECT_TRUE(fileSystem.DeleteFile("c:\\out\\PromptCodecData.csv"));
+    EXPECT_TRUE(fileSystem.RemoveFile("c:\\out\\PromptCodecData.csv"));
     EXPECT_FALSE(fs::exists(writable));
 
-    Status refused = fileSystem.DeleteFile("c:\\out\\GreetingsCodecData.csv");
+    Status refused = fileSystem.RemoveFile("c:\\out\\GreetingsCodecData.csv");
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.failure().code, EACCES);
     EXPECT_TRUE(fs::exists(readOnly));
-    EXPECT_FALSE(fileSystem.DeleteFile("c:\\out\\none.csv"));
+    EXPECT_FALSE(fileSystem.RemoveFile("c:\\out\\none.csv"));
 }
 
 } // namespace

@@ -32,13 +32,13 @@ int lowerInChild() {
         std::this_thread::yield();
 
     int result = 0;
-    if (!SetProcessPriority(BELOW_NORMAL_PRIORITY_CLASS))
+    if (!SetProcessPriority(BelowNormalPriorityClass))
         result = 1;
     else if (niceOf(static_cast<pid_t>(::syscall(SYS_gettid))) != expected)
         result = 2;
     else if (niceOf(workerId) != expected)
         result = 3;
-    else if (!SetProcessPriority(BELOW_NORMAL_PRIORITY_CLASS) || niceOf(0) != expected)
+    else if (!SetProcessPriority(BelowNormalPriorityClass) || niceOf(0) != expected)
         result = 4; // a second call (a reload) neither lowers further nor raises
     else if (SetProcessPriority(0x0020) || niceOf(0) != expected)
         result = 5; // normal priority is never granted back

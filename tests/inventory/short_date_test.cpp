@@ -1,4 +1,4 @@
-#include "inventory/short_date.h"
+#include "platform/short_date.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

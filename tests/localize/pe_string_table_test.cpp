@@ -3,11 +3,11 @@
 #include "localize/language_library.h"
 #include "localize/pe_string_table.h"
 #include "tests/localize/pe_image_builder.h"
+#include "tests/support/file_tricks.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tambrel {
 namespace {
@@ -300,13 +300,15 @@ TEST_F(LanguageLibraryHandles, WhatIsNoReadableLibraryGivesNoHandle) {
     folder.write("garbage.dll", "MZ");
     folder.write("empty.dll", "");
     std::filesystem::create_directory(folder / "folder.dll");
-    ASSERT_EQ(::mkfifo((folder / "pipe.dll").c_str(), 0600), 0);
+    const bool fifo = testing::makeFifo(folder / "pipe.dll"); // where the system has them
     std::filesystem::path large = folder / "large.dll";
     folder.write("large.dll", "MZ");
     std::filesystem::resize_file(large, PeStringTable::kLargestFile + 1);
     for (const char* name :
          {"missing.dll", "garbage.dll", "empty.dll", "folder.dll", "pipe.dll", "large.dll"})
-        EXPECT_EQ(openLanguageLibrary((folder / name).string()), 0) << name;
+        if (fifo || std::string_view(name) != "pipe.dll") {
+            EXPECT_EQ(openLanguageLibrary((folder / name).string()), 0) << name;
+        }
 }
 
 TEST_F(LanguageLibraryHandles, UnknownHandleHoldsNothing) {

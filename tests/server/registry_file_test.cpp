@@ -1,7 +1,7 @@
 // The registry file parser over in-memory text: Wine's value forms, escapes, letter case, and
 // damaged input.
-#include "server/registry_file.h"
-#include "tests/server/registry_fixture.h"
+#include "platform/registry_file.h"
+#include "tests/server/registry_file_text.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -2,6 +2,7 @@
 // Wine prefix in a temporary folder that the registry reader is pointed at while a test runs.
 #pragma once
 
+#include "tests/server/registry_file_text.h"
 #include "tests/support/temporary_folder.h"
 
 #include <cstdlib>
@@ -10,15 +11,6 @@
 #include <string_view>
 
 namespace tambrel::testing {
-
-inline std::string registryFileText(std::string_view lines) {
-    return "WINE REGISTRY Version 2\n"
-           ";; All keys relative to \\\\Machine\n"
-           "\n"
-           "#arch=win64\n"
-           "\n" +
-           std::string(lines);
-}
 
 // Sets $WINEPREFIX to a fresh folder and restores what it was afterwards.
 class ScopedWinePrefix {

@@ -1,16 +1,29 @@
 #include "tests/support/temporary_folder.h"
 
-#include <cstdlib>
+#include <cstdio>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
 namespace tambrel::testing {
 
 TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tambrel-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A random name, taken only when the folder could be created afresh: no two tests share one.
+    std::random_device entropy;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "tambrel-test-%08x%04x", entropy(), entropy() & 0xFFFFu);
+        std::error_code error;
+        if (std::filesystem::create_directory(base / name, error)) {
+            path_ = base / name;
+            // Private to the test's user, as mkdtemp makes it.
+            std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, error);
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder could be created");
 }
 
 TemporaryFolder::~TemporaryFolder() {

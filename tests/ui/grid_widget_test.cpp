@@ -1,6 +1,6 @@
 // The Qt grid against the grid contract and what users do with it: keys, emptying, suspended
 // filling, column sizing, sorting by each column and copying rows.
-#include "inventory/short_date.h"
+#include "platform/short_date.h"
 #include "ui/grid_sort_keys.h"
 #include "ui/grid_widget.h"
 
@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QtMath>
+#include <string>
 
 using namespace tambrel;
 
@@ -57,9 +58,22 @@ void addRow(GridWidget& grid, const Row& row) {
     QVERIFY(grid.SetCell(last, grid.ColIndex("LastModified"), shortDate(row.lastModified)).ok());
 }
 
-void fill(GridWidget& grid) {
+// The same row as the scan hands it over: typed, cells and values in one call.
+void addTypedRow(GridWidget& grid, const Row& row) {
+    FileRow typed;
+    typed.codecText = row.codec;
+    typed.path = row.fileName;
+    typed.isWave = true;
+    typed.sampleRate = std::stoi(row.sampleRate);
+    typed.hasStatus = true;
+    typed.size = std::stoll(row.fileSize);
+    typed.lastModified.tv_sec = row.lastModified;
+    QVERIFY(grid.AddFileRow(typed).ok());
+}
+
+void fill(GridWidget& grid, bool typed = false) {
     for (const Row& row : sampleRows())
-        addRow(grid, row);
+        typed ? addTypedRow(grid, row) : addRow(grid, row);
 }
 
 QStringList column(const GridWidget& grid, const char* key) {
@@ -115,6 +129,7 @@ private slots:
     void noCellIsElided();
     void sortsByEachColumn_data();
     void sortsByEachColumn();
+    void typedValuesMoveWithTheirRows();
     void sortingKeepsTheSelectedRows();
     void ctrlCCopiesSelectedRowsAsCsvLines();
     void widthAndHeightAreKeptInTwips();
@@ -281,32 +296,49 @@ void GridWidgetTest::sortsByEachColumn_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("order");
     QTest::addColumn<QStringList>("fileNames");
+    QTest::addColumn<bool>("typed");
     const QString a = "c:\\s\\a.wav", b = "c:\\s\\b.wav", c = "c:\\s\\C.wav", d = "c:\\s\\d.wav";
-    // Ties keep the order the rows had: b before d on the same day and on "PCM"/"pcm".
-    QTest::newRow("codec by text, case-blind")
-        << "Codec" << int(Qt::AscendingOrder) << QStringList{a, c, b, d};
-    QTest::newRow("file name by text, case-blind")
-        << "FileName" << int(Qt::AscendingOrder) << QStringList{a, b, c, d};
-    QTest::newRow("sample rate by value")
-        << "SampleRate" << int(Qt::AscendingOrder) << QStringList{a, c, d, b};
-    QTest::newRow("sample rate by value, descending")
-        << "SampleRate" << int(Qt::DescendingOrder) << QStringList{b, d, a, c};
-    QTest::newRow("last modified by date")
-        << "LastModified" << int(Qt::AscendingOrder) << QStringList{a, b, d, c};
-    QTest::newRow("file size by value")
-        << "FileSize" << int(Qt::AscendingOrder) << QStringList{b, c, d, a};
+    // Ties keep the order the rows had: b before d on the same day and on "PCM"/"pcm". Rows
+    // written cell by cell sort by their texts, rows added typed by their values: both alike.
+    for (const bool typed : {false, true}) {
+        const std::string how = typed ? ", typed rows" : ", cells";
+        QTest::newRow(("codec by text, case-blind" + how).c_str())
+            << "Codec" << int(Qt::AscendingOrder) << QStringList{a, c, b, d} << typed;
+        QTest::newRow(("file name by text, case-blind" + how).c_str())
+            << "FileName" << int(Qt::AscendingOrder) << QStringList{a, b, c, d} << typed;
+        QTest::newRow(("sample rate by value" + how).c_str())
+            << "SampleRate" << int(Qt::AscendingOrder) << QStringList{a, c, d, b} << typed;
+        QTest::newRow(("sample rate by value, descending" + how).c_str())
+            << "SampleRate" << int(Qt::DescendingOrder) << QStringList{b, d, a, c} << typed;
+        QTest::newRow(("last modified by date" + how).c_str())
+            << "LastModified" << int(Qt::AscendingOrder) << QStringList{a, b, d, c} << typed;
+        QTest::newRow(("file size by value" + how).c_str())
+            << "FileSize" << int(Qt::AscendingOrder) << QStringList{b, c, d, a} << typed;
+    }
 }
 
 void GridWidgetTest::sortsByEachColumn() {
     QFETCH(QString, key);
     QFETCH(int, order);
     QFETCH(QStringList, fileNames);
+    QFETCH(bool, typed);
     GridWidget grid;
-    fill(grid);
+    fill(grid, typed);
     grid.sortByColumn(grid.ColIndex(key.toStdString()), Qt::SortOrder(order));
     // The cells themselves move: the export, reading rows 1.., sees the order shown.
     QCOMPARE(column(grid, "FileName"), fileNames);
     QCOMPARE(grid.model()->index(0, 2).data().toString(), fileNames.front());
+}
+
+// A typed row's values move with its cells: sorted by size (b, C, d, a), then by rate, the
+// rates must still be those of the rows they came with.
+void GridWidgetTest::typedValuesMoveWithTheirRows() {
+    GridWidget grid;
+    fill(grid, true);
+    grid.sortByColumn(grid.ColIndex("FileSize"), Qt::AscendingOrder);
+    grid.sortByColumn(grid.ColIndex("SampleRate"), Qt::AscendingOrder);
+    QCOMPARE(column(grid, "FileName"),
+             (QStringList{"c:\\s\\C.wav", "c:\\s\\a.wav", "c:\\s\\d.wav", "c:\\s\\b.wav"}));
 }
 
 void GridWidgetTest::sortingKeepsTheSelectedRows() {

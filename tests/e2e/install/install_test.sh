@@ -102,9 +102,17 @@ grep -qx 'Exec=tambrel' "$prefix/share/applications/tambrel.desktop" ||
 grep -qx 'Icon=tambrel' "$prefix/share/applications/tambrel.desktop" ||
     fail "the desktop entry names no icon tambrel"
 [[ -f $prefix/share/icons/hicolor/64x64/apps/tambrel.png ]] || fail "the icon is not installed"
+[[ $(readlink "$prefix/bin/tambrel-cli") == ../lib/tambrel/tambrel-cli ]] ||
+    fail "bin/tambrel-cli is not a link to lib/tambrel/tambrel-cli"
+for page in tambrel tambrel-cli; do
+    [[ -f $prefix/share/man/man1/$page.1 ]] || fail "the man page of $page is not installed"
+done
 
 export WINEPREFIX=$work/server
 python3 "$make_server" "$WINEPREFIX" >/dev/null
+# The installed tool finds the window's language libraries beside it.
+"$prefix/bin/tambrel-cli" --language DEU | grep -q '^Begr' ||
+    fail "the installed tambrel-cli did not give German headings"
 # The English page is the one the test expects, whatever the machine's own language.
 export LANG=C LC_ALL=C LC_MESSAGES=C
 xvfb-run -a -s "-screen 0 1280x1024x24" \

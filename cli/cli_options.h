@@ -1,0 +1,44 @@
+// The command line of tambrel-cli: which server, which lists go where, in which form.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tambrel::cli {
+
+enum class OutputFormat { Csv, Json };
+
+// A list's destination: a file, or "-" for standard output.
+inline constexpr std::string_view kStandardOutputName = "-";
+
+struct CliOptions {
+    std::optional<std::string> prefix;
+    std::optional<std::string> root;
+    std::optional<std::string> greetings;
+    std::optional<std::string> prompts;
+    OutputFormat format = OutputFormat::Csv;
+    bool summary = false;
+    std::optional<std::string> language;
+    bool help = false;
+    bool version = false;
+};
+
+// The options, or the reason the command line is unusable (one line, naming the option).
+struct ParsedCommandLine {
+    CliOptions options;
+    std::optional<std::string> usageError;
+};
+
+// `arguments` without the program name. "--name VALUE" and "--name=VALUE" are both taken; a
+// value that is empty or looks like another option counts as missing.
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// Whether the summary goes to standard output: asked for, or no list was.
+bool wantsSummary(const CliOptions& options);
+
+// The usage text for --help: every option and every exit status.
+std::string usageText();
+
+} // namespace tambrel::cli

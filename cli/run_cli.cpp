@@ -1,0 +1,289 @@
+#include "cli/run_cli.h"
+
+#include "cli/cli_options.h"
+#include "cli/json_rows.h"
+#include "cli/listing_grid.h"
+#include "cli/standard_streams.h"
+#include "cli/summary_table.h"
+#include "common/user_dialogs.h"
+#include "export/csv_writer.h"
+#include "export/export_target.h"
+#include "export/replacement_file.h"
+#include "inventory/describe_file.h"
+#include "inventory/file_system.h"
+#include "inventory/folder_scan.h"
+#include "localize/language_names.h"
+#include "localize/language_state.h"
+#include "platform/wine_prefix.h"
+#include "server/server_root.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#if !defined(TAMBREL_VERSION_MAJOR) || !defined(TAMBREL_VERSION_MINOR) ||                          \
+    !defined(TAMBREL_VERSION_PATCH)
+#error "The build passes the program's version as TAMBREL_VERSION_MAJOR, _MINOR and _PATCH"
+#endif
+
+namespace tambrel::cli {
+namespace {
+
+constexpr std::string_view kProgramName = "tambrel-cli";
+// The language libraries are the window's, named after its executable.
+constexpr std::string_view kLibraryStem = "tambrel";
+
+constexpr std::int32_t kVersionBuild = 0;
+constexpr std::int32_t kCsvHeader = 6;
+constexpr std::int32_t kNoGreetingsFound = 22;
+constexpr std::int32_t kServerNotSupported = 30;
+
+// Lines gathered to about this size before each write to standard output or a JSON file.
+constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+
+void tell(std::string_view text) {
+    std::string line(kProgramName);
+    line.append(": ").append(text).push_back('\n');
+    writeStandardError(line);
+}
+
+// Messages of the load go to standard error instead of message boxes (they name the file,
+// folder or registry value concerned); questions are answered No, so nothing is overwritten.
+class StandardErrorDialogs final : public UserDialogs {
+public:
+    MessageAnswer showMessage(std::string_view text, std::string_view, MessageButtons) override {
+        tell(text);
+        if (text == mymyLoadString(kServerNotSupported))
+            serverNotSupported = true;
+        else if (text != mymyLoadString(kNoGreetingsFound))
+            somethingUnreadable = true;
+        return MessageAnswer::No;
+    }
+    std::optional<std::string> askSaveFileName(const SaveDialogRequest&) override {
+        return std::nullopt;
+    }
+    void setMousePointer(MousePointer) override {}
+
+    bool somethingUnreadable = false;
+    bool serverNotSupported = false;
+};
+
+class ScopedDialogs {
+public:
+    explicit ScopedDialogs(UserDialogs& dialogs) : previous_(installUserDialogs(&dialogs)) {}
+    ~ScopedDialogs() { installUserDialogs(previous_); }
+    ScopedDialogs(const ScopedDialogs&) = delete;
+    ScopedDialogs& operator=(const ScopedDialogs&) = delete;
+
+private:
+    UserDialogs* previous_;
+};
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// A relative POSIX path taken against the working folder; drive-letter and rooted server
+// paths ("C:\...", "\...") are the file-system object's to resolve.
+std::string absoluteIfRelative(const std::string& path) {
+    const bool driveLetter = path.size() >= 2 && path[1] == ':';
+    if (driveLetter || path.starts_with('/') || path.starts_with('\\'))
+        return path;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+std::string versionText() {
+    return std::string(kProgramName) + " " + std::to_string(TAMBREL_VERSION_MAJOR) + "." +
+           std::to_string(TAMBREL_VERSION_MINOR) + mymyLoadString(kVersionBuild) +
+           std::to_string(TAMBREL_VERSION_PATCH) + "\n";
+}
+
+// Writes one list in `format` through `write`, a chunk at a time.
+Status streamList(const ListingGrid& grid, OutputFormat format,
+                  const std::function<Status(std::string_view)>& write) {
+    std::string chunk;
+    chunk.reserve(kChunkBytes + 4096);
+    auto flushIfFull = [&]() -> Status {
+        if (chunk.size() < kChunkBytes)
+            return {};
+        Status written = write(chunk);
+        chunk.clear();
+        return written;
+    };
+    const std::int32_t rows = grid.Rows();
+    if (format == OutputFormat::Csv) {
+        chunk.append(mymyLoadString(kCsvHeader)).append("\r\n");
+        std::array<std::int32_t, kFileRowKeys.size()> columns{};
+        for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
+            columns[i] = grid.ColIndex(kFileRowKeys[i]);
+        std::array<std::string_view, kFileRowKeys.size()> texts;
+        for (std::int32_t row = 1; row < rows; ++row) {
+            if (Status viewed = grid.ViewCells(row, columns, texts); !viewed)
+                return viewed;
+            appendCsvLine(chunk, texts);
+            if (Status written = flushIfFull(); !written)
+                return written;
+        }
+    } else {
+        chunk.push_back('[');
+        for (std::int32_t row = 1; row < rows; ++row) {
+            chunk.append(row == 1 ? "\n" : ",\n");
+            appendJsonRow(chunk, grid.row(row));
+            if (Status written = flushIfFull(); !written)
+                return written;
+        }
+        chunk.append(rows > 1 ? "\n]\n" : "]\n");
+    }
+    return chunk.empty() ? Status{} : write(chunk);
+}
+
+// The file replaced whole or not at all, and never inside the server's folders, as the
+// window's export does it.
+Status writeListToFile(const ListingGrid& grid, OutputFormat format, const std::string& path,
+                       const ProtectedRoots& protectedRoots) {
+    Result<ReplacementFile> file = openExportTarget(path, protectedRoots);
+    if (!file)
+        return file.failure();
+    if (format == OutputFormat::Csv)
+        return writeGridAsCsv(grid, mymyLoadString(kCsvHeader), std::move(file.value()));
+    if (Status written = streamList(grid, format,
+                                    [&file](std::string_view bytes) { return file->write(bytes); });
+        !written)
+        return written;
+    return file->commit();
+}
+
+struct ServerChoice {
+    std::optional<std::string> givenRoot;
+};
+
+// The prefix, the registry value and the root folder, each checked before the scan so that
+// a missing server is told by name rather than as four empty folder groups.
+std::optional<std::string> findServer(const CliOptions& options, const FileSystemObject& fileSystem,
+                                      ServerChoice& choice) {
+    if (options.root) {
+        const std::string root = absoluteIfRelative(*options.root);
+        if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
+            return "server root " + root + ": " + folder.failure().description;
+        choice.givenRoot = root;
+        return std::nullopt;
+    }
+    const std::string prefix = winePrefixPath();
+    if (Result<FolderEntry> folder = fileSystem.GetFolder(prefix); !folder)
+        return "Wine prefix " + prefix + ": " + folder.failure().description;
+    const std::string valueName = serverRootPathValueName();
+    Result<std::string> value = ReadServerRootPath();
+    if (!value)
+        return "registry value " + valueName + " in " + machineRegistryPath() + ": " +
+               value.failure().description;
+    const std::string root = value.value();
+    if (root.empty())
+        return "no registry value " + valueName + " in " + machineRegistryPath();
+    if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
+        return "server root " + root + " (registry value " + valueName +
+               "): " + folder.failure().description;
+    return std::nullopt;
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string>& arguments) {
+    ignoreBrokenPipeSignal();
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (parsed.usageError) {
+        tell(*parsed.usageError);
+        tell("see tambrel-cli --help");
+        return kBadUsage;
+    }
+    const CliOptions& options = parsed.options;
+    if (options.help)
+        return writeStandardOutput(usageText()) ? kDone : kOutputNotWritten;
+
+    ProgramLocation location = programLocation();
+    location.executableName = std::string(kLibraryStem);
+    setProgramLocation(location);
+    if (options.language) {
+        const std::string abbreviation = upperCase(*options.language);
+        const std::int32_t languageID = lngLanguageIDFromAbbrev(abbreviation);
+        if (strLanguageAbbrevFromID(languageID) != abbreviation) {
+            tell("option --language: unknown language abbreviation '" + *options.language + "'");
+            return kBadUsage;
+        }
+        CurrentLanguageID = languageID;
+    }
+    InitalizeLanguages();
+    if (options.version)
+        return writeStandardOutput(versionText()) ? kDone : kOutputNotWritten;
+
+    if (options.prefix)
+        setWinePrefixPath(absoluteIfRelative(*options.prefix));
+    StandardErrorDialogs dialogs;
+    ScopedDialogs scopedDialogs(dialogs);
+    const FileSystemObject fileSystem(winePrefixPath());
+    ServerChoice choice;
+    if (std::optional<std::string> missing = findServer(options, fileSystem, choice)) {
+        tell(*missing);
+        return kNoServer;
+    }
+
+    ListingGrid greetings(options.greetings.has_value());
+    ListingGrid prompts(options.prompts.has_value());
+    ScanProgress progress;
+    ScanOptions scanOptions;
+    scanOptions.givenRoot = choice.givenRoot;
+    if (runLoadSequence(fileSystem, greetings, prompts, progress, scanOptions) ==
+            LoadOutcome::ServerNotSupported ||
+        dialogs.serverNotSupported)
+        return kNoServer;
+
+    // The registry's root and a root given directly are both the server's own folders.
+    ProtectedRoots protectedRoots = serverProtectedRoots(fileSystem);
+    if (choice.givenRoot)
+        if (Result<std::string> hostRoot = fileSystem.resolveHostPath(*choice.givenRoot); hostRoot)
+            protectedRoots.add(*hostRoot);
+
+    // Files first, standard output last: a reader that stops early costs no file.
+    bool outputFailed = false;
+    bool readerGone = false;
+    struct ListOutput {
+        const std::optional<std::string>& destination;
+        const ListingGrid& grid;
+    };
+    const std::array<ListOutput, 2> outputs = {
+        {{options.greetings, greetings}, {options.prompts, prompts}}};
+    for (const ListOutput& output : outputs) {
+        if (!output.destination || *output.destination == kStandardOutputName)
+            continue;
+        if (Status written =
+                writeListToFile(output.grid, options.format, *output.destination, protectedRoots);
+            !written) {
+            tell("cannot write " + *output.destination + ": " + written.failure().description);
+            outputFailed = true;
+        }
+    }
+    auto reportStandardOutput = [&](const Status& written) {
+        if (written)
+            return;
+        outputFailed = true;
+        readerGone = written.failure().code == EPIPE;
+        if (!readerGone)
+            tell("cannot write standard output: " + written.failure().description);
+    };
+    for (const ListOutput& output : outputs)
+        if (output.destination && *output.destination == kStandardOutputName)
+            reportStandardOutput(streamList(output.grid, options.format, writeStandardOutput));
+    if (wantsSummary(options) && !readerGone)
+        reportStandardOutput(
+            writeStandardOutput(summaryTable(greetings.summary(), prompts.summary())));
+
+    if (outputFailed)
+        return kOutputNotWritten;
+    return dialogs.somethingUnreadable ? kSomeFilesUnreadable : kDone;
+}
+
+} // namespace tambrel::cli

@@ -1,0 +1,39 @@
+#include "cli/standard_streams.h"
+
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
+namespace tambrel::cli {
+namespace {
+
+Status writeAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return Failure::fromErrno();
+        }
+        if (written == 0)
+            return Failure::fromErrno(EIO);
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+} // namespace
+
+void ignoreBrokenPipeSignal() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+Status writeStandardOutput(std::string_view bytes) {
+    return writeAll(STDOUT_FILENO, bytes);
+}
+
+void writeStandardError(std::string_view bytes) {
+    (void)writeAll(STDERR_FILENO, bytes);
+}
+
+} // namespace tambrel::cli

@@ -1,0 +1,137 @@
+#include "platform/file_reads.h"
+#include "platform/posix_descriptor.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tambrel::platform {
+namespace {
+
+FileStatus statusOf(const struct stat& info) {
+    return FileStatus{static_cast<std::int64_t>(info.st_size), info.st_mtim};
+}
+
+EntryKind kindOf(const struct stat& info) {
+    if (S_ISREG(info.st_mode))
+        return EntryKind::File;
+    if (S_ISDIR(info.st_mode))
+        return EntryKind::Folder;
+    return EntryKind::Other;
+}
+
+} // namespace
+
+Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& hostPath) {
+    const int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0)
+        return Failure::fromErrno();
+    return ReadOnlyFile(descriptor);
+}
+
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = -1;
+}
+
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
+    if (this != &other) {
+        if (handle_ >= 0)
+            ::close(static_cast<int>(handle_));
+        handle_ = other.handle_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_));
+}
+
+Result<std::size_t> ReadOnlyFile::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {
+    if (handle_ < 0)
+        return Failure::fromErrno(EBADF);
+    std::size_t total = 0;
+    while (total < buffer.size()) {
+        const ssize_t count = ::pread(static_cast<int>(handle_), buffer.data() + total,
+                                      buffer.size() - total, static_cast<off_t>(offset + total));
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return Failure::fromErrno();
+        }
+        if (count == 0)
+            break;
+        total += static_cast<std::size_t>(count);
+    }
+    return total;
+}
+
+Result<FileStatus> ReadOnlyFile::status() const {
+    struct stat info;
+    if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &info) != 0)
+        return Failure::fromErrno(handle_ < 0 ? EBADF : errno);
+    return statusOf(info);
+}
+
+Status ReadOnlyFile::close() {
+    if (handle_ < 0)
+        return {};
+    const int descriptor = static_cast<int>(handle_);
+    handle_ = -1;
+    // After EINTR the descriptor is gone on Linux; retrying could close another file's.
+    if (::close(descriptor) != 0 && errno != EINTR)
+        return Failure::fromErrno();
+    return {};
+}
+
+Result<PathStatus> statusOfPath(const std::string& hostPath) {
+    struct stat info;
+    if (::stat(hostPath.c_str(), &info) != 0)
+        return Failure::fromErrno();
+    // The read-only attribute is the mode without write bits; judged by the mode, since the
+    // superuser passes every access check.
+    const bool readOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    return PathStatus{kindOf(info), statusOf(info), readOnly};
+}
+
+bool pathExists(const std::string& hostPath) {
+    return ::access(hostPath.c_str(), F_OK) == 0;
+}
+
+Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
+                                                std::size_t sizeLimit) {
+    // Read only, and never waiting: a FIFO put in the file's place must not hang us.
+    const UniqueDescriptor file(
+        ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.get() < 0)
+        return Failure::fromErrno();
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        return Failure::fromErrno();
+    if (!S_ISREG(info.st_mode))
+        return Failure::fromErrno(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+    if (info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > sizeLimit)
+        return Failure::fromErrno(EFBIG);
+
+    // One byte more than the size tells a file that grew since the status call.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t count = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return Failure::fromErrno();
+        if (count == 0)
+            break;
+        filled += static_cast<std::size_t>(count);
+    }
+    if (filled > sizeLimit)
+        return Failure::fromErrno(EFBIG);
+    bytes.resize(filled);
+    return bytes;
+}
+
+} // namespace tambrel::platform

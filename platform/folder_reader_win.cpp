@@ -1,0 +1,126 @@
+#include "platform/file_reads.h"
+#include "platform/folder_listing.h"
+#include "platform/folder_reader.h"
+
+#include <cerrno>
+#include <utility>
+
+// Windows has no handle to open a file relative to, so an open folder keeps its path and files
+// are opened by their full path through the read-only file of the layer, which shares read,
+// write and delete and never locks a file the server is writing.
+namespace tambrel::platform {
+namespace {
+
+constexpr std::intptr_t kClosed = 0;
+
+const std::string& folderPathOf(std::intptr_t handle) {
+    return *reinterpret_cast<const std::string*>(handle);
+}
+
+ReadOnlyFile& fileOf(std::intptr_t handle) {
+    return *reinterpret_cast<ReadOnlyFile*>(handle);
+}
+
+std::string childPath(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+} // namespace
+
+Result<OpenFolder> OpenFolder::open(const std::string& hostPath) {
+    // The listing is what proves the folder can be read; opening only names it.
+    Result<PathStatus> status = statusOfPath(hostPath);
+    if (!status)
+        return status.failure();
+    if (status->kind != EntryKind::Folder)
+        return Failure::fromErrno(ENOTDIR);
+    return OpenFolder(reinterpret_cast<std::intptr_t>(new std::string(hostPath)));
+}
+
+Result<OpenFolder> OpenFolder::openIn(const OpenFolder& parent, const std::string& name) {
+    return open(childPath(folderPathOf(parent.handle_), name));
+}
+
+OpenFolder::OpenFolder(OpenFolder&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed)) {}
+
+OpenFolder& OpenFolder::operator=(OpenFolder&& other) noexcept {
+    if (this != &other) {
+        delete reinterpret_cast<std::string*>(handle_);
+        handle_ = std::exchange(other.handle_, kClosed);
+    }
+    return *this;
+}
+
+OpenFolder::~OpenFolder() {
+    delete reinterpret_cast<std::string*>(handle_);
+}
+
+Result<std::vector<FolderItem>> OpenFolder::list() const {
+    Result<std::vector<ListedEntry>> entries = listFolder(folderPathOf(handle_));
+    if (!entries)
+        return entries.failure();
+    std::vector<FolderItem> items;
+    items.reserve(entries->size());
+    for (ListedEntry& entry : *entries)
+        if (entry.kind != EntryKind::Other)
+            items.push_back({std::move(entry.name), entry.kind});
+    return items;
+}
+
+Result<FileStatus> OpenFolder::statusOf(const std::string& name) const {
+    return statusOfFile(childPath(folderPathOf(handle_), name));
+}
+
+Result<OpenFile> OpenFile::open(const std::string& hostPath) {
+    Result<ReadOnlyFile> file = ReadOnlyFile::open(hostPath);
+    if (!file)
+        return file.failure();
+    return OpenFile(reinterpret_cast<std::intptr_t>(new ReadOnlyFile(std::move(*file))));
+}
+
+Result<OpenFile> OpenFile::openIn(const OpenFolder& folder, const std::string& name) {
+    return open(childPath(folderPathOf(folder.handle()), name));
+}
+
+OpenFile::OpenFile(OpenFile&& other) noexcept : handle_(std::exchange(other.handle_, kClosed)) {}
+
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
+    if (this != &other) {
+        delete reinterpret_cast<ReadOnlyFile*>(handle_);
+        handle_ = std::exchange(other.handle_, kClosed);
+    }
+    return *this;
+}
+
+OpenFile::~OpenFile() {
+    delete reinterpret_cast<ReadOnlyFile*>(handle_);
+}
+
+Result<std::size_t> OpenFile::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {
+    return fileOf(handle_).readAt(offset, buffer);
+}
+
+Result<FileStatus> OpenFile::status() const {
+    return fileOf(handle_).status();
+}
+
+Status OpenFile::close() {
+    const std::intptr_t handle = std::exchange(handle_, kClosed);
+    if (handle == kClosed)
+        return {};
+    Status closed = fileOf(handle).close();
+    delete reinterpret_cast<ReadOnlyFile*>(handle);
+    return closed;
+}
+
+Result<FileStatus> statusOfFile(const std::string& hostPath) {
+    Result<PathStatus> status = statusOfPath(hostPath);
+    if (!status)
+        return status.failure();
+    return status->status;
+}
+
+} // namespace tambrel::platform
