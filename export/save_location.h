@@ -18,11 +18,4 @@ struct SaveLocation {
 // `windowsPath` is a proposed path on drive C:, such as "c:\GreetingsCodecData.csv".
 SaveLocation proposedSaveLocation(std::string_view windowsPath, const FileSystemObject& fileSystem);
 
-// $HOME, or the password database's home folder when HOME is unset or empty.
-std::string homeFolder();
-
-// The documents folder of the XDG user folders (user-dirs.dirs), else ~/Documents when it
-// exists, else the home folder.
-std::string documentsFolder();
-
 } // namespace tambrel

@@ -10,8 +10,8 @@ namespace tambrel::platform {
 // neither is known. Windows: the profile folder (FOLDERID_Profile), UTF-8.
 std::string homeFolder();
 
-// Windows: the user's Documents folder (FOLDERID_Documents). POSIX: $XDG_DOCUMENTS_DIR when set
-// to a folder, else the home folder.
+// Windows: the user's Documents folder (FOLDERID_Documents). POSIX: the documents folder of the
+// XDG user folders (user-dirs.dirs), else ~/Documents when it exists, else the home folder.
 std::string documentsFolder();
 
 struct ProgramLocation {

@@ -4,12 +4,68 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <pwd.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace tambrel::platform {
+
+namespace {
+
+std::string joined(std::string folder, std::string_view name) {
+    if (folder.empty() || folder.back() != '/')
+        folder.push_back('/');
+    folder.append(name);
+    return folder;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info;
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The value of XDG_DOCUMENTS_DIR in user-dirs.dirs: a quoted "$HOME/..." or absolute path, as
+// xdg-user-dirs writes it; anything else counts as not set.
+std::optional<std::string> xdgDocumentsFolder(const std::string& home) {
+    std::string config;
+    if (const char* configHome = std::getenv("XDG_CONFIG_HOME"); configHome && *configHome == '/')
+        config = configHome;
+    else
+        config = joined(home, ".config");
+    std::ifstream file(joined(config, "user-dirs.dirs"));
+    constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
+    std::string line;
+    while (std::getline(file, line)) {
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, kKey.size(), kKey) != 0)
+            continue;
+        std::string value;
+        bool closed = false;
+        for (std::size_t i = start + kKey.size(); i < line.size(); ++i) {
+            if (line[i] == '\\' && i + 1 < line.size()) {
+                value.push_back(line[++i]);
+            } else if (line[i] == '"') {
+                closed = true;
+                break;
+            } else {
+                value.push_back(line[i]);
+            }
+        }
+        if (!closed)
+            continue;
+        if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/'))
+            return home + value.substr(5);
+        if (!value.empty() && value.front() == '/')
+            return value;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 std::string homeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home)
@@ -25,12 +81,16 @@ std::string homeFolder() {
 }
 
 std::string documentsFolder() {
-    if (const char* documents = std::getenv("XDG_DOCUMENTS_DIR"); documents && *documents) {
-        struct stat info;
-        if (::stat(documents, &info) == 0 && S_ISDIR(info.st_mode))
-            return documents;
+    const std::string home = homeFolder();
+    if (std::optional<std::string> documents = xdgDocumentsFolder(home)) {
+        while (documents->size() > 1 && documents->back() == '/')
+            documents->pop_back();
+        if (isFolder(*documents))
+            return *documents;
     }
-    return homeFolder();
+    if (std::string documents = joined(home, "Documents"); isFolder(documents))
+        return documents;
+    return home;
 }
 
 ProgramLocation runningProgramLocation() {

@@ -77,9 +77,10 @@ protected:
             dialogs.messages.begin(), dialogs.messages.end(),
             [](const testing::RecordedMessage& m) { return m.buttons == MessageButtons::Ok; });
         EXPECT_EQ(reports, 1u);
-        if (!dialogs.pointers.empty())
+        if (!dialogs.pointers.empty()) {
             EXPECT_EQ(dialogs.pointers,
                       (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
+        }
         EXPECT_EQ(folderEntries(), entries);
     }
 
