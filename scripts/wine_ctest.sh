@@ -31,6 +31,13 @@ setsid wine reg add "$machine" /v "Build Number" /t REG_DWORD /d 0x00010012 /f <
 setsid wine reg add "$machine" /v "Version Number" /t REG_DWORD /d 0x00030000 /f </dev/null >/dev/null 2>&1
 setsid wine reg add "$machine\\Brannock Setup\\1.0\\Properties" /v BrannockRootPath /t REG_SZ \
     /d 'C:\Corvel' /f </dev/null >/dev/null 2>&1
+# The Linux tool of the row comparison reads the keys from system.reg: a stopped wineserver has
+# written them there.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+grep -q BrannockRootPath "$WINEPREFIX/system.reg" || { echo "wine reg add wrote no keys" >&2; exit 1; }
+setsid wineserver -p </dev/null >/dev/null 2>&1
+setsid wineboot </dev/null >/dev/null 2>&1
 export TAMBREL_SAMPLE_SERVER_LINUX="$server/prefix"
 # Names outside ASCII, one the ANSI code page (1252) holds and one it does not, for the
 # comparison of the Windows tool's rows with the Linux tool's.

@@ -3,6 +3,9 @@
 #include "platform/ansi_text.h"
 #include "tests/export/csv_reader.h"
 #include "tests/export/export_command_fixture.h"
+#include "tests/support/file_tricks.h"
+
+#include <memory>
 
 namespace tambrel {
 namespace {
@@ -228,6 +231,30 @@ TEST_F(ExportCommand, ReadOnlyTargetIsNotReplaced) {
     EXPECT_EQ(readFile(path), kOldBytes);
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::owner_write,
               std::filesystem::perms::none);
+}
+
+// Windows: another program has the old file open and shares nothing, so it cannot be replaced;
+// the old file stays whole and no temporary file is left beside it.
+TEST_F(ExportCommand, TargetHeldWithoutSharingIsNotReplaced) {
+    addRows(2);
+    const auto path = choose("old.csv");
+    folder.write("old.csv", kOldBytes);
+    dialogs.answers = {MessageAnswer::Yes};
+    {
+        const std::shared_ptr<void> hold = testing::holdWithoutSharing(path);
+        if (!hold)
+            GTEST_SKIP() << "no mandatory locks on this system";
+        run();
+    }
+    ASSERT_FALSE(dialogs.messages.empty());
+    const std::string& shown = dialogs.messages.back().text;
+    EXPECT_TRUE(shown.starts_with("Error in mnuGreetingsToCSV:")) << shown;
+    EXPECT_TRUE(shown.ends_with(": " + path.string())) << shown;
+    EXPECT_NE(dialogs.texts(),
+              (std::vector<std::string>{"Are you sure you want to over write this file?",
+                                        "Export complete"}));
+    EXPECT_EQ(readFile(path), kOldBytes);
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"old.csv"});
 }
 
 TEST_F(ExportCommand, MissingFolderIsReported) {
