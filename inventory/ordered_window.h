@@ -49,9 +49,8 @@ public:
     using ThreadStart = std::function<void()>;
 
     // Runs `produce(producer)` to its end and takes every item it put before returning.
-    static void run(const OverlapOptions& options,
-                    const std::function<void(Producer&)>& produce, const Work& work,
-                    const Take& take, const ThreadStart& threadStart = {}) {
+    static void run(const OverlapOptions& options, const std::function<void(Producer&)>& produce,
+                    const Work& work, const Take& take, const ThreadStart& threadStart = {}) {
         if (!options.serial) {
             OrderedWindow window(options.window == 0 ? 1 : options.window);
             if (window.runOverlapped(options, produce, work, take, threadStart))
@@ -237,7 +236,8 @@ private:
             current.item = Item{};
             head_.store(head + 1);
             // A waiting producer has handed out all it wrote; it is woken once a batch fits.
-            if (producerWaiting_.load() && published_.load() - (head + 1) + batch_ <= slots_.size()) {
+            if (producerWaiting_.load() &&
+                published_.load() - (head + 1) + batch_ <= slots_.size()) {
                 std::lock_guard lock(mutex_);
                 spaceFree_.notify_one();
             }

@@ -275,7 +275,8 @@ int main(int argc, char** argv) {
     ::getrusage(RUSAGE_SELF, &usage);
     const std::int64_t rows = gridGreetings->Rows() - 1 + gridPrompts->Rows() - 1;
     std::printf("cores                         %u\n", std::thread::hardware_concurrency());
-    std::printf("load average before, after    %s, %s\n", loadBefore.c_str(), loadAverage().c_str());
+    std::printf("load average before, after    %s, %s\n", loadBefore.c_str(),
+                loadAverage().c_str());
     std::printf("overlap                       %u threads, window %zu\n",
                 overlapped.overlap.workers, overlapped.overlap.window);
     std::printf("files on the server           %zu\n", files);
