@@ -313,9 +313,9 @@ int main(int argc, char** argv) {
     std::printf("cores                         %u\n", std::thread::hardware_concurrency());
     std::printf("load average before, after    %s, %s\n", loadBefore.c_str(),
                 loadAverage().c_str());
-    std::printf("threads %u, ring depth %u; checksums (a) %llu (b) %llu (c) %llu\n", workers,
-                depth, static_cast<unsigned long long>(sums[0]),
-                static_cast<unsigned long long>(sums[1]), static_cast<unsigned long long>(sums[2]));
+    std::printf("threads %u, ring depth %u; checksums (a) %llu (b) %llu (c) %llu\n", workers, depth,
+                static_cast<unsigned long long>(sums[0]), static_cast<unsigned long long>(sums[1]),
+                static_cast<unsigned long long>(sums[2]));
     std::printf("%-46s %-16s %s\n", "", "warm best", "cold best");
     for (const Measured& item : measured) {
         char coldText[48] = "skipped";
