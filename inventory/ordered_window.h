@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -65,9 +66,13 @@ private:
     // Handing items over one at a time costs a lock and often a thread wake-up per item, which
     // on a warm cache is dearer than the work itself; a batch shares them.
     static constexpr std::size_t kBatch = 32;
-    // A worker claims this many items at once, fewer when there are fewer; another worker is
-    // woken only for what it leaves, so a fast disk keeps few threads busy and a slow one many.
+    // While the work is quick (a warm cache) a worker claims this many items at once, and
+    // another worker is woken only for what it leaves, so few threads share the processor.
     static constexpr std::size_t kMostClaimed = 8;
+    // Work slower than this per item waits on the disk: a worker then claims one item at a time
+    // so that as many requests as there are workers are in flight, and none waits behind
+    // another in a claimed batch.
+    static constexpr std::chrono::microseconds kWaitingOnDisk{50};
     static constexpr std::uint64_t kNotWaiting = std::numeric_limits<std::uint64_t>::max();
 
     class SerialProducer final : public Producer {
@@ -180,19 +185,22 @@ private:
     void workLoop(const Work& work) {
         std::vector<std::uint64_t> claimed;
         claimed.reserve(kMostClaimed);
+        bool waitingOnDisk = false;
         std::unique_lock lock(mutex_);
         for (;;) {
             if (stopped_.load())
                 return;
             const std::uint64_t available = workTail_ - workHead_;
             if (available > 0) {
-                const std::uint64_t share = std::min<std::uint64_t>(available, kMostClaimed);
+                const std::uint64_t share =
+                    waitingOnDisk ? 1 : std::min<std::uint64_t>(available, kMostClaimed);
                 claimed.clear();
                 for (std::uint64_t i = 0; i < share; ++i)
                     claimed.push_back(work_[static_cast<std::size_t>(workHead_++ % work_.size())]);
                 if (workTail_ > workHead_ && waitingWorkers_ > 0)
                     workReady_.notify_one();
                 lock.unlock();
+                const auto started = std::chrono::steady_clock::now();
                 // The claimed slots are ours alone until marked done: the producer cannot reach
                 // them before the taker has passed them, and the taker waits for `done`.
                 for (std::uint64_t index : claimed) {
@@ -204,6 +212,8 @@ private:
                         itemDone_.notify_one();
                     }
                 }
+                waitingOnDisk = std::chrono::steady_clock::now() - started >
+                                kWaitingOnDisk * static_cast<int>(claimed.size());
                 lock.lock();
                 continue;
             }
