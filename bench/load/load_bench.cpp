@@ -3,7 +3,10 @@
 // grids) and the whole load of the main window (every row, the column sizing and the repaint,
 // into the real grid widgets on the offscreen platform), overlapped and serial; with a warm page
 // cache and, when run as root, with the page cache dropped before each round. Prints the best
-// and the worst round of each, and the peak memory.
+// and the worst round of each, the processor time of the best warm round (of the thread that
+// fills the grids, and of the whole process: on a busy machine the threads get less of the
+// processor than the single-threaded floor does, and these show what the work itself costs),
+// the load average, the core count and the peak memory.
 //
 //   load_bench [files=100000] [prefix]   (without a prefix one is generated and removed)
 //   TAMBREL_BENCH_WORKERS, TAMBREL_BENCH_WINDOW: the overlap's threads and window
