@@ -73,6 +73,7 @@ private:
     // so that as many requests as there are workers are in flight, and none waits behind
     // another in a claimed batch.
     static constexpr std::chrono::microseconds kWaitingOnDisk{50};
+    static constexpr std::size_t kQuickRunEndingTheWait = 32;
     static constexpr std::uint64_t kNotWaiting = std::numeric_limits<std::uint64_t>::max();
 
     class SerialProducer final : public Producer {
@@ -186,6 +187,7 @@ private:
         std::vector<std::uint64_t> claimed;
         claimed.reserve(kMostClaimed);
         bool waitingOnDisk = false;
+        std::size_t quickInARow = 0;
         std::unique_lock lock(mutex_);
         for (;;) {
             if (stopped_.load())
@@ -212,8 +214,15 @@ private:
                         itemDone_.notify_one();
                     }
                 }
-                waitingOnDisk = std::chrono::steady_clock::now() - started >
-                                kWaitingOnDisk * static_cast<int>(claimed.size());
+                // On a cold disk some files still answer at once (their inode came in with a
+                // neighbour's), so only a run of quick ones ends the waiting.
+                if (std::chrono::steady_clock::now() - started >
+                    kWaitingOnDisk * static_cast<int>(claimed.size())) {
+                    waitingOnDisk = true;
+                    quickInARow = 0;
+                } else if (waitingOnDisk && ++quickInARow >= kQuickRunEndingTheWait) {
+                    waitingOnDisk = false;
+                }
                 lock.lock();
                 continue;
             }
