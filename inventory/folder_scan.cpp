@@ -97,7 +97,7 @@ struct ListedFolder {
 class Lister {
 public:
     Lister(const FileSystemObject& fileSystem, const ScanOptions& options,
-           const ScanWindow::Put& put, LoadStep startGreetings, LoadStep suspendGreetings,
+           ScanWindow::Producer& put, LoadStep startGreetings, LoadStep suspendGreetings,
            LoadStep checkGreetings, LoadStep startPrompts)
         : fileSystem_(fileSystem), options_(options), put_(put), startGreetings_(startGreetings),
           suspendGreetings_(suspendGreetings), checkGreetings_(checkGreetings),
@@ -110,7 +110,7 @@ private:
         item.examined = pendingExamined_;
         pendingExamined_ = 0;
         if (!stopped_)
-            stopped_ = !put_(std::move(item), needsWork);
+            stopped_ = !put_.put(std::move(item), needsWork);
     }
     void fail(const Failure& failure, std::string_view concerned) {
         ScanItem item;
@@ -171,7 +171,7 @@ private:
 
     const FileSystemObject& fileSystem_;
     const ScanOptions& options_;
-    const ScanWindow::Put& put_;
+    ScanWindow::Producer& put_;
     LoadStep startGreetings_, suspendGreetings_, checkGreetings_, startPrompts_;
     std::uint32_t pendingExamined_ = 0;
     bool stopped_ = false;
@@ -203,6 +203,9 @@ void Lister::addFiles(const ListedFolder& listed, GridTarget target, ExtensionTe
         else
             ++pendingExamined_;
     }
+    // The next folder may take a while to open and list on a cold disk: the readers start on
+    // this one's files meanwhile.
+    put_.flush();
 }
 
 void Lister::scanPromptLevelTwo(const ListedFolder& levelOne,
@@ -374,7 +377,7 @@ LoadOutcome LoadRun::run() {
 
     ScanWindow::run(
         options_.overlap,
-        [this](const ScanWindow::Put& put) {
+        [this](ScanWindow::Producer& put) {
             Lister(fileSystem_, options_, put, &LoadRun::startGreetings, &LoadRun::suspendGreetings,
                    &LoadRun::checkGreetings, &LoadRun::startPrompts)
                 .run();

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -26,8 +29,18 @@ struct OverlapOptions {
 
 template <typename Item> class OrderedWindow {
 public:
-    // Called on the producer's thread for each new item; false once the taker has given up.
-    using Put = std::function<bool(Item&& item, bool needsWork)>;
+    // What the producer puts its items through.
+    class Producer {
+    public:
+        // False once the taker has given up.
+        virtual bool put(Item&& item, bool needsWork) = 0;
+        // Items are handed out a batch at a time; this hands out the ones put so far, before
+        // the producer does something that may keep it waiting (listing a folder on a cold disk).
+        virtual void flush() = 0;
+
+    protected:
+        ~Producer() = default;
+    };
     // Called on a worker thread for each item that needs work.
     using Work = std::function<void(Item&)>;
     // Called on the calling thread for every item, in order; `worked` tells whether the work
@@ -36,8 +49,8 @@ public:
     // Called first on every thread this starts.
     using ThreadStart = std::function<void()>;
 
-    // Runs `produce(put)` to its end and takes every item it put before returning.
-    static void run(const OverlapOptions& options, const std::function<void(const Put&)>& produce,
+    // Runs `produce(producer)` to its end and takes every item it put before returning.
+    static void run(const OverlapOptions& options, const std::function<void(Producer&)>& produce,
                     const Work& work, const Take& take, const ThreadStart& threadStart = {}) {
         if (!options.serial) {
             OrderedWindow window(options.window == 0 ? 1 : options.window);
@@ -45,48 +58,118 @@ public:
                 return;
         }
         // Serial, or no thread could be started: nothing has been put yet either way.
-        produce([&take](Item&& item, bool) {
-            take(item, false);
-            return true;
-        });
+        SerialProducer serial(take);
+        produce(serial);
     }
 
 private:
-    struct Slot {
-        Item item{};
-        bool needsWork = false;
-        bool done = false;
+    // Handing items over one at a time costs a lock and often a thread wake-up per item, which
+    // on a warm cache is dearer than the work itself; a batch shares them.
+    static constexpr std::size_t kBatch = 32;
+    // While the work is quick (a warm cache) a worker claims this many items at once, and
+    // another worker is woken only for what it leaves, so few threads share the processor.
+    static constexpr std::size_t kMostClaimed = 8;
+    // Work slower than this per item waits on the disk: a worker then claims one item at a time
+    // so that as many requests as there are workers are in flight, and none waits behind
+    // another in a claimed batch.
+    static constexpr std::chrono::microseconds kWaitingOnDisk{50};
+    static constexpr std::size_t kQuickRunEndingTheWait = 32;
+    static constexpr std::uint64_t kNotWaiting = std::numeric_limits<std::uint64_t>::max();
+
+    class SerialProducer final : public Producer {
+    public:
+        explicit SerialProducer(const Take& take) : take_(take) {}
+        bool put(Item&& item, bool) override {
+            take_(item, false);
+            return true;
+        }
+        void flush() override {}
+
+    private:
+        const Take& take_;
     };
 
-    explicit OrderedWindow(std::size_t capacity) : slots_(capacity) {}
+    class WindowProducer final : public Producer {
+    public:
+        explicit WindowProducer(OrderedWindow& window) : window_(window) {}
+        bool put(Item&& item, bool needsWork) override {
+            return window_.put(std::move(item), needsWork);
+        }
+        void flush() override { window_.publish(); }
+
+    private:
+        OrderedWindow& window_;
+    };
+
+    struct Slot {
+        Item item{};
+        // Set by the producer (no work needed) or the worker; the taker waits for it.
+        std::atomic<bool> done{false};
+    };
+
+    explicit OrderedWindow(std::size_t capacity)
+        : slots_(capacity), work_(capacity), batch_(std::min(kBatch, capacity)) {
+        pendingWork_.reserve(capacity);
+    }
 
     Slot& slot(std::uint64_t index) {
         return slots_[static_cast<std::size_t>(index % slots_.size())];
     }
 
+    // Producer's thread. The slots from the taker's head onwards up to the window's size are
+    // the producer's alone until they are published.
     bool put(Item&& item, bool needsWork) {
-        std::unique_lock lock(mutex_);
-        while (tail_ - head_ == slots_.size() && !stopped_) {
-            ++waitingProducers_;
-            spaceFree_.wait(lock);
-            --waitingProducers_;
-        }
-        if (stopped_)
+        if (stopped_.load())
             return false;
-        Slot& target = slot(tail_);
+        if (written_ - head_.load() == slots_.size()) {
+            // What is written but not handed out could never be taken: hand it out first.
+            publish();
+            std::unique_lock lock(mutex_);
+            producerWaiting_.store(true);
+            while (!roomForBatch(head_.load()) && !stopped_.load())
+                spaceFree_.wait(lock);
+            producerWaiting_.store(false);
+            if (stopped_.load())
+                return false;
+        }
+        Slot& target = slot(written_);
         target.item = std::move(item);
-        target.needsWork = needsWork;
-        target.done = !needsWork;
-        const bool atHead = tail_ == head_;
-        ++tail_;
-        if (needsWork && waitingWorkers_ > 0)
-            workReady_.notify_one();
-        else if (!needsWork && atHead && waitingTaker_)
-            itemDone_.notify_one();
+        target.done.store(!needsWork, std::memory_order_relaxed);
+        if (needsWork)
+            pendingWork_.push_back(written_);
+        ++written_;
+        if (written_ - published_.load(std::memory_order_relaxed) >= batch_)
+            publish();
         return true;
     }
 
+    bool roomForBatch(std::uint64_t head) const {
+        return written_ - head + batch_ <= slots_.size();
+    }
+
+    // Producer's thread: makes the written items visible to the workers and the taker.
+    void publish() {
+        if (written_ == published_.load(std::memory_order_relaxed))
+            return;
+        std::lock_guard lock(mutex_);
+        for (std::uint64_t index : pendingWork_)
+            work_[static_cast<std::size_t>(workTail_++ % work_.size())] = index;
+        const std::size_t newWork = pendingWork_.size();
+        pendingWork_.clear();
+        published_.store(written_);
+        if (newWork > 0 && waitingWorkers_ > 0)
+            workReady_.notify_one();
+        if (takerWaitingFor_.load() != kNotWaiting)
+            itemDone_.notify_one();
+    }
+
+    // Producer's thread, at its end.
     void finishProducing() {
+        publish();
+        markFinished();
+    }
+
+    void markFinished() {
         std::lock_guard lock(mutex_);
         producerFinished_ = true;
         workReady_.notify_all();
@@ -95,33 +178,55 @@ private:
 
     void stop() {
         std::lock_guard lock(mutex_);
-        stopped_ = true;
+        stopped_.store(true);
         spaceFree_.notify_all();
         workReady_.notify_all();
     }
 
     void workLoop(const Work& work) {
+        std::vector<std::uint64_t> claimed;
+        claimed.reserve(kMostClaimed);
+        bool waitingOnDisk = false;
+        std::size_t quickInARow = 0;
         std::unique_lock lock(mutex_);
         for (;;) {
-            // Items before the head were taken already; their slots may hold newer items.
-            if (claimed_ < head_)
-                claimed_ = head_;
-            while (claimed_ < tail_ && !slot(claimed_).needsWork)
-                ++claimed_;
-            if (claimed_ < tail_ && !stopped_) {
-                const std::uint64_t index = claimed_++;
-                Slot& target = slot(index);
+            if (stopped_.load())
+                return;
+            const std::uint64_t available = workTail_ - workHead_;
+            if (available > 0) {
+                const std::uint64_t share =
+                    waitingOnDisk ? 1 : std::min<std::uint64_t>(available, kMostClaimed);
+                claimed.clear();
+                for (std::uint64_t i = 0; i < share; ++i)
+                    claimed.push_back(work_[static_cast<std::size_t>(workHead_++ % work_.size())]);
+                if (workTail_ > workHead_ && waitingWorkers_ > 0)
+                    workReady_.notify_one();
                 lock.unlock();
-                // The slot is ours alone until it is marked done: the producer cannot reach it
-                // before the taker has passed it, and the taker waits for `done`.
-                work(target.item);
+                const auto started = std::chrono::steady_clock::now();
+                // The claimed slots are ours alone until marked done: the producer cannot reach
+                // them before the taker has passed them, and the taker waits for `done`.
+                for (std::uint64_t index : claimed) {
+                    Slot& target = slot(index);
+                    work(target.item);
+                    target.done.store(true);
+                    if (takerWaitingFor_.load() == index) {
+                        std::lock_guard wake(mutex_);
+                        itemDone_.notify_one();
+                    }
+                }
+                // On a cold disk some files still answer at once (their inode came in with a
+                // neighbour's), so only a run of quick ones ends the waiting.
+                if (std::chrono::steady_clock::now() - started >
+                    kWaitingOnDisk * static_cast<int>(claimed.size())) {
+                    waitingOnDisk = true;
+                    quickInARow = 0;
+                } else if (waitingOnDisk && ++quickInARow >= kQuickRunEndingTheWait) {
+                    waitingOnDisk = false;
+                }
                 lock.lock();
-                target.done = true;
-                if (index == head_ && waitingTaker_)
-                    itemDone_.notify_one();
                 continue;
             }
-            if (producerFinished_ || stopped_)
+            if (producerFinished_)
                 return;
             ++waitingWorkers_;
             workReady_.wait(lock);
@@ -129,39 +234,45 @@ private:
         }
     }
 
+    bool headReady(std::uint64_t head) {
+        return head < published_.load() && slot(head).done.load();
+    }
+
     void takeLoop(const Take& take) {
         for (;;) {
-            std::unique_lock lock(mutex_);
-            while (head_ == tail_ || !slot(head_).done) {
-                if (head_ == tail_ && producerFinished_)
-                    return;
-                waitingTaker_ = true;
-                itemDone_.wait(lock);
-                waitingTaker_ = false;
+            const std::uint64_t head = head_.load(std::memory_order_relaxed);
+            if (!headReady(head)) {
+                std::unique_lock lock(mutex_);
+                takerWaitingFor_.store(head);
+                while (!headReady(head) && !(producerFinished_ && head == published_.load()))
+                    itemDone_.wait(lock);
+                takerWaitingFor_.store(kNotWaiting);
+                if (!headReady(head))
+                    return; // the producer has finished and everything is taken
             }
-            Slot& current = slot(head_);
-            lock.unlock();
-            // The producer writes only slots the taker has passed, so this one stays as it is.
+            Slot& current = slot(head);
             take(current.item, true);
             current.item = Item{};
-            lock.lock();
-            ++head_;
-            if (waitingProducers_ > 0)
+            head_.store(head + 1);
+            // A waiting producer has handed out all it wrote; it is woken once a batch fits.
+            if (producerWaiting_.load() &&
+                published_.load() - (head + 1) + batch_ <= slots_.size()) {
+                std::lock_guard lock(mutex_);
                 spaceFree_.notify_one();
+            }
         }
     }
 
     // False when the threads could not be started; nothing was put then.
-    bool runOverlapped(const OverlapOptions& options,
-                       const std::function<void(const Put&)>& produce, const Work& work,
-                       const Take& take, const ThreadStart& threadStart) {
+    bool runOverlapped(const OverlapOptions& options, const std::function<void(Producer&)>& produce,
+                       const Work& work, const Take& take, const ThreadStart& threadStart) {
         const std::size_t workerCount =
             std::max<std::size_t>(1, std::min<std::size_t>(options.workers, slots_.size()));
         std::vector<std::thread> threads;
         threads.reserve(workerCount + 1);
         auto stopAndJoin = [&] {
             stop();
-            finishProducing();
+            markFinished();
             for (std::thread& thread : threads)
                 if (thread.joinable())
                     thread.join();
@@ -185,9 +296,8 @@ private:
             threads.emplace_back([this, &produce, &threadStart] {
                 if (threadStart)
                     threadStart();
-                produce([this](Item&& item, bool needsWork) {
-                    return put(std::move(item), needsWork);
-                });
+                WindowProducer producer(*this);
+                produce(producer);
                 finishProducing();
             });
         } catch (const std::system_error&) {
@@ -206,18 +316,25 @@ private:
     }
 
     std::vector<Slot> slots_;
+    std::vector<std::uint64_t> work_; // indices of published items awaiting a worker
+    const std::size_t batch_;
     std::mutex mutex_;
     std::condition_variable spaceFree_;
     std::condition_variable workReady_;
     std::condition_variable itemDone_;
-    std::uint64_t head_ = 0;    // next to take
-    std::uint64_t tail_ = 0;    // next to put
-    std::uint64_t claimed_ = 0; // next a worker looks at
-    int waitingProducers_ = 0;
+    std::atomic<std::uint64_t> head_{0};      // next to take; written by the taker only
+    std::atomic<std::uint64_t> published_{0}; // items visible to workers and taker
+    std::atomic<std::uint64_t> takerWaitingFor_{kNotWaiting};
+    std::atomic<bool> producerWaiting_{false};
+    std::atomic<bool> stopped_{false};
+    // The producer's own.
+    std::uint64_t written_ = 0;
+    std::vector<std::uint64_t> pendingWork_;
+    // Under the mutex.
+    std::uint64_t workHead_ = 0;
+    std::uint64_t workTail_ = 0;
     int waitingWorkers_ = 0;
-    bool waitingTaker_ = false;
     bool producerFinished_ = false;
-    bool stopped_ = false;
 };
 
 } // namespace tambrel

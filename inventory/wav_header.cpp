@@ -136,39 +136,45 @@ HeaderDecoding decodeWavHeader(const ByteSource& source) {
 
 namespace {
 
-template <typename File> class OpenFileSource final : public ByteSource {
+class OpenFileSource final : public ByteSource {
 public:
-    explicit OpenFileSource(const File& file) : file_(file) {}
+    explicit OpenFileSource(const platform::ReadOnlyFile& file) : file_(file) {}
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const override {
         return file_.readAt(offset, buffer);
     }
 
 private:
-    const File& file_;
+    const platform::ReadOnlyFile& file_;
 };
 
-// Open, read, status, close; `statusWithoutOpening` gives size and date of a file that exists
-// but cannot be opened, which are still worth showing. When there is nothing to show, the open
+// Open, read, status, close. `listedStatus`, when the listing delivered size and time, takes
+// the status call's place; `statusWithoutOpening` gives size and date of a file that exists but
+// cannot be opened, which are still worth showing. When there is nothing to show, the open
 // failure already said why.
 template <typename StatusWithoutOpening>
-FileHeaderReading readOpened(Result<platform::OpenFile> opened,
+FileHeaderReading readOpened(Result<platform::ReadOnlyFile> opened,
+                             const std::optional<FileStatus>& listedStatus,
                              StatusWithoutOpening&& statusWithoutOpening) {
     FileHeaderReading reading;
     if (!opened) {
         reading.failures.push_back(opened.failure());
-        if (Result<FileStatus> status = statusWithoutOpening(); status)
+        if (listedStatus)
+            reading.status = listedStatus;
+        else if (Result<FileStatus> status = statusWithoutOpening(); status)
             reading.status = status.value();
         return reading;
     }
     reading.opened = true;
-    platform::OpenFile& file = opened.value();
+    platform::ReadOnlyFile& file = opened.value();
 
-    HeaderDecoding decoding = decodeWavHeader(OpenFileSource<platform::OpenFile>(file));
+    HeaderDecoding decoding = decodeWavHeader(OpenFileSource(file));
     reading.header = decoding.header;
     if (decoding.readFailure)
         reading.failures.push_back(std::move(*decoding.readFailure));
 
-    if (Result<FileStatus> status = file.status(); status)
+    if (listedStatus)
+        reading.status = listedStatus;
+    else if (Result<FileStatus> status = file.status(); status)
         reading.status = status.value();
     else
         reading.failures.push_back(status.failure());
@@ -182,41 +188,17 @@ FileHeaderReading readOpened(Result<platform::OpenFile> opened,
 
 FileHeaderReading readFileHeader(const std::string& hostPath,
                                  const std::optional<FileStatus>& listedStatus) {
-    FileHeaderReading reading;
-    Result<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(hostPath);
-    if (!file) {
-        reading.failures.push_back(file.failure());
-        // Size and date of a file that exists but cannot be opened are still worth showing;
-        // when there is nothing to show, the open failure already said why.
-        if (listedStatus)
-            reading.status = listedStatus;
-        else if (Result<platform::PathStatus> info = platform::statusOfPath(hostPath))
-            reading.status = info->status;
-        return reading;
-    }
-    reading.opened = true;
-
-    OpenFileSource<platform::ReadOnlyFile> source(*file);
-    HeaderDecoding decoding = decodeWavHeader(source);
-    reading.header = decoding.header;
-    if (decoding.readFailure)
-        reading.failures.push_back(std::move(*decoding.readFailure));
-
-    if (listedStatus) {
-        reading.status = listedStatus;
-    } else if (Result<FileStatus> status = file->status()) {
-        reading.status = *status;
-    } else {
-        reading.failures.push_back(status.failure());
-    }
-
-    if (Status closed = file->close(); !closed)
-        reading.failures.push_back(closed.failure());
-    return reading;
+    return readOpened(platform::ReadOnlyFile::open(hostPath), listedStatus,
+                      [&]() -> Result<FileStatus> {
+                          Result<platform::PathStatus> info = platform::statusOfPath(hostPath);
+                          if (!info)
+                              return info.failure();
+                          return info->status;
+                      });
 }
 
 FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name) {
-    return readOpened(platform::OpenFile::openIn(folder, name),
+    return readOpened(platform::ReadOnlyFile::openIn(folder, name), std::nullopt,
                       [&] { return folder.statusOf(name); });
 }
 

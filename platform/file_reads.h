@@ -15,9 +15,14 @@ namespace tambrel::platform {
 
 // A file opened for reading only. The open never blocks (FIFOs) and, on Windows, shares read,
 // write and delete, so that a file the server is writing is still read and never locked.
+class OpenFolder;
+
 class ReadOnlyFile {
 public:
     static Result<ReadOnlyFile> open(const std::string& hostPath);
+    // The file `name` of an open folder: relative to its handle where the system has one, so
+    // that the path's folders are not looked up again for every file.
+    static Result<ReadOnlyFile> openIn(const OpenFolder& folder, const std::string& name);
 
     ReadOnlyFile(ReadOnlyFile&& other) noexcept;
     ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;

@@ -1,5 +1,5 @@
 #include "platform/file_reads.h"
-#include "platform/posix_descriptor.h"
+#include "platform/posix_entries.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -7,24 +7,9 @@
 #include <unistd.h>
 
 namespace tambrel::platform {
-namespace {
-
-FileStatus statusOf(const struct stat& info) {
-    return FileStatus{static_cast<std::int64_t>(info.st_size), info.st_mtim};
-}
-
-EntryKind kindOf(const struct stat& info) {
-    if (S_ISREG(info.st_mode))
-        return EntryKind::File;
-    if (S_ISDIR(info.st_mode))
-        return EntryKind::Folder;
-    return EntryKind::Other;
-}
-
-} // namespace
 
 Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& hostPath) {
-    const int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int descriptor = ::open(hostPath.c_str(), kReadOnlyOpenFlags);
     if (descriptor < 0)
         return Failure::fromErrno();
     return ReadOnlyFile(descriptor);
@@ -102,13 +87,11 @@ bool pathExists(const std::string& hostPath) {
 
 Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
                                                 std::size_t sizeLimit) {
-    // Read only, and never waiting: a FIFO put in the file's place must not hang us.
-    const UniqueDescriptor file(
-        ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.get() < 0)
-        return Failure::fromErrno();
+    Result<ReadOnlyFile> file = ReadOnlyFile::open(hostPath);
+    if (!file)
+        return file.failure();
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
+    if (::fstat(static_cast<int>(file->handle_), &info) != 0)
         return Failure::fromErrno();
     if (!S_ISREG(info.st_mode))
         return Failure::fromErrno(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
@@ -117,20 +100,13 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
 
     // One byte more than the size tells a file that grew since the status call.
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t count = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return Failure::fromErrno();
-        if (count == 0)
-            break;
-        filled += static_cast<std::size_t>(count);
-    }
-    if (filled > sizeLimit)
+    Result<std::size_t> read = file->readAt(
+        0, std::span<std::byte>(reinterpret_cast<std::byte*>(bytes.data()), bytes.size()));
+    if (!read)
+        return read.failure();
+    if (*read > sizeLimit)
         return Failure::fromErrno(EFBIG);
-    bytes.resize(filled);
+    bytes.resize(*read);
     return bytes;
 }
 

@@ -1,11 +1,11 @@
 #include "platform/case_blind_name.h"
 #include "platform/folder_listing.h"
+#include "platform/posix_entries.h"
 
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tambrel::platform {
@@ -18,8 +18,7 @@ using DirectoryHandle = std::unique_ptr<DIR, DirectoryCloser>;
 
 // Opening never waits: O_NONBLOCK keeps a FIFO put in a folder's place from hanging us.
 Result<DirectoryHandle> openDirectory(const std::string& hostPath) {
-    const int descriptor =
-        ::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int descriptor = ::open(hostPath.c_str(), kReadOnlyOpenFlags | O_DIRECTORY);
     if (descriptor < 0)
         return Failure::fromErrno();
     DIR* directory = ::fdopendir(descriptor);
@@ -31,55 +30,19 @@ Result<DirectoryHandle> openDirectory(const std::string& hostPath) {
     return DirectoryHandle(directory);
 }
 
-bool isDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 } // namespace
 
 Result<std::vector<ListedEntry>> listFolder(const std::string& hostPath) {
     Result<DirectoryHandle> directory = openDirectory(hostPath);
     if (!directory)
         return directory.failure();
-    DIR* handle = directory.value().get();
-    const int descriptor = ::dirfd(handle);
-
     std::vector<ListedEntry> entries;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(handle);
-        if (!entry) {
-            if (errno != 0)
-                return Failure::fromErrno();
-            break;
-        }
-        if (isDotEntry(entry->d_name))
-            continue;
-        EntryKind kind = EntryKind::Other;
-        switch (entry->d_type) {
-        case DT_REG:
-            kind = EntryKind::File;
-            break;
-        case DT_DIR:
-            kind = EntryKind::Folder;
-            break;
-        case DT_LNK:
-        case DT_UNKNOWN: {
-            // A link counts as what it points to; a dangling one is nothing.
-            struct stat info;
-            if (::fstatat(descriptor, entry->d_name, &info, 0) == 0) {
-                if (S_ISREG(info.st_mode))
-                    kind = EntryKind::File;
-                else if (S_ISDIR(info.st_mode))
-                    kind = EntryKind::Folder;
-            }
-            break;
-        }
-        default:
-            break; // FIFOs, sockets and devices
-        }
-        entries.push_back(ListedEntry{entry->d_name, kind, std::nullopt});
-    }
+    const int error =
+        forEachEntry(directory.value().get(), [&](const dirent& entry, EntryKind kind) {
+            entries.push_back(ListedEntry{entry.d_name, kind, std::nullopt});
+        });
+    if (error != 0)
+        return Failure::fromErrno(error);
     return entries;
 }
 

@@ -1,15 +1,11 @@
-// Folders and files as the scan reads them: a folder held open while its entries are listed and
-// its files opened relative to it, and a file opened only for the bytes at its start and its
-// status. Nothing here ever writes.
+// Folders as the scan reads them: a folder held open while its entries are listed and its files
+// opened relative to it (ReadOnlyFile::openIn). Nothing here ever writes.
 #pragma once
 
 #include "common/result.h"
 #include "platform/file_status.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <ctime>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -40,38 +36,10 @@ public:
     // Status of an entry by name, following links; for a file that exists but cannot be opened.
     Result<FileStatus> statusOf(const std::string& name) const;
 
-    // The handle, for OpenFile::openIn only.
-    std::intptr_t handle() const { return handle_; }
-
 private:
+    friend class ReadOnlyFile;
     explicit OpenFolder(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_;
 };
-
-class OpenFile {
-public:
-    // Opened for reading only; never waits (a FIFO put in a file's place opens at once).
-    static Result<OpenFile> open(const std::string& hostPath);
-    static Result<OpenFile> openIn(const OpenFolder& folder, const std::string& name);
-
-    OpenFile(OpenFile&& other) noexcept;
-    OpenFile& operator=(OpenFile&& other) noexcept;
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile();
-
-    // Fills the front of `buffer` from `offset`; fewer bytes at the end of the file.
-    Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const;
-    Result<FileStatus> status() const;
-    // Releases the handle whatever the outcome; a failure is only worth a message.
-    Status close();
-
-private:
-    explicit OpenFile(std::intptr_t handle) : handle_(handle) {}
-    std::intptr_t handle_;
-};
-
-// Status of a file by its host path, following links.
-Result<FileStatus> statusOfFile(const std::string& hostPath);
 
 } // namespace tambrel::platform

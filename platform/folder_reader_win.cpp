@@ -17,10 +17,6 @@ const std::string& folderPathOf(std::intptr_t handle) {
     return *reinterpret_cast<const std::string*>(handle);
 }
 
-ReadOnlyFile& fileOf(std::intptr_t handle) {
-    return *reinterpret_cast<ReadOnlyFile*>(handle);
-}
-
 std::string childPath(const std::string& folder, const std::string& name) {
     if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
         return folder + name;
@@ -71,56 +67,14 @@ Result<std::vector<FolderItem>> OpenFolder::list() const {
 }
 
 Result<FileStatus> OpenFolder::statusOf(const std::string& name) const {
-    return statusOfFile(childPath(folderPathOf(handle_), name));
-}
-
-Result<OpenFile> OpenFile::open(const std::string& hostPath) {
-    Result<ReadOnlyFile> file = ReadOnlyFile::open(hostPath);
-    if (!file)
-        return file.failure();
-    return OpenFile(reinterpret_cast<std::intptr_t>(new ReadOnlyFile(std::move(*file))));
-}
-
-Result<OpenFile> OpenFile::openIn(const OpenFolder& folder, const std::string& name) {
-    return open(childPath(folderPathOf(folder.handle()), name));
-}
-
-OpenFile::OpenFile(OpenFile&& other) noexcept : handle_(std::exchange(other.handle_, kClosed)) {}
-
-OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
-    if (this != &other) {
-        delete reinterpret_cast<ReadOnlyFile*>(handle_);
-        handle_ = std::exchange(other.handle_, kClosed);
-    }
-    return *this;
-}
-
-OpenFile::~OpenFile() {
-    delete reinterpret_cast<ReadOnlyFile*>(handle_);
-}
-
-Result<std::size_t> OpenFile::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {
-    return fileOf(handle_).readAt(offset, buffer);
-}
-
-Result<FileStatus> OpenFile::status() const {
-    return fileOf(handle_).status();
-}
-
-Status OpenFile::close() {
-    const std::intptr_t handle = std::exchange(handle_, kClosed);
-    if (handle == kClosed)
-        return {};
-    Status closed = fileOf(handle).close();
-    delete reinterpret_cast<ReadOnlyFile*>(handle);
-    return closed;
-}
-
-Result<FileStatus> statusOfFile(const std::string& hostPath) {
-    Result<PathStatus> status = statusOfPath(hostPath);
+    Result<PathStatus> status = statusOfPath(childPath(folderPathOf(handle_), name));
     if (!status)
         return status.failure();
     return status->status;
+}
+
+Result<ReadOnlyFile> ReadOnlyFile::openIn(const OpenFolder& folder, const std::string& name) {
+    return open(childPath(folderPathOf(folder.handle_), name));
 }
 
 } // namespace tambrel::platform

@@ -146,6 +146,8 @@ const OverlapCase kOverlapCases[] = {
     {"SampleServerWindowOfMany", ServerKind::Sample, 256, 16},
     {"BulkServerWindowOfOneManyThreads", ServerKind::Bulk, 1, 8},
     {"BulkServerWindowOfThree", ServerKind::Bulk, 3, 2},
+    // Not a whole number of hand-over batches: partial batches and claims wrap round the window.
+    {"BulkServerWindowOfFortyOne", ServerKind::Bulk, 41, 3},
     {"BulkServerWindowOfMany", ServerKind::Bulk, 256, 16},
     {"AwkwardServerWindowOfOne", ServerKind::Awkward, 1, 1},
     {"AwkwardServerWindowOfThree", ServerKind::Awkward, 3, 2},
