@@ -1,6 +1,6 @@
 #include "cli/json_rows.h"
 
-#include "cli/local_time.h"
+#include "platform/local_time.h"
 
 #include <charconv>
 #include <cstdint>
@@ -106,7 +106,8 @@ void appendJsonRow(std::string& out, const FileRow& row) {
     appendNumber(out, row.sampleRate);
     out.append(",\"modified\":");
     const std::string modified =
-        row.hasStatus ? isoLocalTime(static_cast<std::int64_t>(row.lastModified.tv_sec)) : "";
+        row.hasStatus ? platform::isoLocalTime(static_cast<std::int64_t>(row.lastModified.tv_sec))
+                      : "";
     if (modified.empty())
         out.append("null");
     else

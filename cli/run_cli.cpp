@@ -3,17 +3,17 @@
 #include "cli/cli_options.h"
 #include "cli/json_rows.h"
 #include "cli/listing_grid.h"
-#include "cli/standard_streams.h"
 #include "cli/summary_table.h"
 #include "common/user_dialogs.h"
 #include "export/csv_writer.h"
 #include "export/export_target.h"
-#include "export/replacement_file.h"
 #include "inventory/describe_file.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
 #include "localize/language_names.h"
 #include "localize/language_state.h"
+#include "platform/replacement_file.h"
+#include "platform/standard_streams.h"
 #include "platform/wine_prefix.h"
 #include "server/server_root.h"
 
@@ -44,7 +44,7 @@ constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 void tell(std::string_view text) {
     std::string line(kProgramName);
     line.append(": ").append(text).push_back('\n');
-    writeStandardError(line);
+    platform::writeStandardError(line);
 }
 
 // Messages of the load go to standard error instead of message boxes (they name the file,
@@ -92,9 +92,14 @@ std::string absoluteIfRelative(const std::string& path) {
     const bool driveLetter = path.size() >= 2 && path[1] == ':';
     if (driveLetter || path.starts_with('/') || path.starts_with('\\'))
         return path;
+    // Through UTF-8 both ways: a narrow path is in the ANSI code page on Windows.
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(
+        std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+    if (error)
+        return path;
+    const std::u8string text = absolute.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 std::string versionText() {
@@ -193,7 +198,7 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
 } // namespace
 
 int runCli(const std::vector<std::string>& arguments) {
-    ignoreBrokenPipeSignal();
+    platform::ignoreBrokenPipeSignal();
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (parsed.usageError) {
         tell(*parsed.usageError);
@@ -202,7 +207,7 @@ int runCli(const std::vector<std::string>& arguments) {
     }
     const CliOptions& options = parsed.options;
     if (options.help)
-        return writeStandardOutput(usageText()) ? kDone : kOutputNotWritten;
+        return platform::writeStandardOutput(usageText()) ? kDone : kOutputNotWritten;
 
     ProgramLocation location = programLocation();
     location.executableName = std::string(kLibraryStem);
@@ -218,7 +223,7 @@ int runCli(const std::vector<std::string>& arguments) {
     }
     InitalizeLanguages();
     if (options.version)
-        return writeStandardOutput(versionText()) ? kDone : kOutputNotWritten;
+        return platform::writeStandardOutput(versionText()) ? kDone : kOutputNotWritten;
 
     if (options.prefix)
         setWinePrefixPath(absoluteIfRelative(*options.prefix));
@@ -276,10 +281,11 @@ int runCli(const std::vector<std::string>& arguments) {
     };
     for (const ListOutput& output : outputs)
         if (output.destination && *output.destination == kStandardOutputName)
-            reportStandardOutput(streamList(output.grid, options.format, writeStandardOutput));
+            reportStandardOutput(
+                streamList(output.grid, options.format, platform::writeStandardOutput));
     if (wantsSummary(options) && !readerGone)
         reportStandardOutput(
-            writeStandardOutput(summaryTable(greetings.summary(), prompts.summary())));
+            platform::writeStandardOutput(summaryTable(greetings.summary(), prompts.summary())));
 
     if (outputFailed)
         return kOutputNotWritten;

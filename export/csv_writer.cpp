@@ -2,13 +2,13 @@
 
 #include "common/csv_field.h"
 #include "export/overlapped_writer.h"
-#include "export/replacement_file.h"
 #include "inventory/describe_file.h"
+#include "platform/ansi_text.h"
+#include "platform/replacement_file.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <span>
 #include <string>
@@ -42,21 +42,58 @@ Status readLine(const Grid& grid, std::int32_t row, std::span<const std::int32_t
     return {};
 }
 
-// Past RLIMIT_FSIZE the kernel kills the writer with SIGXFSZ; ignored, the write fails with
-// EFBIG and the export reports it like a full disk.
-class FileSizeSignalIgnored {
-public:
-    FileSizeSignalIgnored() { previous_ = std::signal(SIGXFSZ, SIG_IGN); }
-    ~FileSizeSignalIgnored() {
-        if (previous_ != SIG_ERR)
-            std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
-    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
+// How the file's text is encoded. The ANSI code page is what other programs of the system
+// expect; a name it cannot hold would come out as "?" and name a file that is not there, so
+// then the whole file is UTF-8 with a byte-order mark, which they recognise.
+enum class TextForm { AsIs, AnsiCodePage, Utf8WithMark };
 
-private:
-    void (*previous_)(int) = SIG_ERR;
-};
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool ansiCanHold(std::string_view text) {
+    return isAscii(text) || platform::toAnsiCodePage(text).has_value();
+}
+
+// One pass over the cells before anything is written, since the choice covers the whole file.
+Result<TextForm> textFormFor(const Grid& grid, std::string_view header,
+                             std::span<const std::int32_t> columns) {
+    if (platform::ansiCodePageIsProgramText())
+        return TextForm::AsIs;
+    if (!ansiCanHold(header))
+        return TextForm::Utf8WithMark;
+    bool allAscii = isAscii(header);
+    LineTexts texts;
+    std::array<std::string, kLineKeys.size()> held;
+    const std::int32_t rows = grid.Rows();
+    for (std::int32_t row = 1; row < rows; ++row) {
+        if (Status read = readLine(grid, row, columns, texts, held); !read)
+            return read.failure();
+        for (std::string_view text : texts) {
+            if (isAscii(text))
+                continue;
+            if (!platform::toAnsiCodePage(text))
+                return TextForm::Utf8WithMark;
+            allAscii = false;
+        }
+    }
+    return allAscii ? TextForm::AsIs : TextForm::AnsiCodePage;
+}
+
+// The line at [start, end) in the ANSI code page, in place: no character is longer there than
+// in UTF-8. Returns the new end.
+char* toAnsiInPlace(char* start, char* end) {
+    const std::string_view line(start, static_cast<std::size_t>(end - start));
+    if (isAscii(line))
+        return end;
+    const std::optional<std::string> ansi = platform::toAnsiCodePage(line);
+    if (!ansi || ansi->size() > line.size())
+        return end; // checked beforehand; cannot happen
+    return std::copy(ansi->begin(), ansi->end(), start);
+}
 
 } // namespace
 
@@ -109,10 +146,18 @@ Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile
     for (std::size_t i = 0; i < kLineKeys.size(); ++i)
         columns[i] = grid.ColIndex(kLineKeys[i]);
 
-    FileSizeSignalIgnored fileSizeSignal;
+    const Result<TextForm> form = textFormFor(grid, header, columns);
+    if (!form)
+        return form.failure();
+    const bool toAnsi = form.value() == TextForm::AnsiCodePage;
+
     // Declared after the file, so a write still running ends before the file is discarded.
     OverlappedWriter writer(file, kChunkBytes);
-    std::string headerLine(header);
+    std::string headerLine;
+    if (form.value() == TextForm::Utf8WithMark)
+        headerLine.append(kUtf8Mark);
+    headerLine.append(toAnsi ? platform::toAnsiCodePage(header).value_or(std::string(header))
+                             : std::string(header));
     headerLine.append("\r\n");
     if (Status written = writer.writeNow(headerLine); !written)
         return written;
@@ -133,13 +178,18 @@ Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile
         if (longest > writer.capacity()) {
             // A line longer than a chunk (cells of megabytes): built on its own.
             std::string line(longest, '\0');
-            line.resize(static_cast<std::size_t>(writeCsvLine(texts, line.data()) - line.data()));
+            char* end = writeCsvLine(texts, line.data());
+            if (toAnsi)
+                end = toAnsiInPlace(line.data(), end);
+            line.resize(static_cast<std::size_t>(end - line.data()));
             if (Status written = writer.writeNow(line); !written)
                 return written;
             continue;
         }
-        used =
-            static_cast<std::size_t>(writeCsvLine(texts, writer.chunk() + used) - writer.chunk());
+        char* end = writeCsvLine(texts, writer.chunk() + used);
+        if (toAnsi)
+            end = toAnsiInPlace(writer.chunk() + used, end);
+        used = static_cast<std::size_t>(end - writer.chunk());
     }
     if (Status written = writer.submit(used); !written)
         return written;

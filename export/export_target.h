@@ -4,9 +4,9 @@
 #pragma once
 
 #include "common/result.h"
-#include "export/export_path.h"
-#include "export/replacement_file.h"
 #include "inventory/file_system.h"
+#include "platform/export_path.h"
+#include "platform/replacement_file.h"
 
 #include <string_view>
 #include <vector>

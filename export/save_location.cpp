@@ -1,29 +1,16 @@
 #include "export/save_location.h"
 
+#include "platform/export_path.h"
 #include "platform/user_folders.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
 
 std::string joined(std::string folder, std::string_view name) {
-    if (folder.empty() || folder.back() != '/')
+    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
         folder.push_back('/');
     folder.append(name);
     return folder;
-}
-
-bool isFolder(const std::string& path) {
-    struct stat info;
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// A standard user may not create files everywhere a prefix's drive C: leads (a shared prefix,
-// a copy of a server mounted read-only); a dialog started there ends in a failed save.
-bool isWritableFolder(const std::string& path) {
-    return isFolder(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 } // namespace
@@ -31,7 +18,9 @@ bool isWritableFolder(const std::string& path) {
 SaveLocation proposedSaveLocation(std::string_view windowsPath,
                                   const FileSystemObject& fileSystem) {
     Result<std::string> driveC = fileSystem.resolveHostPath("c:\\");
-    if (driveC && isWritableFolder(driveC.value())) {
+    // A standard user may not create files everywhere a prefix's drive C: leads (a shared prefix,
+    // a copy of a server mounted read-only); a dialog started there ends in a failed save.
+    if (driveC && folderAcceptsNewFiles(driveC.value())) {
         if (Result<std::string> proposed = fileSystem.resolveHostPath(windowsPath); proposed)
             return {std::move(proposed.value()), std::move(driveC.value())};
     }

@@ -1,6 +1,6 @@
 // The temporary-file-and-rename step: modes, links and what a failure or an abandoned file
 // leaves behind.
-#include "export/replacement_file.h"
+#include "platform/replacement_file.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>

@@ -1,6 +1,7 @@
-#include "export/replacement_file.h"
+#include "platform/replacement_file.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -36,6 +37,15 @@ int createTemporary(int folder, std::string& name) {
     return -1;
 }
 
+// Past RLIMIT_FSIZE the kernel would end the whole program with SIGXFSZ; ignored, the write
+// fails with EFBIG and is reported like a full disk, the old file kept. Ignored for the rest of
+// the process: every file it writes should fail that way, and a disposition set and restored
+// around one export would race with another export on a second thread.
+void ignoreFileSizeSignal() {
+    static const bool ignored = [] { return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+    (void)ignored;
+}
+
 } // namespace
 
 Result<ReplacementFile> ReplacementFile::create(std::string_view targetPath) {
@@ -68,6 +78,7 @@ Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
         return Failure::fromErrno();
     }
 
+    ignoreFileSizeSignal();
     std::string temporary;
     const int descriptor = createTemporary(folder, temporary);
     if (descriptor < 0)
@@ -84,14 +95,13 @@ Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
     return file;
 }
 
-ReplacementFile::ReplacementFile(ExportPath target, std::string temporaryName, int descriptor)
+ReplacementFile::ReplacementFile(ExportPath target, std::string temporaryName, std::intptr_t handle)
     : target_(std::move(target)), targetPath_(target_.resolvedPath()),
-      temporaryName_(std::move(temporaryName)), descriptor_(descriptor) {}
+      temporaryName_(std::move(temporaryName)), handle_(handle) {}
 
 ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
     : target_(std::move(other.target_)), targetPath_(std::move(other.targetPath_)),
-      temporaryName_(std::move(other.temporaryName_)),
-      descriptor_(std::exchange(other.descriptor_, -1)),
+      temporaryName_(std::move(other.temporaryName_)), handle_(std::exchange(other.handle_, -1)),
       committed_(std::exchange(other.committed_, true)), bytesWritten_(other.bytesWritten_),
       writebackStarted_(other.writebackStarted_) {}
 
@@ -100,9 +110,9 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::discard() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-        descriptor_ = -1;
+    if (handle_ >= 0) {
+        ::close(static_cast<int>(handle_));
+        handle_ = -1;
     }
     if (!committed_ && !temporaryName_.empty() && target_.folder.valid()) {
         ::unlinkat(static_cast<int>(target_.folder.native()), temporaryName_.c_str(), 0);
@@ -111,10 +121,10 @@ void ReplacementFile::discard() {
 }
 
 Status ReplacementFile::write(std::string_view bytes) {
-    if (descriptor_ < 0)
+    if (handle_ < 0)
         return Failure::fromErrno(EBADF);
     while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        const ssize_t written = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -135,22 +145,22 @@ void ReplacementFile::startWriteback() {
     constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
     if (bytesWritten_ - writebackStarted_ < kWritebackBytes)
         return;
-    (void)::sync_file_range(descriptor_, static_cast<off_t>(writebackStarted_),
+    (void)::sync_file_range(static_cast<int>(handle_), static_cast<off_t>(writebackStarted_),
                             static_cast<off_t>(bytesWritten_ - writebackStarted_),
                             SYNC_FILE_RANGE_WRITE);
     writebackStarted_ = bytesWritten_;
 }
 
 Status ReplacementFile::commit() {
-    if (descriptor_ < 0 || committed_)
+    if (handle_ < 0 || committed_)
         return Failure::fromErrno(EBADF);
     // Delayed allocation can report a full disk only here, or at close.
-    if (::fsync(descriptor_) != 0) {
+    if (::fsync(static_cast<int>(handle_)) != 0) {
         Failure failure = Failure::fromErrno();
         discard();
         return failure;
     }
-    const int descriptor = std::exchange(descriptor_, -1);
+    const int descriptor = static_cast<int>(std::exchange(handle_, -1));
     if (::close(descriptor) != 0) {
         Failure failure = Failure::fromErrno();
         discard();

@@ -1,6 +1,8 @@
 // A chosen export path resolved link by link before anything is written: each link is judged
-// before it is followed, and the folder that will hold the file is opened once, so the file is
-// created and renamed relative to that folder and nothing swapped in meanwhile can redirect it.
+// before it is followed, and the folder that will hold the file is opened once and held, so
+// nothing swapped in meanwhile can redirect the file created and renamed there. On POSIX the file
+// is created relative to the open folder; on Windows the held folder cannot be renamed or removed
+// until the export is done.
 #pragma once
 
 #include "common/result.h"
@@ -53,7 +55,8 @@ struct ExportPath {
 };
 
 // Follows the links of `path` (chains, linked folders, relative and absolute targets, at most
-// 40) as opening it would. A link in a sticky, world-writable folder is followed only when the
+// 40; on Windows symbolic links and junctions, which the system resolves itself) as opening it
+// would. A link in a sticky, world-writable folder is followed only when the
 // user or that folder's owner owns it, as the Linux kernel's protected_symlinks rule has it;
 // any other is refused with EACCES and a description naming the link.
 Result<ExportPath> resolveExportPath(std::string_view path);
@@ -70,5 +73,9 @@ PathSpellings spellingsOf(std::string_view hostPath);
 // folders and recordings may live elsewhere and be linked in, and are the server's all the same.
 // Linked folders are walked too; each folder is visited once, so a link cycle ends.
 std::vector<std::string> linkedPlacesBelow(std::string_view hostPath);
+
+// Whether `hostPath` is a folder in which this user may create files (a shared prefix or a
+// read-only copy of a server is not).
+bool folderAcceptsNewFiles(const std::string& hostPath);
 
 } // namespace tambrel

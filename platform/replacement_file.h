@@ -3,9 +3,10 @@
 #pragma once
 
 #include "common/result.h"
-#include "export/export_path.h"
+#include "platform/export_path.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,8 @@ class ReplacementFile {
 public:
     // Opens a fresh temporary file in the resolved folder of `target`, which the file keeps
     // open until it is renamed there. Fails without creating anything when the target is
-    // read-only (no write bit in its mode, whoever we are), a folder, or not a regular file.
+    // read-only (no write bit in its mode or the read-only attribute, whoever we are), a folder,
+    // or not a regular file.
     static Result<ReplacementFile> create(ExportPath target);
     // The same after resolveExportPath(targetPath): a link is followed, so the file it points
     // to is the one replaced and the link stays.
@@ -28,9 +30,12 @@ public:
     // Removes the temporary file unless commit() succeeded.
     ~ReplacementFile();
 
-    // Every byte or a failure; a short write is retried, never taken as done.
+    // Every byte or a failure; a short write is retried, never taken as done. Writing past the
+    // process's file-size limit is a failure (EFBIG) like a full disk, never a signal that ends
+    // the program.
     Status write(std::string_view bytes);
-    // Flushes to the device, closes and renames over the target in one step. After a failure
+    // Flushes to the device, closes and renames over the target in one step (ReplaceFileW on
+    // Windows, which keeps the target's attributes and security). After a failure
     // the target is as it was and the temporary file is gone.
     Status commit();
 
@@ -38,14 +43,14 @@ public:
     const std::string& targetPath() const { return targetPath_; }
 
 private:
-    ReplacementFile(ExportPath target, std::string temporaryName, int descriptor);
+    ReplacementFile(ExportPath target, std::string temporaryName, std::intptr_t handle);
     void discard();
     void startWriteback();
 
     ExportPath target_;
     std::string targetPath_;
     std::string temporaryName_;
-    int descriptor_ = -1;
+    std::intptr_t handle_ = -1; // a descriptor on POSIX, a HANDLE on Windows
     bool committed_ = false;
     std::size_t bytesWritten_ = 0;
     std::size_t writebackStarted_ = 0;

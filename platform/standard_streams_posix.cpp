@@ -1,10 +1,10 @@
-#include "cli/standard_streams.h"
+#include "platform/standard_streams.h"
 
 #include <cerrno>
 #include <csignal>
 #include <unistd.h>
 
-namespace tambrel::cli {
+namespace tambrel::platform {
 namespace {
 
 Status writeAll(int descriptor, std::string_view bytes) {
@@ -24,6 +24,10 @@ Status writeAll(int descriptor, std::string_view bytes) {
 
 } // namespace
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+}
+
 void ignoreBrokenPipeSignal() {
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -36,4 +40,4 @@ void writeStandardError(std::string_view bytes) {
     (void)writeAll(STDERR_FILENO, bytes);
 }
 
-} // namespace tambrel::cli
+} // namespace tambrel::platform

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-namespace tambrel::cli {
+namespace tambrel::platform {
 
 // Such as "2026-03-29T02:30:00+02:00"; "" when the moment cannot be converted.
 std::string isoLocalTime(std::int64_t secondsSinceEpoch);
 
-} // namespace tambrel::cli
+} // namespace tambrel::platform

@@ -1,9 +1,9 @@
-#include "cli/local_time.h"
+#include "platform/local_time.h"
 
 #include <cstdio>
 #include <ctime>
 
-namespace tambrel::cli {
+namespace tambrel::platform {
 
 std::string isoLocalTime(std::int64_t secondsSinceEpoch) {
     const std::time_t moment = static_cast<std::time_t>(secondsSinceEpoch);
@@ -23,4 +23,4 @@ std::string isoLocalTime(std::int64_t secondsSinceEpoch) {
     return std::string(text, static_cast<std::size_t>(length));
 }
 
-} // namespace tambrel::cli
+} // namespace tambrel::platform

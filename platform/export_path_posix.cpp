@@ -1,4 +1,4 @@
-#include "export/export_path.h"
+#include "platform/export_path.h"
 
 #include <cerrno>
 #include <climits>
@@ -315,6 +315,12 @@ std::vector<std::string> linkedPlacesBelow(std::string_view hostPath) {
         ::closedir(listing);
     }
     return places;
+}
+
+bool folderAcceptsNewFiles(const std::string& hostPath) {
+    struct stat info;
+    return !hostPath.empty() && ::stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(hostPath.c_str(), W_OK | X_OK) == 0;
 }
 
 } // namespace tambrel
