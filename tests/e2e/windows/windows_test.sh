@@ -63,8 +63,9 @@ export_through_window() {
     dialog=$(wait_for_window 300 '^CSV File Location$') || fail "no save dialog titled CSV File Location"
     for _ in 1 2 3; do
         xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-        # The file name box has the focus and holds the proposed name: replace it all.
-        xdotool key ctrl+a BackSpace
+        # The file name box has the focus and holds the proposed name: replace it all (the
+        # system's edit box takes no Ctrl+A).
+        xdotool key End shift+Home BackSpace
         xdotool type --delay 20 "$target"
         xdotool key Return
         wait_until_gone 100 "$dialog" && break
@@ -181,22 +182,40 @@ if [[ ${1:-} == --inside-virtual-display ]]; then
     echo "exports: greetings $(($(wc -l <"$out/greetings-window.csv") - 1)) rows," \
         "prompts $(($(wc -l <"$out/prompts-window.csv") - 1)) rows"
 
-    # German from the About box (Help menu, third line after the separator).
+    # German from the About box (the Help menu's second item, after the separator).
     english=$work/main-english.png
     import -window "$main_window" "$english"
     pick_menu_item "$help_menu_x" 2
     about=$(wait_for_window 300 '^Tambrel$') || fail "no About box"
     xdotool windowfocus --sync "$about" 2>/dev/null || true
-    # The Change Language link, 12 by 124 pixels from the box's corner at 96 dpi.
-    xdotool mousemove --window "$about" 40 130 click 1
-    sleep 1
+    # The Change Language link, 12 by 124 pixels from the box's corner at 96 dpi, opens the
+    # language menu; typing picks the item by its name, whatever the listing's order.
+    languages=
+    for _ in 1 2 3; do
+        windows=$(visible_windows)
+        xdotool mousemove --window "$about" 40 130 click 1
+        for _ in $(seq 30); do
+            languages=$(comm -13 <(echo "$windows") <(visible_windows) | head -n 1)
+            [[ -n $languages ]] && break 2
+            sleep 0.1
+        done
+    done
+    [[ -n $languages ]] || fail "the Change Language link opened no menu"
     xdotool type --delay 50 'Ger'
-    xdotool key Return
-    sleep 2
+    for _ in 1 2 3; do
+        xdotool key Return
+        wait_until_gone 30 "$languages" && break
+    done
+    wait_until_gone 10 "$languages" || fail "the language menu stayed open"
+    sleep 1
     tambrel_screenshot windows-about-german
-    # OK, at the box's lower right.
+    # OK has the focus; failing that, it is clicked (at the box's lower right).
+    xdotool windowfocus --sync "$about" 2>/dev/null || true
     xdotool key Return
-    wait_until_gone 100 "$about" || fail "the About box stayed open after OK"
+    if ! wait_until_gone 30 "$about"; then
+        xdotool mousemove --window "$about" 354 196 click 1
+        wait_until_gone 100 "$about" || fail "the About box stayed open after OK"
+    fi
     german=$work/main-german.png
     import -window "$main_window" "$german"
     difference=$(compare -metric AE "$english" "$german" null: 2>&1 || true)
