@@ -140,19 +140,35 @@ Status ReplacementFile::commit() {
     }
     const std::wstring temporary = systemPath(besideTarget(target_, temporaryName_));
     const std::wstring destination = systemPath(targetPath_);
+    // Where there is no old file, a plain move that is on disk when it returns.
+    if (::GetFileAttributesW(destination.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (!::MoveFileExW(temporary.c_str(), destination.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            Failure failure = lastWindowsFailure();
+            discard();
+            return failure;
+        }
+        committed_ = true;
+        return {};
+    }
     // ReplaceFileW keeps the old file's attributes, security and streams, as the POSIX side
-    // keeps its mode; where there is no old file, a plain move that is on disk when it returns.
-    const bool replacing = ::GetFileAttributesW(destination.c_str()) != INVALID_FILE_ATTRIBUTES;
-    const bool moved = replacing
-                           ? ::ReplaceFileW(destination.c_str(), temporary.c_str(), nullptr,
-                                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                           : ::MoveFileExW(temporary.c_str(), destination.c_str(),
-                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!moved) {
-        Failure failure = lastWindowsFailure();
+    // keeps its mode. The old file goes to a backup name of our own rather than one the system
+    // picks, so that no stray copy of it is left when the swap fails, and it is put back when
+    // the swap failed halfway.
+    const std::wstring backup = temporary + L".old";
+    if (!::ReplaceFileW(destination.c_str(), temporary.c_str(), backup.c_str(),
+                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        const DWORD error = ::GetLastError();
+        // Whatever the step that failed, the old file ends under its own name again.
+        if (::GetFileAttributesW(destination.c_str()) == INVALID_FILE_ATTRIBUTES)
+            ::MoveFileExW(backup.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH);
+        else
+            ::DeleteFileW(backup.c_str());
+        Failure failure = platform::failureFromWindowsError(error);
         discard();
         return failure;
     }
+    ::DeleteFileW(backup.c_str());
     committed_ = true;
     return {};
 }

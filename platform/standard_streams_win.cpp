@@ -2,8 +2,11 @@
 #include "platform/windows_text_win.h"
 
 #include <cerrno>
-#include <shellapi.h>
+// shellapi.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 namespace tambrel::platform {
 namespace {

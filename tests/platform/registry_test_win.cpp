@@ -133,5 +133,42 @@ TEST(ReadRegistryValue, UnsupportedKindFailsOnAnOpenedKeyOnly) {
     EXPECT_EQ(*missing, RegistryValue{});
 }
 
+// Sets the key's access list: empty, so that no one may read it, or none at all, so that everyone
+// may again. The owner may always change it.
+bool setKeyAccess(const wchar_t* keyPath, bool denyAll) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, WRITE_DAC | KEY_WOW64_64KEY, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    SECURITY_DESCRIPTOR descriptor;
+    ACL empty;
+    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ::InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    ::SetSecurityDescriptorDacl(&descriptor, TRUE, denyAll ? &empty : nullptr, FALSE);
+    const bool set =
+        ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return set;
+}
+
+// A key this user may not read is as good as missing, in both views: the default value, never a
+// failure that would stop the start-up.
+TEST(ReadRegistryValue, AKeyWithoutReadAccessGivesTheDefault) {
+    const wchar_t* keyPath = L"Software\\Quillan\\Brannock Setup\\1.0\\Properties";
+    const ScopedMachineValue value(keyPath, L"Version Number", number(64));
+    ASSERT_TRUE(value.ok());
+    ASSERT_TRUE(setKeyAccess(keyPath, true));
+    const Result<RegistryValue> read =
+        ReadRegistryValue(HKeyLocalMachine, testing::kKindCaseKey, "Version Number", RegDword);
+    const Result<RegistryValue> otherKind =
+        ReadRegistryValue(HKeyLocalMachine, testing::kKindCaseKey, "Version Number", 2);
+    // Readable again, so that the key can be removed.
+    EXPECT_TRUE(setKeyAccess(keyPath, false));
+    ASSERT_TRUE(read.ok()) << read.failure().description;
+    EXPECT_EQ(*read, RegistryValue{});
+    ASSERT_TRUE(otherKind.ok()) << otherKind.failure().description;
+    EXPECT_EQ(*otherKind, RegistryValue{});
+}
+
 } // namespace
 } // namespace tambrel

@@ -15,4 +15,8 @@ void setModificationTime(const std::filesystem::path& path, std::int64_t seconds
                   std::chrono::sys_seconds{std::chrono::seconds{secondsSinceEpoch}}));
 }
 
+std::shared_ptr<void> holdWithoutSharing(const std::filesystem::path&) {
+    return nullptr; // POSIX locks are advisory: a reader is never kept out
+}
+
 } // namespace tambrel::testing

@@ -1,0 +1,64 @@
+// The temporary-file-and-rename step on POSIX: modes, links and devices.
+#include "platform/replacement_file.h"
+#include "tests/support/temporary_folder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace tambrel {
+namespace {
+
+using testing::readFile;
+using testing::TemporaryFolder;
+
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST(ReplacementFile, NewFileTakesTheModeTheUmaskAllows) {
+    TemporaryFolder folder;
+    const struct {
+        const char* name;
+        mode_t umask;
+        mode_t expected;
+    } cases[] = {{"group-readable", 022, 0644}, {"private", 077, 0600}, {"open", 0, 0666}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const mode_t saved = ::umask(row.umask);
+        const auto path = folder / row.name;
+        Result<ReplacementFile> file = ReplacementFile::create(path.string());
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->write("x"));
+        ASSERT_TRUE(file->commit());
+        ::umask(saved);
+        EXPECT_EQ(modeOf(path), row.expected);
+    }
+}
+
+TEST(ReplacementFile, LinkedTargetIsReplacedAndTheLinkKept) {
+    TemporaryFolder folder;
+    const auto real = folder.write("real.csv", "before");
+    const auto link = folder / "link.csv";
+    std::filesystem::create_symlink(real, link);
+    Result<ReplacementFile> file = ReplacementFile::create(link.string());
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->write("after"));
+    ASSERT_TRUE(file->commit());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readFile(real), "after");
+}
+
+TEST(ReplacementFile, DeviceIsNeverSwappedForAFile) {
+    Result<ReplacementFile> file = ReplacementFile::create("/dev/null");
+    ASSERT_FALSE(file);
+    EXPECT_EQ(file.failure().code, EPERM);
+    struct stat info {};
+    ASSERT_EQ(::stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+} // namespace
+} // namespace tambrel
