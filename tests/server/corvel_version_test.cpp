@@ -1,7 +1,7 @@
 // The server version record: its digit-by-digit decoding and its reading from the registry.
 #include "server/corvel_version.h"
 #include "server/leading_number.h"
-#include "tests/server/registry_fixture.h"
+#include "tests/server/machine_registry.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -94,7 +94,7 @@ TEST(LeadingNumber, FollowsOrdinaryNumberNotation) {
 
 class CorvelVersionFromRegistry : public ::testing::Test {
 protected:
-    testing::ScopedWinePrefix prefix;
+    testing::ScopedMachineRegistry prefix;
 };
 
 TEST_F(CorvelVersionFromRegistry, ReadsBothNumbers) {
