@@ -27,7 +27,7 @@ fi
 if [[ ${1:-} == --windows ]]; then
     # The window tests install the setup program; they exist only where Qt for Windows is built,
     # which this script never starts (scripts/build-qt-windows.sh, about half an hour).
-    if [[ -f $build_dir/bin/Tambrel.exe ]]; then
+    if grep -qx 'TAMBREL_BUILD_GUI:BOOL=ON' "$build_dir/CMakeCache.txt"; then
         cmake --build "$build_dir" --target package
     else
         echo "SKIPPED: the window tests of Tambrel.exe under Wine, as Qt for Windows is not built" \
