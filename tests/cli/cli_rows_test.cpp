@@ -22,6 +22,7 @@ TEST(ListingGrid, GivesTheWindowsCsvBytesForTheSameScan) {
     server.write("Stream Files/notes, with comma.txt", "not a wave");
     server.write("Stream Files/empty.wav", "");
     server.write("Stream Files/latin-\xe9.wav", canonicalWave(6, 8000));
+    // Windows refuses a quote in a name; there the comma's quoting stands alone.
     server.write("Stream Files/quote\".wav",
                  riff("RIFF", "WAVE", {chunk("fmt ", formatPayload(0xFFFE, 0x80000000u))}));
     server.write("localize/defaultconfiguration/DEU/gruss.WAV", canonicalWave(49, 8000));

@@ -1,12 +1,13 @@
-// A server in a temporary Wine prefix for the scan's tests: system.reg with the version and the
-// root path, drive C: through dosdevices, and files placed below the root. $WINEPREFIX points at
-// it while it lives.
+// A server in a temporary folder for the scan's tests: the version and the root path in the
+// machine's registry (on POSIX system.reg of a Wine prefix that $WINEPREFIX names while the tree
+// lives, drive C: through dosdevices), and files placed below the root.
 #pragma once
 
 #include "tests/inventory/wav_fixtures.h"
+#include "tests/support/server_machine.h"
 #include "tests/support/temporary_folder.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,21 +19,7 @@ class ServerTree {
 public:
     static constexpr std::string_view kSupportedVersion = "dword:00030000";
 
-    ServerTree() {
-        if (const char* previous = std::getenv("WINEPREFIX"))
-            previous_ = previous;
-        ::setenv("WINEPREFIX", prefix_.path().c_str(), 1);
-        std::filesystem::create_directories(prefix_ / "drive_c/Corvel");
-        std::filesystem::create_directories(prefix_ / "dosdevices");
-        std::filesystem::create_directory_symlink("../drive_c", prefix_ / "dosdevices/c:");
-        writeRegistry(kSupportedVersion, "C:\\\\Corvel");
-    }
-    ~ServerTree() {
-        if (previous_)
-            ::setenv("WINEPREFIX", previous_->c_str(), 1);
-        else
-            ::unsetenv("WINEPREFIX");
-    }
+    ServerTree() { writeRegistry(kSupportedVersion, escapedRoot()); }
     ServerTree(const ServerTree&) = delete;
     ServerTree& operator=(const ServerTree&) = delete;
 
@@ -40,15 +27,14 @@ public:
     // `escapedRoot`: BrannockRootPath with its backslashes doubled, nullopt for no value.
     void writeRegistry(std::string_view version,
                        std::optional<std::string_view> escapedRoot) const {
-        std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
-                           "#arch=win64\n\n[Software\\\\Quillan] 1700000000\n";
+        std::string text = "[Software\\\\Quillan] 1700000000\n";
         if (!version.empty())
             text += "\"Version Number\"=" + std::string(version) + "\n";
         text += "\"Build Number\"=dword:00010012\n\n";
         text += "[Software\\\\Quillan\\\\Brannock Setup\\\\1.0\\\\Properties] 1700000000\n";
         if (escapedRoot)
             text += "\"BrannockRootPath\"=\"" + std::string(*escapedRoot) + "\"\n";
-        prefix_.write("system.reg", text);
+        machine_.writeRegistry(text);
     }
 
     // Writes `bytes` at `relative` below the server root (forward slashes, case as on disk).
@@ -71,9 +57,27 @@ public:
     std::filesystem::path root() const { return prefix_ / "drive_c/Corvel"; }
     const std::filesystem::path& prefix() const { return prefix_.path(); }
 
+    // The root as the registry names it, and as written in system.reg (backslashes doubled).
+    const std::string& shownRoot() const { return machine_.shownRoot(); }
+    std::string escapedRoot() const {
+        std::string escaped;
+        for (char c : shownRoot()) {
+            escaped.push_back(c);
+            if (c == '\\')
+                escaped.push_back(c);
+        }
+        return escaped;
+    }
+    // "Localize/Prompts/a.wav" as the scan shows it below the root.
+    std::string shown(std::string_view relative) const {
+        std::string path = shownRoot() + "\\" + std::string(relative);
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return path;
+    }
+
 private:
     TemporaryFolder prefix_;
-    std::optional<std::string> previous_;
+    ServerMachine machine_{prefix_.path()};
 };
 
 } // namespace tambrel::testing
