@@ -4,6 +4,7 @@
 #include "app/frm_splash_screen.h"
 #include "localize/language_state.h"
 #include "platform/wine_prefix.h"
+#include "ui/face_substitutes.h"
 #include "ui/form_localization.h"
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tambrel"));
     QApplication::setWindowIcon(tambrel::tambrelWindowIcon());
+    tambrel::installFaceSubstitutes();
     // Closing the main window ends the program: the splash screen a reload leaves loaded is
     // hidden, and hidden windows do not keep it running.
     QApplication::setQuitOnLastWindowClosed(true);

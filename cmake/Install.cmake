@@ -1,8 +1,13 @@
 # Installation and packaging. An installed Tambrel keeps its executable, language libraries and
-# help pages together in lib/tambrel/, because it finds its libraries and pages beside its own
-# executable; bin/tambrel is a relative link to it, so the program works from any prefix.
+# help pages together in one folder, because it finds its libraries and pages beside its own
+# executable: lib/tambrel/ on Linux, where bin/tambrel is a relative link to it, so the program
+# works from any prefix; on Windows the install folder itself (cmake/PackageWindows.cmake).
 
-set(TAMBREL_INSTALL_FOLDER lib/tambrel)
+if(WIN32)
+    set(TAMBREL_INSTALL_FOLDER .)
+else()
+    set(TAMBREL_INSTALL_FOLDER lib/tambrel)
+endif()
 set(TAMBREL_HELP_SOURCE ${PROJECT_SOURCE_DIR}/resources/help)
 set(TAMBREL_HELP_PAGES Tambrel.htm Tambrel_DEU.htm Tambrel_JPN.htm)
 # The English page is the fallback page under the language's name: one source, two files.
@@ -28,7 +33,10 @@ foreach(page IN LISTS TAMBREL_HELP_PAGES ITEMS Tambrel_ENU.htm)
 endforeach()
 add_custom_target(help_pages ALL DEPENDS ${help_outputs})
 
-install(TARGETS tambrel tambrel-cli RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
+install(TARGETS tambrel RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
+if(TARGET tambrel-cli)
+    install(TARGETS tambrel-cli RUNTIME DESTINATION ${TAMBREL_INSTALL_FOLDER})
+endif()
 install(FILES
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_ENU.dll
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Tambrel_DEU.dll
@@ -42,6 +50,8 @@ install(FILES ${help_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER})
 set(TAMBREL_QT_LANGUAGES de ja)
 find_path(TAMBREL_QT_TRANSLATIONS qtbase_de.qm
     HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" /usr/share/qt6/translations
+    # A static Qt for Windows ships no translations: the host's files serve both, as they are.
+    NO_CMAKE_FIND_ROOT_PATH
     REQUIRED)
 set(qt_translation_outputs)
 foreach(language IN LISTS TAMBREL_QT_LANGUAGES)
@@ -59,6 +69,11 @@ endforeach()
 add_custom_target(qt_translations ALL DEPENDS ${qt_translation_outputs})
 install(FILES ${qt_translation_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER}/translations)
 
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/PackageWindows.cmake)
+    return()
+endif()
+
 # The link is made once in the build tree and installed as a link (install keeps symbolic
 # links as they are), which works the same under DESTDIR and inside CPack's staging area.
 set(link_folder ${CMAKE_BINARY_DIR}/install-links)
@@ -74,10 +89,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/tambrel.desktop DESTINATION share/
 # The icon theme gets the window icon itself, drawn at each size by a small build-time program.
 set(TAMBREL_ICON_SIZES 32 48 64 128)
 set(icon_folder ${CMAKE_BINARY_DIR}/icons)
-add_executable(tambrel_icon_writer ${PROJECT_SOURCE_DIR}/resources/logos/write_icon.cpp)
-target_link_libraries(tambrel_icon_writer PRIVATE ui)
-# Not shipped: kept out of the folder that holds what is installed.
-set_target_properties(tambrel_icon_writer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 set(icon_outputs)
 foreach(size IN LISTS TAMBREL_ICON_SIZES)
     list(APPEND icon_outputs ${icon_folder}/tambrel_${size}.png)
@@ -86,8 +97,8 @@ add_custom_command(
     OUTPUT ${icon_outputs}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_folder}
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
-            $<TARGET_FILE:tambrel_icon_writer> ${icon_folder} ${TAMBREL_ICON_SIZES}
-    DEPENDS tambrel_icon_writer
+            ${TAMBREL_ICON_WRITER} ${icon_folder} ${TAMBREL_ICON_SIZES}
+    DEPENDS ${TAMBREL_ICON_WRITER_DEPENDS}
     COMMENT "Drawing the desktop icons"
     VERBATIM)
 add_custom_target(desktop_icons ALL DEPENDS ${icon_outputs})

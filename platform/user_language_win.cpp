@@ -43,7 +43,12 @@ std::optional<std::string> languageDisplayName(std::int32_t languageID) {
     const DWORD length = ::VerLanguageNameW(static_cast<DWORD>(languageID), buffer, 256);
     if (length == 0 || length >= 256)
         return std::nullopt;
-    return utf8FromWide(std::wstring_view(buffer, length));
+    // Wine counts the terminating null in the length it returns, Windows does not: the name
+    // ends at the first null either way, or the menu would show it as a box.
+    const std::wstring_view name(buffer, ::wcsnlen(buffer, length));
+    if (name.empty())
+        return std::nullopt;
+    return utf8FromWide(name);
 }
 
 } // namespace tambrel::platform

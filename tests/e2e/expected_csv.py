@@ -2,14 +2,16 @@
 """Checks a CSV file written by one of the two export commands against the rows worked out here,
 independently of the program, from the server below a Wine prefix:
 
-    expected_csv.py PREFIX greetings|prompts CSV-FILE
+    expected_csv.py PREFIX greetings|prompts CSV-FILE [--any-order]
 
 The server root comes from BrannockRootPath in PREFIX/system.reg; the folders are walked by the
 scan's rules (every file directly in Stream Files; WAV files of the immediate subfolders of
 localize/defaultconfiguration; WAV files two and three levels below Localize/Prompts, a folder's
 own files before those of its subfolders; support/RecordBeep.wav), in the order the directory
 delivers its entries. Dates are the short date of the C locale in UTC, so the program must run
-with LC_ALL=C and TZ=UTC. Exit status 0 when the file matches, 1 with the differences when not.
+with LC_ALL=C and TZ=UTC. With --any-order the rows may come in another order: Windows (and Wine)
+deliver a folder's entries sorted by name, Linux in the order of its directory. Exit status 0
+when the file matches, 1 with the differences when not.
 """
 
 import difflib
@@ -148,11 +150,19 @@ def matches(expected, written):
     return re.fullmatch(pattern.replace(re.escape(ANY_RATE), "[ -][0-9]+"), written) is not None
 
 
+def file_name(line):
+    fields = line.split(",")
+    return fields[1] if len(fields) > 1 else line
+
+
 def main():
-    if len(sys.argv) != 4 or sys.argv[2] not in ("greetings", "prompts"):
+    if (len(sys.argv) not in (4, 5) or sys.argv[2] not in ("greetings", "prompts")
+            or sys.argv[4:] not in ([], ["--any-order"])):
         sys.exit(__doc__)
     prefix, which, csv_path = sys.argv[1], sys.argv[2], sys.argv[3]
-    expected = [HEADER] + [row(*f) for f in scanned_files(prefix, which == "greetings")]
+    any_order = sys.argv[4:] == ["--any-order"]
+    rows = [row(*f) for f in scanned_files(prefix, which == "greetings")]
+    expected = [HEADER] + (sorted(rows, key=file_name) if any_order else rows)
 
     with open(csv_path, "rb") as written:
         data = written.read()
@@ -164,6 +174,8 @@ def main():
     if data.replace(b"\r\n", b"").count(b"\n") or data.replace(b"\r\n", b"").count(b"\r"):
         problems.append("a line ends otherwise than with CR LF")
     lines = data.decode("utf-8", errors="replace").split("\r\n")[:-1]
+    if any_order:
+        lines = lines[:1] + sorted(lines[1:], key=file_name)
     if len(lines) != len(expected) or not all(map(matches, expected, lines)):
         problems.append("the lines differ from the scan's rows (- expected, + written):\n" +
                         "\n".join(difflib.unified_diff(expected, lines, lineterm="", n=1)))
