@@ -46,13 +46,6 @@ HANDLE createTemporary(const ExportPath& target, std::string& name) {
 
 } // namespace
 
-Result<ReplacementFile> ReplacementFile::create(std::string_view targetPath) {
-    Result<ExportPath> target = resolveExportPath(targetPath);
-    if (!target)
-        return target.failure();
-    return create(std::move(target.value()));
-}
-
 Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
     if (!target.folder.valid() || target.name.empty())
         return Failure::fromErrno(EINVAL);
@@ -78,20 +71,6 @@ Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
         return lastWindowsFailure();
     return ReplacementFile(std::move(target), std::move(temporary),
                            reinterpret_cast<std::intptr_t>(handle));
-}
-
-ReplacementFile::ReplacementFile(ExportPath target, std::string temporaryName, std::intptr_t handle)
-    : target_(std::move(target)), targetPath_(target_.resolvedPath()),
-      temporaryName_(std::move(temporaryName)), handle_(handle) {}
-
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : target_(std::move(other.target_)), targetPath_(std::move(other.targetPath_)),
-      temporaryName_(std::move(other.temporaryName_)), handle_(std::exchange(other.handle_, -1)),
-      committed_(std::exchange(other.committed_, true)), bytesWritten_(other.bytesWritten_),
-      writebackStarted_(other.writebackStarted_) {}
-
-ReplacementFile::~ReplacementFile() {
-    discard();
 }
 
 void ReplacementFile::discard() {
