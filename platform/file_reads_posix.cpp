@@ -1,5 +1,6 @@
 #include "platform/file_reads.h"
 #include "platform/posix_entries.h"
+#include "platform/whole_file_read.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -95,19 +96,7 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
         return Failure::fromErrno();
     if (!S_ISREG(info.st_mode))
         return Failure::fromErrno(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
-    if (info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > sizeLimit)
-        return Failure::fromErrno(EFBIG);
-
-    // One byte more than the size tells a file that grew since the status call.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
-    Result<std::size_t> read = file->readAt(
-        0, std::span<std::byte>(reinterpret_cast<std::byte*>(bytes.data()), bytes.size()));
-    if (!read)
-        return read.failure();
-    if (*read > sizeLimit)
-        return Failure::fromErrno(EFBIG);
-    bytes.resize(*read);
-    return bytes;
+    return readFileOfSize(*file, info.st_size, sizeLimit);
 }
 
 } // namespace tambrel::platform

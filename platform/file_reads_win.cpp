@@ -1,4 +1,5 @@
 #include "platform/file_reads.h"
+#include "platform/whole_file_read.h"
 #include "platform/windows_text_win.h"
 
 #include <algorithm>
@@ -152,18 +153,7 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
     Result<FileStatus> status = file->status();
     if (!status)
         return status.failure();
-    if (status->size < 0 || static_cast<std::uint64_t>(status->size) > sizeLimit)
-        return Failure::fromErrno(EFBIG);
-    // One byte more than the size tells a file that grew since the status call.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status->size) + 1);
-    Result<std::size_t> read = file->readAt(
-        0, std::span<std::byte>(reinterpret_cast<std::byte*>(bytes.data()), bytes.size()));
-    if (!read)
-        return read.failure();
-    if (*read > sizeLimit)
-        return Failure::fromErrno(EFBIG);
-    bytes.resize(*read);
-    return bytes;
+    return readFileOfSize(*file, status->size, sizeLimit);
 }
 
 } // namespace tambrel::platform

@@ -1,5 +1,6 @@
 #include "platform/folder_listing.h"
 #include "platform/host_paths.h"
+#include "platform/path_components.h"
 #include "platform/user_folders.h"
 
 #include <cerrno>
@@ -12,35 +13,6 @@
 
 namespace tambrel::platform {
 namespace {
-
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-bool isDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Components of a path, with empty ones (doubled separators) and "." dropped and ".." taken
-// lexically, as Windows does; ".." never climbs above the root.
-std::vector<std::string_view> componentsOf(std::string_view path) {
-    std::vector<std::string_view> components;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !isSeparator(path[end]))
-            ++end;
-        std::string_view component = path.substr(start, end - start);
-        if (component == "..") {
-            if (!components.empty())
-                components.pop_back();
-        } else if (!component.empty() && component != ".") {
-            components.push_back(component);
-        }
-        start = end + 1;
-    }
-    return components;
-}
 
 bool exists(const std::string& hostPath) {
     return ::access(hostPath.c_str(), F_OK) == 0;
@@ -101,7 +73,7 @@ Result<std::string> resolveHostPath(std::string_view path, const std::string& wi
         }
     }
 
-    const std::vector<std::string_view> components = componentsOf(rest);
+    const std::vector<std::string_view> components = pathComponents(rest);
     std::string exact = root;
     for (std::string_view component : components)
         exact = joined(exact, component);

@@ -1,4 +1,5 @@
 #include "platform/host_paths.h"
+#include "platform/path_components.h"
 #include "platform/windows_text_win.h"
 
 #include <cerrno>
@@ -7,14 +8,6 @@
 
 namespace tambrel::platform {
 namespace {
-
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-bool isDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 // Plain paths are limited to MAX_PATH (260) including the terminator; the system's own
 // folder functions need room for a file name below a folder, so long ones switch early.
@@ -38,13 +31,13 @@ Result<std::string> resolveHostPath(std::string_view path, const std::string& /*
     bool unc = false;
     if (path.starts_with("\\\\?\\") || path.starts_with("//?/")) {
         return std::string(path); // already in the long form; taken as the caller wrote it
-    } else if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+    } else if (path.size() >= 2 && isPathSeparator(path[0]) && isPathSeparator(path[1])) {
         // \\host\share: both are part of the root, never climbed above.
         std::size_t at = 2;
         std::vector<std::string_view> parts;
         for (int part = 0; part < 2 && at <= path.size(); ++part) {
             std::size_t end = at;
-            while (end < path.size() && !isSeparator(path[end]))
+            while (end < path.size() && !isPathSeparator(path[end]))
                 ++end;
             parts.push_back(path.substr(at, end - at));
             at = end + 1;
@@ -61,21 +54,7 @@ Result<std::string> resolveHostPath(std::string_view path, const std::string& /*
         root = "C:"; // a relative or rooted path is taken against drive C:, as on POSIX
     }
 
-    std::vector<std::string_view> components;
-    std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = start;
-        while (end < rest.size() && !isSeparator(rest[end]))
-            ++end;
-        std::string_view component = rest.substr(start, end - start);
-        if (component == "..") {
-            if (!components.empty())
-                components.pop_back();
-        } else if (!component.empty() && component != ".") {
-            components.push_back(component);
-        }
-        start = end + 1;
-    }
+    const std::vector<std::string_view> components = pathComponents(rest);
     std::string host = root;
     for (std::string_view component : components) {
         host.push_back('\\');
