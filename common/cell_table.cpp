@@ -89,7 +89,6 @@ void CellTable::cells(std::int32_t row, std::span<const std::int32_t> columns,
 void CellTable::setCell(std::int32_t row, int column, std::string_view text) {
     assert(row >= 0 && row < rowCount() && column >= 0 && column < columns_);
     Row& r = rows_[row];
-    const std::size_t header = sizeof(Length) * columns_;
     // Rows are rewritten once per cell while a scan fills them: the usual handful of columns
     // is gathered on the stack rather than in a fresh vector each time.
     constexpr int kInlineColumns = 16;
@@ -104,19 +103,29 @@ void CellTable::setCell(std::int32_t row, int column, std::string_view text) {
     }
     for (int c = 0; c < columns_; ++c)
         cells[c] = c == column ? text : cell(row, c);
+    r.block = packedBlock(cells);
+}
+
+void CellTable::setRow(std::int32_t row, std::span<const std::string_view> texts) {
+    assert(row >= 0 && row < rowCount() && texts.size() == static_cast<std::size_t>(columns_));
+    rows_[row].block = packedBlock(texts);
+}
+
+std::unique_ptr<char[]> CellTable::packedBlock(std::span<const std::string_view> texts) {
+    const std::size_t header = sizeof(Length) * texts.size();
     std::size_t size = header;
-    for (auto piece : cells)
+    for (auto piece : texts)
         size += piece.size();
     auto block = std::make_unique_for_overwrite<char[]>(size);
     std::size_t offset = header;
-    for (int c = 0; c < columns_; ++c) {
-        const Length length = static_cast<Length>(cells[c].size());
+    for (std::size_t c = 0; c < texts.size(); ++c) {
+        const Length length = static_cast<Length>(texts[c].size());
         std::memcpy(block.get() + sizeof(Length) * c, &length, sizeof length);
         if (length)
-            std::memcpy(block.get() + offset, cells[c].data(), length);
+            std::memcpy(block.get() + offset, texts[c].data(), length);
         offset += length;
     }
-    r.block = std::move(block);
+    return block;
 }
 
 void CellTable::permuteRows(std::int32_t first, std::span<const std::int32_t> order) {

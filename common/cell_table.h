@@ -31,6 +31,9 @@ public:
     void cells(std::int32_t row, std::span<const std::int32_t> columns,
                std::span<std::string_view> texts) const;
     void setCell(std::int32_t row, int column, std::string_view text);
+    // Every cell of `row` at once, `texts` in column order (one per column): a scan fills
+    // whole rows, and writing them cell by cell would rebuild the row once per cell.
+    void setRow(std::int32_t row, std::span<const std::string_view> texts);
 
     // Reorders rows [first, first + order.size()) so that new row first+i is old row
     // first+order[i]; `order` must be a permutation of 0..size-1.
@@ -46,6 +49,7 @@ private:
     };
 
     std::size_t blockSize(const Row& row) const;
+    static std::unique_ptr<char[]> packedBlock(std::span<const std::string_view> texts);
 
     int columns_;
     std::vector<Row> rows_;

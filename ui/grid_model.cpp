@@ -103,6 +103,18 @@ void GridModel::setCell(std::int32_t row, int column, std::string_view text) {
     emit dataChanged(changed, changed, {Qt::DisplayRole});
 }
 
+void GridModel::setRowCells(std::int32_t row, std::span<const std::string_view> texts) {
+    cells_.setRow(row, texts);
+    if (row - 1 >= announcedRows_)
+        return; // announced with its row when drawing resumes
+    if (suspended_) {
+        announcedCellsChanged_ = true;
+        return;
+    }
+    emit dataChanged(index(row - 1, 0), index(row - 1, cells_.columnCount() - 1),
+                     {Qt::DisplayRole});
+}
+
 void GridModel::insertRow(std::int32_t position) {
     const bool append = position == cells_.rowCount();
     if (!sortValues_.empty() && position >= 1 &&

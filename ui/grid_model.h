@@ -7,6 +7,7 @@
 #include "ui/grid_sort_keys.h"
 
 #include <QAbstractTableModel>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,8 @@ public:
     const std::vector<std::string>& keys() const { return keys_; }
     std::int32_t columnForKey(std::string_view key) const;
     void setCell(std::int32_t row, int column, std::string_view text);
+    // Every cell of data row `row`, in column order: one write, one notification.
+    void setRowCells(std::int32_t row, std::span<const std::string_view> texts);
     void insertRow(std::int32_t position);
     // Keeps the first `rows` table rows (at least the header row).
     void truncate(std::int32_t rows);

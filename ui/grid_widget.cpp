@@ -53,6 +53,10 @@ GridWidget::GridWidget(QWidget* parent) : GridWidget(fileRowColumnKeys(), parent
 GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
     : QTableView(parent), model_(new GridModel(std::move(keys), this)) {
     setModel(model_);
+    static_assert(std::tuple_size_v<decltype(fileRowColumns_)> == kFileRowKeys.size());
+    for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
+        fileRowColumns_[i] = model_->columnForKey(kFileRowKeys[i]);
+    rowTexts_.resize(static_cast<std::size_t>(model_->cells().columnCount()));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -149,9 +153,11 @@ Status GridWidget::AddFileRow(const FileRow& row) {
     const std::int32_t position = model_->tableRows();
     model_->insertRow(position);
     const std::array<std::string, 5> cells = fileRowCells(row);
+    std::fill(rowTexts_.begin(), rowTexts_.end(), std::string_view());
     for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
-        if (const std::int32_t column = model_->columnForKey(kFileRowKeys[i]); column >= 0)
-            model_->setCell(position, column, cells[i]);
+        if (const std::int32_t column = fileRowColumns_[i]; column >= 0)
+            rowTexts_[static_cast<std::size_t>(column)] = cells[i];
+    model_->setRowCells(position, rowTexts_);
     GridModel::SortValues values;
     values.sampleRate = row.sampleRate;
     if (row.hasStatus) {
@@ -316,7 +322,7 @@ std::string GridWidget::selectedRowsAsCsv() const {
         if (row >= cells.rowCount())
             continue;
         for (std::size_t i = 0; i < kFileRowKeys.size(); ++i) {
-            const std::int32_t column = model_->columnForKey(kFileRowKeys[i]);
+            const std::int32_t column = fileRowColumns_[i];
             texts[i] = column >= 0 ? std::string_view(cells.cell(row, column)) : std::string_view();
         }
         appendCsvLine(text, texts);

@@ -6,6 +6,7 @@
 #include "common/grid.h"
 #include "ui/grid_model.h"
 
+#include <array>
 #include <cstdint>
 #include <QTableView>
 #include <string>
@@ -68,6 +69,10 @@ private:
     int headerTextWidth(int column, SortMark mark) const;
 
     GridModel* model_;
+    // The column of each file-row cell (-1: the grid has no such column), and a row's texts in
+    // column order: both made once rather than for every row a scan adds.
+    std::array<std::int32_t, 5> fileRowColumns_{};
+    std::vector<std::string_view> rowTexts_;
     float widthTwips_ = 0;
     float heightTwips_ = 0;
     // Bumped by every change of cells; a column fitted at the current revision needs no measuring.

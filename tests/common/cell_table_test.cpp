@@ -18,6 +18,16 @@ TEST(CellTable, RewritingOneCellKeepsTheOthers) {
     EXPECT_EQ(table.cell(0, 0).size(), 70000u);
     EXPECT_EQ(table.cell(0, 1), "");
     EXPECT_EQ(table.cell(0, 2), "z");
+
+    // A whole row written at once, then one of its cells rewritten from its own bytes.
+    const std::string_view row[] = {"first", "", std::string_view("x\0y", 3)};
+    table.setRow(0, row);
+    EXPECT_EQ(table.cell(0, 0), "first");
+    EXPECT_EQ(table.cell(0, 1), "");
+    EXPECT_EQ(table.cell(0, 2), std::string_view("x\0y", 3));
+    table.setCell(0, 1, table.cell(0, 0).substr(1));
+    EXPECT_EQ(table.cell(0, 1), "irst");
+    EXPECT_EQ(table.cell(0, 0), "first");
 }
 
 TEST(CellTable, RowReadGivesTheCellsInTheAskedOrder) {
