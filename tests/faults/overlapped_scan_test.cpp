@@ -103,6 +103,7 @@ public:
     }
     WriteLease(const WriteLease&) = delete;
     WriteLease& operator=(const WriteLease&) = delete;
+    bool held() const { return descriptor_ >= 0; }
 
 private:
     int descriptor_;
@@ -374,8 +375,15 @@ TEST_P(ScanThreads, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
     const Reader reader = GetParam().reader;
     SKIP_WITHOUT_SYSTEM_QUEUE(reader);
     server.makeEmptyServer();
-    for (int i = 0; i < 40; ++i)
-        server.writeWave("Stream Files/" + std::to_string(i) + ".wav");
+    // The queue's opens of leased files are refused at once and tried again by the kernel in
+    // its own workers, which so are there to be seen: on a warm cache everything else the
+    // queue does ends on the thread that hands it over.
+    std::vector<std::unique_ptr<WriteLease>> leases;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "Stream Files/" + std::to_string(i) + ".wav";
+        server.writeWave(name);
+        leases.push_back(std::make_unique<WriteLease>(at(name)));
+    }
     std::vector<ThreadPriority> seen;
     ScanProgress progress;
     progress.interval = 20;
@@ -398,12 +406,17 @@ TEST_P(ScanThreads, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
             EXPECT_EQ(thread.io, ioLowest);
         }
     }
-    // The kernel's workers of the queue take every status call (statx never runs inline), so
-    // they are there to be seen.
     const bool kernelWorkers = std::any_of(seen.begin(), seen.end(), [](const auto& thread) {
         return thread.name.starts_with("iou-wrk-");
     });
-    EXPECT_EQ(kernelWorkers, reader.mode == OverlapMode::SystemQueue);
+    if (reader.mode != OverlapMode::SystemQueue) {
+        EXPECT_FALSE(kernelWorkers);
+    } else if (!leases.front()->held()) {
+        GTEST_SKIP() << "the file system grants no leases: the kernel's workers of the queue "
+                        "were not called on, and went unseen";
+    } else {
+        EXPECT_TRUE(kernelWorkers) << "no iou-wrk thread while opening leased files";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Readers, ScanThreads,
