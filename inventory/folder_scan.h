@@ -38,7 +38,6 @@ struct ScanOptions {
     std::optional<std::string> givenRoot;
 
     static ScanOptions serial() { return withMode(OverlapMode::Serial); }
-    static ScanOptions threadPool() { return withMode(OverlapMode::ThreadPool); }
     static ScanOptions withMode(OverlapMode mode) {
         ScanOptions options;
         options.overlap.mode = mode;
