@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tambrel {
 
@@ -84,6 +85,53 @@ void readItem(ScanItem& item) {
     // The last file of a folder closes it here, off the thread that fills the grids.
     item.folder.reset();
 }
+
+// The same reads, many files in flight at once through the system's queue.
+class QueuedReads final : public ScanWindow::Queue {
+public:
+    explicit QueuedReads(std::unique_ptr<FileHeaderQueue> queue)
+        : queue_(std::move(queue)), started_(queue_->capacity()) {
+        freeTags_.reserve(started_.size());
+        for (std::size_t tag = started_.size(); tag > 0; --tag)
+            freeTags_.push_back(tag - 1);
+    }
+
+    static std::unique_ptr<ScanWindow::Queue> make(std::size_t depth) {
+        std::unique_ptr<FileHeaderQueue> queue = FileHeaderQueue::start(depth);
+        if (!queue)
+            return nullptr;
+        return std::make_unique<QueuedReads>(std::move(queue));
+    }
+
+    std::size_t capacity() const override { return started_.size(); }
+
+    // The window starts no more than capacity() items at once, so a tag is always free.
+    void start(ScanItem& item, std::uint64_t ticket) override {
+        const std::size_t tag = freeTags_.back();
+        freeTags_.pop_back();
+        started_[tag] = {&item, ticket};
+        queue_->add(item.folder.get(), item.name, tag);
+    }
+
+    void advance(const std::function<void(std::uint64_t)>& finished) override {
+        queue_->advance([&](std::uint64_t tag, FileHeaderReading&& reading) {
+            const Started started = started_[static_cast<std::size_t>(tag)];
+            freeTags_.push_back(static_cast<std::size_t>(tag));
+            started.item->reading = std::move(reading);
+            started.item->folder.reset();
+            finished(started.ticket);
+        });
+    }
+
+private:
+    struct Started {
+        ScanItem* item = nullptr;
+        std::uint64_t ticket = 0;
+    };
+    std::unique_ptr<FileHeaderQueue> queue_;
+    std::vector<Started> started_;
+    std::vector<std::size_t> freeTags_;
+};
 
 struct ListedFolder {
     std::shared_ptr<const platform::OpenFolder> folder;
@@ -383,8 +431,9 @@ LoadOutcome LoadRun::run() {
                 .run();
         },
         readItem, [this](ScanItem& item, bool worked) { take(item, worked); },
-        // The threads that read for the scan are as low as the program itself.
-        applyProcessPriorityToThisThread);
+        // The threads that read for the scan are as low as the program itself, and so are the
+        // system's workers a queue's thread starts afterwards.
+        applyProcessPriorityToThisThread, QueuedReads::make);
     reportFinalCount();
 
     autoSizeMainColumns(gridGreetings_);

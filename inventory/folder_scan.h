@@ -25,8 +25,9 @@ struct ScanProgress {
 };
 
 // How the files are read. Rows, their order and the messages are the same either way: folders
-// are listed and headers read ahead, on threads of their own, and the grids are filled on the
-// calling thread in enumeration order.
+// are listed and headers read ahead, on threads of their own (by default through the system's
+// asynchronous queue where there is one, else by a pool of threads), and the grids are filled
+// on the calling thread in enumeration order.
 struct ScanOptions {
     OverlapOptions overlap;
     // Called with a folder's path (as shown) once it has been listed and before any of its
@@ -36,9 +37,10 @@ struct ScanOptions {
     // version gate.
     std::optional<std::string> givenRoot;
 
-    static ScanOptions serial() {
+    static ScanOptions serial() { return withMode(OverlapMode::Serial); }
+    static ScanOptions withMode(OverlapMode mode) {
         ScanOptions options;
-        options.overlap.serial = true;
+        options.overlap.mode = mode;
         return options;
     }
 };

@@ -1,6 +1,7 @@
 #include "inventory/wav_header.h"
 
 #include "platform/file_reads.h"
+#include "platform/head_reads.h"
 
 #include <algorithm>
 #include <array>
@@ -136,6 +137,44 @@ HeaderDecoding decodeWavHeader(const ByteSource& source) {
 
 namespace {
 
+// After the open: the header, then the status, each failure in the order of the calls. A failed
+// first read leaves the file "not a WAV file".
+void addHeaderAndStatus(FileHeaderReading& reading, HeaderDecoding decoding,
+                        const std::optional<FileStatus>& listedStatus,
+                        const Result<FileStatus>& status) {
+    reading.opened = true;
+    reading.header = decoding.header;
+    if (decoding.readFailure)
+        reading.failures.push_back(std::move(*decoding.readFailure));
+    if (listedStatus)
+        reading.status = listedStatus;
+    else if (status)
+        reading.status = status.value();
+    else
+        reading.failures.push_back(status.failure());
+}
+
+// A file that exists but cannot be opened still shows its size and date where there are any;
+// when there are none, the open's failure already said why.
+template <typename StatusWithoutOpening>
+FileHeaderReading notOpened(const Failure& failure, const std::optional<FileStatus>& listedStatus,
+                            StatusWithoutOpening&& statusWithoutOpening) {
+    FileHeaderReading reading;
+    reading.failures.push_back(failure);
+    if (listedStatus)
+        reading.status = listedStatus;
+    else if (Result<FileStatus> status = statusWithoutOpening(); status)
+        reading.status = status.value();
+    return reading;
+}
+
+Result<FileStatus> statusOfHostPath(const std::string& hostPath) {
+    Result<platform::PathStatus> info = platform::statusOfPath(hostPath);
+    if (!info)
+        return info.failure();
+    return info->status;
+}
+
 class OpenFileSource final : public ByteSource {
 public:
     explicit OpenFileSource(const platform::ReadOnlyFile& file) : file_(file) {}
@@ -149,36 +188,18 @@ private:
 
 // Open, read, status, close. `listedStatus`, when the listing delivered size and time, takes
 // the status call's place; `statusWithoutOpening` gives size and date of a file that exists but
-// cannot be opened, which are still worth showing. When there is nothing to show, the open
-// failure already said why.
+// cannot be opened.
 template <typename StatusWithoutOpening>
 FileHeaderReading readOpened(Result<platform::ReadOnlyFile> opened,
                              const std::optional<FileStatus>& listedStatus,
                              StatusWithoutOpening&& statusWithoutOpening) {
+    if (!opened)
+        return notOpened(opened.failure(), listedStatus, statusWithoutOpening);
     FileHeaderReading reading;
-    if (!opened) {
-        reading.failures.push_back(opened.failure());
-        if (listedStatus)
-            reading.status = listedStatus;
-        else if (Result<FileStatus> status = statusWithoutOpening(); status)
-            reading.status = status.value();
-        return reading;
-    }
-    reading.opened = true;
     platform::ReadOnlyFile& file = opened.value();
-
     HeaderDecoding decoding = decodeWavHeader(OpenFileSource(file));
-    reading.header = decoding.header;
-    if (decoding.readFailure)
-        reading.failures.push_back(std::move(*decoding.readFailure));
-
-    if (listedStatus)
-        reading.status = listedStatus;
-    else if (Result<FileStatus> status = file.status(); status)
-        reading.status = status.value();
-    else
-        reading.failures.push_back(status.failure());
-
+    addHeaderAndStatus(reading, std::move(decoding), listedStatus,
+                       listedStatus ? Result<FileStatus>(*listedStatus) : file.status());
     if (Status closed = file.close(); !closed)
         reading.failures.push_back(closed.failure());
     return reading;
@@ -189,17 +210,100 @@ FileHeaderReading readOpened(Result<platform::ReadOnlyFile> opened,
 FileHeaderReading readFileHeader(const std::string& hostPath,
                                  const std::optional<FileStatus>& listedStatus) {
     return readOpened(platform::ReadOnlyFile::open(hostPath), listedStatus,
-                      [&]() -> Result<FileStatus> {
-                          Result<platform::PathStatus> info = platform::statusOfPath(hostPath);
-                          if (!info)
-                              return info.failure();
-                          return info->status;
-                      });
+                      [&] { return statusOfHostPath(hostPath); });
 }
 
 FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name) {
     return readOpened(platform::ReadOnlyFile::openIn(folder, name), std::nullopt,
                       [&] { return folder.statusOf(name); });
+}
+
+// Each file's reading as the queue tells its steps, kept until its close.
+class FileHeaderQueue::Readings final : public platform::HeadReads::Client {
+public:
+    explicit Readings(std::unique_ptr<platform::HeadReads> reads)
+        : reads_(std::move(reads)), files_(reads_->capacity()) {}
+
+    platform::HeadReads& reads() { return *reads_; }
+
+    void add(const platform::OpenFolder* folder, const std::string& name, std::uint64_t tag) {
+        File& file = files_[static_cast<std::size_t>(tag)];
+        file.folder = folder;
+        file.name = &name;
+        file.reading = FileHeaderReading{};
+        // Never refused: the caller keeps to the capacity.
+        (void)reads_->add(folder, name, tag);
+    }
+
+    void advance(const std::function<void(std::uint64_t, FileHeaderReading&&)>& finished) {
+        finished_ = &finished;
+        reads_->advance(*this);
+        finished_ = nullptr;
+    }
+
+    void notOpened(std::uint64_t tag, const Failure& failure) override {
+        File& file = files_[static_cast<std::size_t>(tag)];
+        file.reading = tambrel::notOpened(failure, std::nullopt, [&] {
+            return file.folder ? file.folder->statusOf(*file.name) : statusOfHostPath(*file.name);
+        });
+        (*finished_)(tag, std::move(file.reading));
+    }
+
+    void headRead(std::uint64_t tag, const platform::ReadOnlyFile& opened,
+                  const Result<std::span<const std::byte>>& head,
+                  const Result<FileStatus>& status) override {
+        File& file = files_[static_cast<std::size_t>(tag)];
+        const OpenFileSource source(opened);
+        addHeaderAndStatus(file.reading,
+                           head ? decodeWavHeader(head.value(), source)
+                                : HeaderDecoding{WavHeader{}, head.failure()},
+                           std::nullopt, status);
+    }
+
+    void closed(std::uint64_t tag, const Status& closed) override {
+        File& file = files_[static_cast<std::size_t>(tag)];
+        if (!closed)
+            file.reading.failures.push_back(closed.failure());
+        (*finished_)(tag, std::move(file.reading));
+    }
+
+private:
+    struct File {
+        const platform::OpenFolder* folder = nullptr;
+        const std::string* name = nullptr;
+        FileHeaderReading reading;
+    };
+    std::unique_ptr<platform::HeadReads> reads_;
+    std::vector<File> files_;
+    const std::function<void(std::uint64_t, FileHeaderReading&&)>* finished_ = nullptr;
+};
+
+std::unique_ptr<FileHeaderQueue> FileHeaderQueue::start(std::size_t depth) {
+    Result<std::unique_ptr<platform::HeadReads>> reads =
+        platform::HeadReads::start(depth, kHeaderBytes);
+    if (!reads)
+        return nullptr;
+    return std::unique_ptr<FileHeaderQueue>(
+        new FileHeaderQueue(std::make_unique<Readings>(std::move(reads.value()))));
+}
+
+FileHeaderQueue::FileHeaderQueue(std::unique_ptr<Readings> readings)
+    : readings_(std::move(readings)) {}
+
+FileHeaderQueue::~FileHeaderQueue() = default;
+
+std::size_t FileHeaderQueue::capacity() const {
+    return readings_->reads().capacity();
+}
+
+void FileHeaderQueue::add(const platform::OpenFolder* folder, const std::string& name,
+                          std::uint64_t tag) {
+    readings_->add(folder, name, tag);
+}
+
+void FileHeaderQueue::advance(
+    const std::function<void(std::uint64_t, FileHeaderReading&&)>& finished) {
+    readings_->advance(finished);
 }
 
 } // namespace tambrel

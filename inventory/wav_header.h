@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -81,5 +83,30 @@ FileHeaderReading readFileHeader(const std::string& hostPath,
 // The same for the file `name` of an open folder: opened relative to it, so the kernel does not
 // walk every component of the path again for each file.
 FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name);
+
+// The readings of many files at once, with the same calls and the same outcome as
+// readFileHeaderIn and readFileHeader, through the system's asynchronous queue; for the thread
+// that started it alone.
+class FileHeaderQueue {
+public:
+    // Up to `depth` files in flight; null where the system has no such queue.
+    static std::unique_ptr<FileHeaderQueue> start(std::size_t depth);
+    ~FileHeaderQueue();
+
+    std::size_t capacity() const;
+    // Starts reading the file `name` of `folder`, or the host path `name` when `folder` is
+    // null; both stay as they are until the file is finished. `tag` is below capacity() and
+    // not that of another file in flight.
+    void add(const platform::OpenFolder* folder, const std::string& name, std::uint64_t tag);
+    // Waits until the files in flight have moved on and calls `finished` with the tag and the
+    // reading of every file that is done.
+    void
+    advance(const std::function<void(std::uint64_t tag, FileHeaderReading&& reading)>& finished);
+
+private:
+    class Readings;
+    explicit FileHeaderQueue(std::unique_ptr<Readings> readings);
+    std::unique_ptr<Readings> readings_;
+};
 
 } // namespace tambrel

@@ -39,6 +39,7 @@ public:
 
 private:
     friend Result<std::vector<std::uint8_t>> readWholeFile(const std::string&, std::size_t);
+    friend class HeadReads;
     explicit ReadOnlyFile(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_ = -1;
 };

@@ -38,6 +38,7 @@ public:
 
 private:
     friend class ReadOnlyFile;
+    friend class HeadReads;
     explicit OpenFolder(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_;
 };

@@ -1,7 +1,8 @@
 // Times, over one generated server in one run: the floor (a single-threaded loop that lists the
 // folders and does open, pread, fstat and close for each file), the scan alone (into in-memory
 // grids) and the whole load of the main window (every row, the column sizing and the repaint,
-// into the real grid widgets on the offscreen platform), overlapped and serial; with a warm page
+// into the real grid widgets on the offscreen platform), overlapped (reading through io_uring,
+// the default, and with the thread pool) and serial; with a warm page
 // cache and, when run as root, with the page cache dropped before each round. Prints the best
 // and the worst round of each, the processor time of the best warm round (of the thread that
 // fills the grids, and of the whole process: on a busy machine the threads get less of the
@@ -9,7 +10,8 @@
 // the load average, the core count and the peak memory.
 //
 //   load_bench [files=100000] [prefix]   (without a prefix one is generated and removed)
-//   TAMBREL_BENCH_WORKERS, TAMBREL_BENCH_WINDOW: the overlap's threads and window
+//   TAMBREL_BENCH_WORKERS, TAMBREL_BENCH_WINDOW: the pool's threads and the overlap's window
+//   TAMBREL_BENCH_QUEUE_THREADS: threads driving io_uring queues (1)
 //   TAMBREL_BENCH_COLD=0: skip the cold rounds
 //   TAMBREL_BENCH_WARM_ROUNDS, TAMBREL_BENCH_COLD_ROUNDS: rounds of each (5 and 3)
 //   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
@@ -18,6 +20,7 @@
 #include "common/user_dialogs.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
+#include "inventory/wav_header.h"
 #include "ui/grid_widget.h"
 
 #include <algorithm>
@@ -207,7 +210,13 @@ int main(int argc, char** argv) {
         overlapped.overlap.workers = static_cast<unsigned>(std::strtoul(workers, nullptr, 10));
     if (const char* window = std::getenv("TAMBREL_BENCH_WINDOW"))
         overlapped.overlap.window = std::strtoul(window, nullptr, 10);
+    if (const char* threads = std::getenv("TAMBREL_BENCH_QUEUE_THREADS"))
+        overlapped.overlap.queueThreads = static_cast<unsigned>(std::strtoul(threads, nullptr, 10));
+    ScanOptions pooled = overlapped;
+    pooled.overlap.mode = OverlapMode::ThreadPool;
     const ScanOptions serial = ScanOptions::serial();
+    // Where the kernel refuses io_uring the default reads with the pool as well.
+    const bool ringAvailable = FileHeaderQueue::start(1) != nullptr;
 
     // The scan alone: every row into the in-memory grids.
     auto scanAlone = [&](const ScanOptions& options) {
@@ -237,8 +246,10 @@ int main(int argc, char** argv) {
          [&] { (void)bareSystemCalls(serverRoot); },
          {},
          {}},
-        {"(b) scan alone, overlapped", scanAlone(overlapped), {}, {}},
-        {"(c) whole load, overlapped", load(overlapped), {}, {}},
+        {"(b) scan alone, overlapped, ring", scanAlone(overlapped), {}, {}},
+        {"(c) whole load, overlapped, ring", load(overlapped), {}, {}},
+        {"(b') scan alone, overlapped, thread pool", scanAlone(pooled), {}, {}},
+        {"(c') whole load, overlapped, thread pool", load(pooled), {}, {}},
         {"(d) scan alone, serial", scanAlone(serial), {}, {}},
         {"(e) whole load, serial", load(serial), {}, {}},
     };
@@ -254,7 +265,7 @@ int main(int argc, char** argv) {
         return text ? std::atoi(text) : fallback;
     };
     if (setting("TAMBREL_BENCH_SERIAL", 1) == 0)
-        measured.erase(measured.begin() + 3, measured.end());
+        measured.erase(measured.begin() + 5, measured.end());
     const int warmRounds = setting("TAMBREL_BENCH_WARM_ROUNDS", 5);
     for (int round = 0; round < warmRounds; ++round)
         for (Measured& item : measured)
@@ -280,25 +291,28 @@ int main(int argc, char** argv) {
     std::printf("cores                         %u\n", std::thread::hardware_concurrency());
     std::printf("load average before, after    %s, %s\n", loadBefore.c_str(),
                 loadAverage().c_str());
-    std::printf("overlap                       %u threads, window %zu\n",
-                overlapped.overlap.workers, overlapped.overlap.window);
+    std::printf("overlap                       window %zu; pool of %u threads; ring: %s\n",
+                overlapped.overlap.window, overlapped.overlap.workers,
+                ringAvailable ? "io_uring" : "unavailable (its rows read with the pool)");
+    std::printf("queue threads                 %u, each with a ring as deep as its share\n",
+                overlapped.overlap.queueThreads);
     std::printf("files on the server           %zu\n", files);
     std::printf("rows loaded                   %lld (greetings %d, prompts %d)\n",
                 static_cast<long long>(rows), gridGreetings->Rows() - 1, gridPrompts->Rows() - 1);
     const double floorWarm = measured[0].warm.best;
     const double floorCold = measured[0].cold.best;
-    std::printf("%-42s %-22s %-22s\n", "", "warm best..worst", "cold best..worst");
+    std::printf("%-44s %-22s %-22s\n", "", "warm best..worst", "cold best..worst");
     for (const Measured& item : measured) {
         char cold[64] = "skipped";
         if (item.cold.worst > 0)
             std::snprintf(cold, sizeof cold, "%.3f..%.3f s %.2fx", item.cold.best, item.cold.worst,
                           item.cold.best / floorCold);
-        std::printf("%-42s %.3f..%.3f s %.2fx  %s\n", item.name, item.warm.best, item.warm.worst,
+        std::printf("%-44s %.3f..%.3f s %.2fx  %s\n", item.name, item.warm.best, item.warm.worst,
                     item.warm.best / floorWarm, cold);
     }
     std::printf("processor time of the best warm round: grid-filling thread, whole process\n");
     for (const Measured& item : measured)
-        std::printf("%-42s %.3f s, %.3f s\n", item.name, item.warm.bestRound.callingThreadCpu,
+        std::printf("%-44s %.3f s, %.3f s\n", item.name, item.warm.bestRound.callingThreadCpu,
                     item.warm.bestRound.processCpu);
     if (!wantCold)
         std::printf("cold rounds skipped (TAMBREL_BENCH_COLD=0)\n");

@@ -5,8 +5,8 @@
 //   (b) a pool of threads sharing the files out,
 //   (c) one thread keeping a bounded ring of requests in flight through io_uring
 //       (openat, then read, statx and close linked),
-// and (d) the scan itself, overlapped, into in-memory grids; warm and, as root, with the page
-// cache dropped before each round.
+// and (d) the scan itself, overlapped (through io_uring where the kernel allows it), into
+// in-memory grids; warm and, as root, with the page cache dropped before each round.
 //
 //   uring_bench PREFIX      (a server made by scripts/make_sample_server.py --files N)
 //   TAMBREL_BENCH_WORKERS: threads of (b) and (d) (16); TAMBREL_BENCH_DEPTH: ring of (c) (256)

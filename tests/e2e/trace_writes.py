@@ -11,7 +11,8 @@ with its links resolved, so a path seen through the prefix's dosdevices (".../do
 counts as the drive_c folder it leads to. Relative paths are taken from the current folder:
 run this where the program was started. Failed calls count as well: trying is enough to fail.
 Exit status 0: no such access; 1: some, listed; 2: the trace cannot tell (no calls in it, or
-the program set up io_uring, whose file operations strace does not see).
+the program set up io_uring, whose file operations strace does not see; a refused
+io_uring_setup hides nothing).
 """
 
 import os
@@ -33,11 +34,15 @@ THROUGH_DESCRIPTOR = {
     "write", "pwrite64", "writev", "pwritev", "pwritev2", "ftruncate", "fallocate", "fchmod",
     "fchown", "fsetxattr", "fremovexattr", "copy_file_range", "sendfile",
 }
-# Calls after which file operations may happen out of the tracer's sight.
+# Calls after which file operations may happen out of the tracer's sight, unless they failed.
 UNSEEN_AFTER = {"io_uring_setup"}
 
 # "1234  openat(...", the process id left out when only one process was traced.
 CALL = re.compile(r"^(?:\d+\s+)?([a-z_0-9]+)\((.*)$")
+# "1234  <... io_uring_setup resumed>...) = 3": the rest of a call another thread interrupted.
+RESUMED = re.compile(r"^(?:\d+\s+)?<\.\.\. ([a-z_0-9]+) resumed>(.*)$")
+# The end of a call that failed: ") = -1 ENOSYS (Function not implemented)".
+FAILED = re.compile(r"\)\s*=\s*-1 E[A-Z0-9]+")
 STRING = re.compile(r'"((?:[^"\\]|\\.)*)"')
 # A descriptor with its path, as -y prints it: 3</tmp/x>
 DESCRIPTOR = re.compile(r"(?<![\w\"])-?\d+<([^>]*)>")
@@ -99,19 +104,29 @@ def main():
 
     findings = []
     calls = 0
+    def unseen_after(name, line):
+        print("the program called %s, so its file accesses are not all in %s: %s"
+              % (name, sys.argv[1], line.rstrip()))
+        sys.exit(2)
+
     with open(sys.argv[1], encoding="utf-8", errors="replace") as trace:
         for line in trace:
-            if "resumed>" in line.split("(", 1)[0]:
-                continue  # the arguments were on the <unfinished ...> line
+            resumed = RESUMED.match(line)
+            if resumed:
+                # The arguments were on the <unfinished ...> line; the outcome is here.
+                name = resumed.group(1)
+                if name in UNSEEN_AFTER and not FAILED.search(resumed.group(2)):
+                    unseen_after(name, line)
+                continue
             match = CALL.match(line)
             if not match:
                 continue
             name, arguments = match.groups()
             calls += 1
             if name in UNSEEN_AFTER:
-                print("the program called %s, so its file accesses are not all in %s: %s"
-                      % (name, sys.argv[1], line.rstrip()))
-                sys.exit(2)
+                if "<unfinished" not in arguments and not FAILED.search(arguments):
+                    unseen_after(name, line)
+                continue
             if name in THROUGH_DESCRIPTOR:
                 named = descriptor_paths(arguments)
             elif name in CHANGING or (name in OPENS and

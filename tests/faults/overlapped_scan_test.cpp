@@ -1,11 +1,15 @@
 // The overlapped scan against the serial one: the same rows in the same order and the same
 // messages at the same moments, on generated servers and on one whose entries vanish, are no
-// files or cannot be read, with windows from one file to many.
+// files, cannot be read or are held by another program, with windows from one file to many,
+// read by the thread pool and through the system's queue (io_uring).
+#include "inventory/wav_header.h"
 #include "tests/faults/scan_fixture.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <sys/resource.h>
@@ -78,11 +82,39 @@ void pinDates(const fs::path& top) {
         pinDate(entry.path());
 }
 
+// A write lease, as Samba's kernel oplocks take one for a client holding the file: until the
+// holder gives it up, an open that must not wait is refused at once (EAGAIN), and any other open
+// waits for the lease to be broken (up to /proc/sys/fs/lease-break-time, 45 s). The holder is
+// told of the break by a signal that is ignored unless handled. Not held where the file system
+// has no leases.
+class WriteLease {
+public:
+    explicit WriteLease(const fs::path& path)
+        : descriptor_(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {
+        if (descriptor_ >= 0 && (::fcntl(descriptor_, F_SETSIG, SIGWINCH) != 0 ||
+                                 ::fcntl(descriptor_, F_SETLEASE, F_WRLCK) != 0)) {
+            ::close(descriptor_);
+            descriptor_ = -1;
+        }
+    }
+    ~WriteLease() {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+    }
+    WriteLease(const WriteLease&) = delete;
+    WriteLease& operator=(const WriteLease&) = delete;
+    bool held() const { return descriptor_ >= 0; }
+
+private:
+    int descriptor_;
+};
+
 // A server with every kind of awkward entry, and the changes made to it once a folder has been
-// listed and before its files are read.
-void buildAwkwardServer(const ServerTree& server) {
+// listed and before its files are read. One of its files is held under `lease`.
+void buildAwkwardServer(const ServerTree& server, std::unique_ptr<WriteLease>& lease) {
     server.makeEmptyServer();
-    for (const char* name : {"a.wav", "gone.wav", "b.wav", "folder.wav", "fifo.wav", "c.txt"})
+    for (const char* name :
+         {"a.wav", "gone.wav", "b.wav", "folder.wav", "fifo.wav", "c.txt", "leased.wav"})
         server.writeWave(std::string("Stream Files/") + name);
     server.write("Stream Files/notes.txt", "not a recording");
     server.write("Stream Files/empty.wav", "");
@@ -105,6 +137,7 @@ void buildAwkwardServer(const ServerTree& server) {
         }
     fs::create_directory_symlink("A", server.root() / "Localize/Prompts/LinkToA");
     pinDates(server.prefix());
+    lease = std::make_unique<WriteLease>(streams / "leased.wav");
 }
 
 ScanOptions withAwkwardChanges(const ServerTree& server, ScanOptions options) {
@@ -128,13 +161,44 @@ ScanOptions withAwkwardChanges(const ServerTree& server, ScanOptions options) {
     return options;
 }
 
+// Who reads in an overlapped scan: the thread pool with `threads` workers, or the system's
+// queue driven by `threads` threads.
+struct Reader {
+    OverlapMode mode;
+    unsigned threads;
+};
+
+ScanOptions overlapped(std::size_t window, Reader reader, ScanOptions options = {}) {
+    options.overlap.mode = reader.mode;
+    options.overlap.window = window;
+    if (reader.mode == OverlapMode::SystemQueue)
+        options.overlap.queueThreads = reader.threads;
+    else
+        options.overlap.workers = reader.threads;
+    return options;
+}
+
+// Without a queue the scan reads with the pool, which the pool's own cases cover already.
+#define SKIP_WITHOUT_SYSTEM_QUEUE(reader)                                                          \
+    if ((reader).mode == OverlapMode::SystemQueue && !FileHeaderQueue::start(1))                   \
+    GTEST_SKIP() << "io_uring is unavailable here (an old kernel, "                                \
+                    "/proc/sys/kernel/io_uring_disabled or a seccomp filter): the scan reads "     \
+                    "with its thread pool, covered by the pool's cases"
+
+constexpr Reader pool(unsigned workers) {
+    return {OverlapMode::ThreadPool, workers};
+}
+constexpr Reader queue(unsigned threads) {
+    return {OverlapMode::SystemQueue, threads};
+}
+
 enum class ServerKind { Sample, Bulk, Awkward };
 
 struct OverlapCase {
     const char* name;
     ServerKind server;
     std::size_t window;
-    unsigned workers;
+    Reader reader;
 };
 
 void PrintTo(const OverlapCase& overlap, std::ostream* out) {
@@ -142,16 +206,28 @@ void PrintTo(const OverlapCase& overlap, std::ostream* out) {
 }
 
 const OverlapCase kOverlapCases[] = {
-    {"SampleServerWindowOfOne", ServerKind::Sample, 1, 1},
-    {"SampleServerWindowOfMany", ServerKind::Sample, 256, 16},
-    {"BulkServerWindowOfOneManyThreads", ServerKind::Bulk, 1, 8},
-    {"BulkServerWindowOfThree", ServerKind::Bulk, 3, 2},
+    {"SampleServerWindowOfOne", ServerKind::Sample, 1, pool(1)},
+    {"SampleServerWindowOfMany", ServerKind::Sample, 256, pool(16)},
+    {"BulkServerWindowOfOneManyThreads", ServerKind::Bulk, 1, pool(8)},
+    {"BulkServerWindowOfThree", ServerKind::Bulk, 3, pool(2)},
     // Not a whole number of hand-over batches: partial batches and claims wrap round the window.
-    {"BulkServerWindowOfFortyOne", ServerKind::Bulk, 41, 3},
-    {"BulkServerWindowOfMany", ServerKind::Bulk, 256, 16},
-    {"AwkwardServerWindowOfOne", ServerKind::Awkward, 1, 1},
-    {"AwkwardServerWindowOfThree", ServerKind::Awkward, 3, 2},
-    {"AwkwardServerWindowOfMany", ServerKind::Awkward, 256, 16},
+    {"BulkServerWindowOfFortyOne", ServerKind::Bulk, 41, pool(3)},
+    {"BulkServerWindowOfMany", ServerKind::Bulk, 256, pool(16)},
+    {"AwkwardServerWindowOfOne", ServerKind::Awkward, 1, pool(1)},
+    {"AwkwardServerWindowOfThree", ServerKind::Awkward, 3, pool(2)},
+    {"AwkwardServerWindowOfMany", ServerKind::Awkward, 256, pool(16)},
+    // One request in flight at a time, a few, and many; two queues sharing the window.
+    {"SampleServerQueueWindowOfOne", ServerKind::Sample, 1, queue(1)},
+    {"SampleServerQueueWindowOfMany", ServerKind::Sample, 256, queue(1)},
+    {"BulkServerQueueWindowOfOne", ServerKind::Bulk, 1, queue(1)},
+    {"BulkServerQueueWindowOfThree", ServerKind::Bulk, 3, queue(1)},
+    {"BulkServerTwoQueuesWindowOfFortyOne", ServerKind::Bulk, 41, queue(2)},
+    {"BulkServerQueueWindowOfMany", ServerKind::Bulk, 256, queue(1)},
+    {"BulkServerTwoQueuesWindowOfMany", ServerKind::Bulk, 256, queue(2)},
+    {"AwkwardServerQueueWindowOfOne", ServerKind::Awkward, 1, queue(1)},
+    {"AwkwardServerQueueWindowOfThree", ServerKind::Awkward, 3, queue(1)},
+    {"AwkwardServerQueueWindowOfMany", ServerKind::Awkward, 256, queue(1)},
+    {"AwkwardServerTwoQueuesWindowOfMany", ServerKind::Awkward, 256, queue(2)},
 };
 
 // WINEPREFIX names `prefix` while this lives.
@@ -195,7 +271,8 @@ protected:
     static ScanRecord record(ServerKind kind, ScanOptions options) {
         if (kind == ServerKind::Awkward) {
             ServerTree server;
-            buildAwkwardServer(server);
+            std::unique_ptr<WriteLease> lease;
+            buildAwkwardServer(server, lease);
             return scanOf(server.prefix(), withAwkwardChanges(server, std::move(options)));
         }
         const fs::path prefix = generated(kind);
@@ -210,11 +287,10 @@ std::unique_ptr<TemporaryFolder> OverlappedScan::generated_;
 
 TEST_P(OverlappedScan, GivesTheRowsAndMessagesOfTheSerialScan) {
     const OverlapCase& overlap = GetParam();
+    SKIP_WITHOUT_SYSTEM_QUEUE(overlap.reader);
     const ScanRecord serial = record(overlap.server, ScanOptions::serial());
-    ScanOptions options;
-    options.overlap.window = overlap.window;
-    options.overlap.workers = overlap.workers;
-    const ScanRecord overlapped = record(overlap.server, options);
+    const ScanRecord overlapped =
+        record(overlap.server, tambrel::overlapped(overlap.window, overlap.reader));
 
     ASSERT_FALSE(serial.greetings.empty());
     ASSERT_FALSE(serial.prompts.empty());
@@ -232,21 +308,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverlappedScan, ::testing::ValuesIn(kOverlapCase
 struct WindowCase {
     const char* name;
     std::size_t window;
-    unsigned workers;
+    Reader reader;
 };
 
 class FailedOpenInTheMiddle : public ScanFixture,
                               public ::testing::WithParamInterface<WindowCase> {};
 
 TEST_P(FailedOpenInTheMiddle, IsReportedInItsPlace) {
+    SKIP_WITHOUT_SYSTEM_QUEUE(GetParam().reader);
     server.makeEmptyServer();
     for (const char* name : {"1.wav", "2.wav", "3.wav", "4.wav", "5.wav"})
         server.writeWave(std::string("Stream Files/") + name);
     const std::vector<std::string> order = directoryOrder(at("Stream Files"));
-    ScanOptions options =
-        changeWhenListed("Stream Files", [&] { fs::remove(at("Stream Files/" + order[2])); });
-    options.overlap.window = GetParam().window;
-    options.overlap.workers = GetParam().workers;
+    const ScanOptions options = overlapped(
+        GetParam().window, GetParam().reader,
+        changeWhenListed("Stream Files", [&] { fs::remove(at("Stream Files/" + order[2])); }));
     MomentDialogs moments(greetings, prompts);
 
     ASSERT_EQ(load({}, options), LoadOutcome::Completed);
@@ -264,27 +340,51 @@ TEST_P(FailedOpenInTheMiddle, IsReportedInItsPlace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, FailedOpenInTheMiddle,
-                         ::testing::Values(WindowCase{"OfOne", 1, 1}, WindowCase{"OfTwo", 2, 4},
-                                           WindowCase{"OfMany", 256, 16}),
+                         ::testing::Values(WindowCase{"OfOne", 1, pool(1)},
+                                           WindowCase{"OfTwo", 2, pool(4)},
+                                           WindowCase{"OfMany", 256, pool(16)},
+                                           WindowCase{"OfOneThroughTheQueue", 1, queue(1)},
+                                           WindowCase{"OfTwoThroughTwoQueues", 2, queue(2)},
+                                           WindowCase{"OfManyThroughTheQueue", 256, queue(1)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Nice value and I/O priority of every thread of this process.
-std::vector<std::pair<int, long>> threadPriorities() {
-    std::vector<std::pair<int, long>> priorities;
+struct ThreadPriority {
+    std::string name;
+    int nice;
+    long io;
+};
+
+// Name, nice value and I/O priority of every thread of this process.
+std::vector<ThreadPriority> threadPriorities() {
+    std::vector<ThreadPriority> priorities;
     for (const auto& task : fs::directory_iterator("/proc/self/task")) {
         const pid_t thread = static_cast<pid_t>(std::stol(task.path().filename().string()));
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
         errno = 0;
         const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(thread));
-        priorities.emplace_back(errno == 0 ? nice : -100, ::syscall(SYS_ioprio_get, 1, thread));
+        priorities.push_back(
+            {name, errno == 0 ? nice : -100, ::syscall(SYS_ioprio_get, 1, thread)});
     }
     return priorities;
 }
 
-TEST_F(ScanFixture, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
+class ScanThreads : public ScanFixture, public ::testing::WithParamInterface<WindowCase> {};
+
+TEST_P(ScanThreads, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
+    const Reader reader = GetParam().reader;
+    SKIP_WITHOUT_SYSTEM_QUEUE(reader);
     server.makeEmptyServer();
-    for (int i = 0; i < 40; ++i)
-        server.writeWave("Stream Files/" + std::to_string(i) + ".wav");
-    std::vector<std::pair<int, long>> seen;
+    // The queue's opens of leased files are refused at once and tried again by the kernel in
+    // its own workers, which so are there to be seen: on a warm cache everything else the
+    // queue does ends on the thread that hands it over.
+    std::vector<std::unique_ptr<WriteLease>> leases;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "Stream Files/" + std::to_string(i) + ".wav";
+        server.writeWave(name);
+        leases.push_back(std::make_unique<WriteLease>(at(name)));
+    }
+    std::vector<ThreadPriority> seen;
     ScanProgress progress;
     progress.interval = 20;
     progress.filesExamined = [&](std::int64_t) {
@@ -293,22 +393,37 @@ TEST_F(ScanFixture, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
     };
     // A window smaller than the folder keeps the lister and the readers waiting, and so alive,
     // while the rows are added.
-    ScanOptions options;
-    options.overlap.window = 4;
-    options.overlap.workers = 2;
-    ASSERT_EQ(load(progress, options), LoadOutcome::Completed);
+    ASSERT_EQ(load(progress, overlapped(GetParam().window, reader)), LoadOutcome::Completed);
 
     ASSERT_GT(seen.size(), 2u);
     errno = 0;
     const int lowered = ::getpriority(PRIO_PROCESS, 0);
     const long ioLowest = 2 << 13 | 7;
-    for (const auto& [nice, io] : seen) {
-        EXPECT_EQ(nice, lowered);
-        if (io >= 0) {
-            EXPECT_EQ(io, ioLowest);
+    for (const ThreadPriority& thread : seen) {
+        SCOPED_TRACE(thread.name);
+        EXPECT_EQ(thread.nice, lowered);
+        if (thread.io >= 0) {
+            EXPECT_EQ(thread.io, ioLowest);
         }
     }
+    const bool kernelWorkers = std::any_of(seen.begin(), seen.end(), [](const auto& thread) {
+        return thread.name.starts_with("iou-wrk-");
+    });
+    if (reader.mode != OverlapMode::SystemQueue) {
+        EXPECT_FALSE(kernelWorkers);
+    } else if (!leases.front()->held()) {
+        GTEST_SKIP() << "the file system grants no leases: the kernel's workers of the queue "
+                        "were not called on, and went unseen";
+    } else {
+        EXPECT_TRUE(kernelWorkers) << "no iou-wrk thread while opening leased files";
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Readers, ScanThreads,
+                         ::testing::Values(WindowCase{"ThreadPool", 4, pool(2)},
+                                           WindowCase{"Queue", 4, queue(1)},
+                                           WindowCase{"TwoQueues", 4, queue(2)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tambrel

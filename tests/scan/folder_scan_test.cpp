@@ -217,10 +217,16 @@ TEST_F(FolderScanTest, AMissingGroupLeavesTheOthersWhole) {
 }
 
 // A folder removed after its parent was listed and before the scan opened it: it is reported in
-// its place and its siblings are still scanned, in a serial scan as in an overlapped one.
+// its place and its siblings are still scanned, in a serial scan as in an overlapped one, read
+// by threads or through the system's queue.
 TEST_F(FolderScanTest, AFolderRemovedAfterItsParentWasListedIsReportedAndTheScanGoesOn) {
-    for (const ScanOptions& base : {ScanOptions::serial(), ScanOptions{}}) {
-        SCOPED_TRACE(base.overlap.serial ? "serial" : "overlapped");
+    const std::pair<const char*, OverlapMode> modes[] = {
+        {"serial", OverlapMode::Serial},
+        {"thread pool", OverlapMode::ThreadPool},
+        {"system queue", OverlapMode::SystemQueue}};
+    for (const auto& [name, mode] : modes) {
+        SCOPED_TRACE(name);
+        const ScanOptions base = ScanOptions::withMode(mode);
         server.makeEmptyServer();
         server.writeWave("Localize/Prompts/ENU/Gone/prompt.wav");
         server.writeWave("Localize/Prompts/ENU/Kept/prompt.wav");

@@ -82,6 +82,9 @@ done
 if [[ -n $trace ]]; then
     # The trace must see the scan's reads and the exports' writes, or it proves nothing.
     grep -q 'RecordBeep\.wav", O_RDONLY' "$trace" || fail "the trace shows no scan"
+    # Refused io_uring (export_grids.sh), the scan read with its threads: where it would have.
+    grep -q 'io_uring_setup.*(INJECTED)' "$trace" ||
+        fail "the trace shows no refused io_uring_setup: the scan never reached for the ring"
     grep -q 'system\.reg", O_RDONLY' "$trace" || fail "the trace shows no reading of system.reg"
     status=0
     python3 "$e2e/trace_writes.py" "$trace" "$work/out" >/dev/null || status=$?
