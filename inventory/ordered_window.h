@@ -218,6 +218,26 @@ private:
         workReady_.notify_all();
     }
 
+    // Under the mutex: takes `share` published items for the calling thread, and wakes another
+    // worker for what is left.
+    void claim(std::uint64_t share, std::vector<std::uint64_t>& claimed) {
+        claimed.clear();
+        for (std::uint64_t i = 0; i < share; ++i)
+            claimed.push_back(work_[static_cast<std::size_t>(workHead_++ % work_.size())]);
+        if (workTail_ > workHead_ && waitingWorkers_ > 0)
+            workReady_.notify_one();
+    }
+
+    // The claimed slot was the calling thread's alone until now: the producer cannot reach it
+    // before the taker has passed it, and the taker waits for `done`.
+    void markDone(std::uint64_t index) {
+        slot(index).done.store(true);
+        if (takerWaitingFor_.load() == index) {
+            std::lock_guard wake(mutex_);
+            itemDone_.notify_one();
+        }
+    }
+
     void workLoop(const Work& work) {
         std::vector<std::uint64_t> claimed;
         claimed.reserve(kMostClaimed);
@@ -231,23 +251,12 @@ private:
             if (available > 0) {
                 const std::uint64_t share =
                     waitingOnDisk ? 1 : std::min<std::uint64_t>(available, kMostClaimed);
-                claimed.clear();
-                for (std::uint64_t i = 0; i < share; ++i)
-                    claimed.push_back(work_[static_cast<std::size_t>(workHead_++ % work_.size())]);
-                if (workTail_ > workHead_ && waitingWorkers_ > 0)
-                    workReady_.notify_one();
+                claim(share, claimed);
                 lock.unlock();
                 const auto started = std::chrono::steady_clock::now();
-                // The claimed slots are ours alone until marked done: the producer cannot reach
-                // them before the taker has passed them, and the taker waits for `done`.
                 for (std::uint64_t index : claimed) {
-                    Slot& target = slot(index);
-                    work(target.item);
-                    target.done.store(true);
-                    if (takerWaitingFor_.load() == index) {
-                        std::lock_guard wake(mutex_);
-                        itemDone_.notify_one();
-                    }
+                    work(slot(index).item);
+                    markDone(index);
                 }
                 // On a cold disk some files still answer at once (their inode came in with a
                 // neighbour's), so only a run of quick ones ends the waiting.
@@ -279,12 +288,7 @@ private:
         claimed.reserve(capacity);
         const std::function<void(std::uint64_t)> finished = [this, &inFlight](std::uint64_t index) {
             --inFlight;
-            // The slot was ours alone from the claim until now, as a pool worker's is.
-            slot(index).done.store(true);
-            if (takerWaitingFor_.load() == index) {
-                std::lock_guard wake(mutex_);
-                itemDone_.notify_one();
-            }
+            markDone(index);
         };
         std::unique_lock lock(mutex_);
         for (;;) {
@@ -294,11 +298,7 @@ private:
             const std::uint64_t available = workTail_ - workHead_;
             if (available > 0 && inFlight < capacity) {
                 const std::uint64_t share = std::min<std::uint64_t>(available, capacity - inFlight);
-                claimed.clear();
-                for (std::uint64_t i = 0; i < share; ++i)
-                    claimed.push_back(work_[static_cast<std::size_t>(workHead_++ % work_.size())]);
-                if (workTail_ > workHead_ && waitingWorkers_ > 0)
-                    workReady_.notify_one();
+                claim(share, claimed);
                 lock.unlock();
                 for (std::uint64_t index : claimed) {
                     queue.start(slot(index).item, index);
