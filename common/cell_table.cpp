@@ -4,11 +4,36 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace tambrel {
 
 CellTable::CellTable(int columns) : columns_(columns) {
     assert(columns > 0);
+}
+
+CellTable::CellTable(CellTable&& other) noexcept
+    : columns_(other.columns_), rows_(std::move(other.rows_)), pages_(std::move(other.pages_)),
+      pageFree_(std::exchange(other.pageFree_, nullptr)),
+      pageLeft_(std::exchange(other.pageLeft_, 0)), pageBytes_(std::exchange(other.pageBytes_, 0)),
+      garbageBytes_(std::exchange(other.garbageBytes_, 0)) {
+    other.rows_.clear();
+    other.pages_.clear();
+}
+
+CellTable& CellTable::operator=(CellTable&& other) noexcept {
+    if (this != &other) {
+        columns_ = other.columns_;
+        rows_ = std::move(other.rows_);
+        pages_ = std::move(other.pages_);
+        pageFree_ = std::exchange(other.pageFree_, nullptr);
+        pageLeft_ = std::exchange(other.pageLeft_, 0);
+        pageBytes_ = std::exchange(other.pageBytes_, 0);
+        garbageBytes_ = std::exchange(other.garbageBytes_, 0);
+        other.rows_.clear();
+        other.pages_.clear();
+    }
+    return *this;
 }
 
 void CellTable::appendRow() {
@@ -22,21 +47,106 @@ void CellTable::insertRow(std::int32_t position) {
 
 void CellTable::truncate(std::int32_t rows) {
     if (rows >= 0 && rows < rowCount()) {
+        for (auto row = rows_.begin() + rows; row != rows_.end(); ++row)
+            leaveBehind(*row);
         rows_.erase(rows_.begin() + rows, rows_.end());
         rows_.shrink_to_fit();
+        reclaimIfMostlyGarbage();
     }
 }
+
+namespace {
+// Large enough that a scanned row wastes little at a page's end and a million rows need only
+// a couple of thousand pages; a row larger than a quarter page gets a page of its own.
+constexpr std::size_t kPageSize = 64 * 1024;
+} // namespace
+
+char* CellTable::allocate(std::size_t size) {
+    if (size > kPageSize / 4) {
+        pages_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        pageBytes_ += size;
+        return pages_.back().get();
+    }
+    if (size > pageLeft_) {
+        garbageBytes_ += pageLeft_;
+        pages_.push_back(std::make_unique_for_overwrite<char[]>(kPageSize));
+        pageBytes_ += kPageSize;
+        pageFree_ = pages_.back().get();
+        pageLeft_ = kPageSize;
+    }
+    char* block = pageFree_;
+    pageFree_ += size;
+    pageLeft_ -= size;
+    return block;
+}
+
+void CellTable::reclaimIfMostlyGarbage() {
+    // Copying every live block is paid for by at least as many bytes left behind since the
+    // last time, so rewriting rows costs amortized constant time and at most twice the memory.
+    const std::size_t live = pageBytes_ - pageLeft_ - garbageBytes_;
+    if (garbageBytes_ < kPageSize || garbageBytes_ < live)
+        return;
+    const std::vector<std::unique_ptr<char[]>> oldPages = std::move(pages_);
+    pages_.clear();
+    pageFree_ = nullptr;
+    pageLeft_ = 0;
+    pageBytes_ = 0;
+    garbageBytes_ = 0;
+    for (Row& row : rows_) {
+        if (!row.block)
+            continue;
+        const std::size_t size = blockSize(row);
+        char* block = allocate(size);
+        std::memcpy(block, row.block, size);
+        row.block = block;
+    }
+}
+
+namespace {
+
+// A length in 7-bit groups, low group first, the top bit of a byte marking that more follow.
+std::size_t encodedSize(std::size_t length) {
+    std::size_t bytes = 1;
+    while (length >= 0x80) {
+        length >>= 7;
+        ++bytes;
+    }
+    return bytes;
+}
+
+char* writeLength(char* out, std::size_t length) {
+    while (length >= 0x80) {
+        *out++ = static_cast<char>(0x80 | (length & 0x7f));
+        length >>= 7;
+    }
+    *out++ = static_cast<char>(length);
+    return out;
+}
+
+// The block was written by writeRow, so every length is complete.
+const char* readLength(const char* in, std::size_t& length) {
+    length = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(*in++);
+        length |= static_cast<std::size_t>(byte & 0x7f) << shift;
+        if (!(byte & 0x80))
+            return in;
+    }
+}
+
+} // namespace
 
 std::size_t CellTable::blockSize(const Row& row) const {
     if (!row.block)
         return 0;
-    std::size_t size = sizeof(Length) * columns_;
+    const char* in = row.block;
+    std::size_t bytes = 0;
     for (int c = 0; c < columns_; ++c) {
-        Length length;
-        std::memcpy(&length, row.block.get() + sizeof(Length) * c, sizeof length);
-        size += length;
+        std::size_t length;
+        in = readLength(in, length);
+        bytes += length;
     }
-    return size;
+    return static_cast<std::size_t>(in - row.block) + bytes;
 }
 
 std::string_view CellTable::cell(std::int32_t row, int column) const {
@@ -44,15 +154,18 @@ std::string_view CellTable::cell(std::int32_t row, int column) const {
     const Row& r = rows_[row];
     if (!r.block)
         return {};
-    const char* lengths = r.block.get();
-    std::size_t offset = sizeof(Length) * columns_;
-    Length length = 0;
-    for (int c = 0; c <= column; ++c) {
-        std::memcpy(&length, lengths + sizeof(Length) * c, sizeof length);
+    const char* in = r.block;
+    std::size_t before = 0;
+    std::size_t length = 0;
+    for (int c = 0; c < columns_; ++c) {
+        std::size_t next;
+        in = readLength(in, next);
         if (c < column)
-            offset += length;
+            before += next;
+        else if (c == column)
+            length = next;
     }
-    return {r.block.get() + offset, length};
+    return {in + before, length};
 }
 
 void CellTable::cells(std::int32_t row, std::span<const std::int32_t> columns,
@@ -72,17 +185,17 @@ void CellTable::cells(std::int32_t row, std::span<const std::int32_t> columns,
         manyOffsets.resize(static_cast<std::size_t>(columns_) + 1);
         offsets = manyOffsets.data();
     }
-    const char* block = r.block.get();
-    offsets[0] = sizeof(Length) * columns_;
+    const char* in = r.block;
+    offsets[0] = 0;
     for (int c = 0; c < columns_; ++c) {
-        Length length;
-        std::memcpy(&length, block + sizeof(Length) * c, sizeof length);
+        std::size_t length;
+        in = readLength(in, length);
         offsets[c + 1] = offsets[c] + length;
     }
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const std::int32_t column = columns[i];
         assert(column >= 0 && column < columns_);
-        texts[i] = std::string_view(block + offsets[column], offsets[column + 1] - offsets[column]);
+        texts[i] = std::string_view(in + offsets[column], offsets[column + 1] - offsets[column]);
     }
 }
 
@@ -103,29 +216,31 @@ void CellTable::setCell(std::int32_t row, int column, std::string_view text) {
     }
     for (int c = 0; c < columns_; ++c)
         cells[c] = c == column ? text : cell(row, c);
-    r.block = packedBlock(cells);
+    writeRow(r, cells);
 }
 
 void CellTable::setRow(std::int32_t row, std::span<const std::string_view> texts) {
     assert(row >= 0 && row < rowCount() && texts.size() == static_cast<std::size_t>(columns_));
-    rows_[row].block = packedBlock(texts);
+    writeRow(rows_[row], texts);
 }
 
-std::unique_ptr<char[]> CellTable::packedBlock(std::span<const std::string_view> texts) {
-    const std::size_t header = sizeof(Length) * texts.size();
-    std::size_t size = header;
+void CellTable::writeRow(Row& row, std::span<const std::string_view> texts) {
+    std::size_t size = 0;
     for (auto piece : texts)
-        size += piece.size();
-    auto block = std::make_unique_for_overwrite<char[]>(size);
-    std::size_t offset = header;
-    for (std::size_t c = 0; c < texts.size(); ++c) {
-        const Length length = static_cast<Length>(texts[c].size());
-        std::memcpy(block.get() + sizeof(Length) * c, &length, sizeof length);
-        if (length)
-            std::memcpy(block.get() + offset, texts[c].data(), length);
-        offset += length;
-    }
-    return block;
+        size += encodedSize(piece.size()) + piece.size();
+    // The texts may be cells of this table, even of this row: they are copied before any block
+    // moves, and the old block stays where it is until the next reclaim.
+    char* block = allocate(size);
+    char* out = block;
+    for (auto piece : texts)
+        out = writeLength(out, piece.size());
+    for (auto piece : texts)
+        if (!piece.empty())
+            out = std::copy(piece.begin(), piece.end(), out);
+    if (row.block)
+        leaveBehind(row);
+    row.block = block;
+    reclaimIfMostlyGarbage();
 }
 
 void CellTable::permuteRows(std::int32_t first, std::span<const std::int32_t> order) {
@@ -138,10 +253,7 @@ void CellTable::permuteRows(std::int32_t first, std::span<const std::int32_t> or
 }
 
 std::size_t CellTable::bytesUsed() const {
-    std::size_t total = rows_.capacity() * sizeof(Row);
-    for (const Row& row : rows_)
-        total += blockSize(row);
-    return total;
+    return rows_.capacity() * sizeof(Row) + pageBytes_;
 }
 
 } // namespace tambrel

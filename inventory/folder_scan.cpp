@@ -136,7 +136,7 @@ private:
 struct ListedFolder {
     std::shared_ptr<const platform::OpenFolder> folder;
     std::string path;
-    std::vector<platform::FolderItem> items;
+    platform::FolderItems items;
 };
 
 // Walks the four places and puts what it finds, in order; runs ahead of the grids on a thread
@@ -210,12 +210,12 @@ private:
         return openAndList(folder.value());
     }
     std::optional<ListedFolder> openAndList(const ListedFolder& parent,
-                                            const platform::FolderItem& subFolder) {
-        return list(platform::OpenFolder::openIn(*parent.folder, subFolder.name),
+                                            platform::FolderItem subFolder) {
+        return list(platform::OpenFolder::openIn(*parent.folder, std::string(subFolder.name)),
                     FileSystemObject::ChildPath(parent.path, subFolder.name));
     }
     void addFiles(const ListedFolder& listed, GridTarget target, ExtensionTest test);
-    void scanPromptLevelTwo(const ListedFolder& levelOne, const platform::FolderItem& levelTwo);
+    void scanPromptLevelTwo(const ListedFolder& levelOne, platform::FolderItem levelTwo);
 
     const FileSystemObject& fileSystem_;
     const ScanOptions& options_;
@@ -230,7 +230,7 @@ std::optional<ListedFolder> Lister::list(Result<platform::OpenFolder> opened, st
         fail(opened.failure(), path);
         return std::nullopt;
     }
-    Result<std::vector<platform::FolderItem>> items = opened->list();
+    Result<platform::FolderItems> items = opened->list();
     if (!items) {
         fail(items.failure(), path);
         return std::nullopt;
@@ -242,12 +242,12 @@ std::optional<ListedFolder> Lister::list(Result<platform::OpenFolder> opened, st
 }
 
 void Lister::addFiles(const ListedFolder& listed, GridTarget target, ExtensionTest test) {
-    for (const platform::FolderItem& item : listed.items) {
+    for (platform::FolderItem item : listed.items) {
         if (item.kind != platform::EntryKind::File)
             continue;
         std::string shownPath = FileSystemObject::ChildPath(listed.path, item.name);
         if (test == ExtensionTest::None || passesExtensionTest(shownPath))
-            file(listed.folder, item.name, std::move(shownPath), target);
+            file(listed.folder, std::string(item.name), std::move(shownPath), target);
         else
             ++pendingExamined_;
     }
@@ -256,14 +256,13 @@ void Lister::addFiles(const ListedFolder& listed, GridTarget target, ExtensionTe
     put_.flush();
 }
 
-void Lister::scanPromptLevelTwo(const ListedFolder& levelOne,
-                                const platform::FolderItem& levelTwoFolder) {
+void Lister::scanPromptLevelTwo(const ListedFolder& levelOne, platform::FolderItem levelTwoFolder) {
     std::optional<ListedFolder> levelTwo = openAndList(levelOne, levelTwoFolder);
     if (!levelTwo)
         return;
     // The folder's own prompts come before those of its subfolders.
     addFiles(*levelTwo, GridTarget::Prompts, ExtensionTest::Wav);
-    for (const platform::FolderItem& levelThreeFolder : levelTwo->items)
+    for (platform::FolderItem levelThreeFolder : levelTwo->items)
         if (levelThreeFolder.kind == platform::EntryKind::Folder)
             if (std::optional<ListedFolder> levelThree = openAndList(*levelTwo, levelThreeFolder))
                 addFiles(*levelThree, GridTarget::Prompts, ExtensionTest::Wav);
@@ -288,7 +287,7 @@ void Lister::run() {
     {
         const std::string path = rootPath() + std::string(kDefaultConfiguration);
         if (std::optional<ListedFolder> listed = openAndList(path)) {
-            for (const platform::FolderItem& subFolder : listed->items)
+            for (platform::FolderItem subFolder : listed->items)
                 if (subFolder.kind == platform::EntryKind::Folder)
                     if (std::optional<ListedFolder> files = openAndList(*listed, subFolder))
                         addFiles(*files, GridTarget::Greetings, ExtensionTest::Wav);
@@ -302,13 +301,13 @@ void Lister::run() {
     {
         const std::string path = rootPath() + std::string(kPrompts);
         if (std::optional<ListedFolder> levelZero = openAndList(path)) {
-            for (const platform::FolderItem& levelOneFolder : levelZero->items) {
+            for (platform::FolderItem levelOneFolder : levelZero->items) {
                 if (levelOneFolder.kind != platform::EntryKind::Folder)
                     continue;
                 std::optional<ListedFolder> levelOne = openAndList(*levelZero, levelOneFolder);
                 if (!levelOne)
                     continue;
-                for (const platform::FolderItem& levelTwoFolder : levelOne->items)
+                for (platform::FolderItem levelTwoFolder : levelOne->items)
                     if (levelTwoFolder.kind == platform::EntryKind::Folder)
                         scanPromptLevelTwo(*levelOne, levelTwoFolder);
             }

@@ -4,19 +4,13 @@
 
 #include "common/result.h"
 #include "platform/file_status.h"
+#include "platform/folder_items.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tambrel::platform {
-
-// An entry of an open folder's listing: a link counts as what it points to; FIFOs, sockets,
-// devices and dangling links (Other) are left out of the listing.
-struct FolderItem {
-    std::string name;
-    EntryKind kind;
-};
 
 class OpenFolder {
 public:
@@ -30,8 +24,9 @@ public:
     OpenFolder& operator=(const OpenFolder&) = delete;
     ~OpenFolder();
 
-    // Files and subfolders in the order the folder delivers them.
-    Result<std::vector<FolderItem>> list() const;
+    // Files and subfolders in the order the folder delivers them: a link counts as what it
+    // points to; FIFOs, sockets, devices and dangling links (Other) are left out.
+    Result<FolderItems> list() const;
 
     // Status of an entry by name, following links; for a file that exists but cannot be opened.
     Result<FileStatus> statusOf(const std::string& name) const;

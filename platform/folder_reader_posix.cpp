@@ -55,7 +55,7 @@ OpenFolder::~OpenFolder() {
     closeQuietly(handle_);
 }
 
-Result<std::vector<FolderItem>> OpenFolder::list() const {
+Result<FolderItems> OpenFolder::list() const {
     // The directory stream takes a descriptor of its own, so ours stays open for the files. A
     // copy rather than a new open of ".": a folder that can be read but not passed through
     // still names its entries.
@@ -70,10 +70,10 @@ Result<std::vector<FolderItem>> OpenFolder::list() const {
     }
     ::rewinddir(directory); // the copy shares the position of our descriptor
 
-    std::vector<FolderItem> items;
+    FolderItems items;
     const int error = forEachEntry(directory, [&items](const dirent& entry, EntryKind kind) {
         if (kind != EntryKind::Other)
-            items.push_back({entry.d_name, kind});
+            items.add(entry.d_name, kind);
     });
     ::closedir(directory);
     if (error != 0)

@@ -54,15 +54,14 @@ OpenFolder::~OpenFolder() {
     delete reinterpret_cast<std::string*>(handle_);
 }
 
-Result<std::vector<FolderItem>> OpenFolder::list() const {
+Result<FolderItems> OpenFolder::list() const {
     Result<std::vector<ListedEntry>> entries = listFolder(folderPathOf(handle_));
     if (!entries)
         return entries.failure();
-    std::vector<FolderItem> items;
-    items.reserve(entries->size());
-    for (ListedEntry& entry : *entries)
+    FolderItems items;
+    for (const ListedEntry& entry : *entries)
         if (entry.kind != EntryKind::Other)
-            items.push_back({std::move(entry.name), entry.kind});
+            items.add(entry.name, entry.kind);
     return items;
 }
 
