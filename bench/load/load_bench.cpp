@@ -11,7 +11,7 @@
 //
 //   load_bench [files=100000] [prefix]   (without a prefix one is generated and removed)
 //   TAMBREL_BENCH_WORKERS, TAMBREL_BENCH_WINDOW: the pool's threads and the overlap's window
-//   TAMBREL_BENCH_QUEUE_THREADS: threads driving io_uring queues (1)
+//   TAMBREL_BENCH_QUEUE_THREADS: threads driving io_uring queues (2)
 //   TAMBREL_BENCH_COLD=0: skip the cold rounds
 //   TAMBREL_BENCH_WARM_ROUNDS, TAMBREL_BENCH_COLD_ROUNDS: rounds of each (5 and 3)
 //   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
