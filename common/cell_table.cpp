@@ -8,6 +8,44 @@
 
 namespace tambrel {
 
+namespace {
+
+// Large enough that a scanned row wastes little at a page's end and a million rows need only
+// a couple of thousand pages; a row larger than a quarter page gets a page of its own.
+constexpr std::size_t kPageSize = 64 * 1024;
+
+// A length in 7-bit groups, low group first, the top bit of a byte marking that more follow.
+std::size_t encodedSize(std::size_t length) {
+    std::size_t bytes = 1;
+    while (length >= 0x80) {
+        length >>= 7;
+        ++bytes;
+    }
+    return bytes;
+}
+
+char* writeLength(char* out, std::size_t length) {
+    while (length >= 0x80) {
+        *out++ = static_cast<char>(0x80 | (length & 0x7f));
+        length >>= 7;
+    }
+    *out++ = static_cast<char>(length);
+    return out;
+}
+
+// The block was written by writeRow, so every length is complete.
+const char* readLength(const char* in, std::size_t& length) {
+    length = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(*in++);
+        length |= static_cast<std::size_t>(byte & 0x7f) << shift;
+        if (!(byte & 0x80))
+            return in;
+    }
+}
+
+} // namespace
+
 CellTable::CellTable(int columns) : columns_(columns) {
     assert(columns > 0);
 }
@@ -55,12 +93,6 @@ void CellTable::truncate(std::int32_t rows) {
     }
 }
 
-namespace {
-// Large enough that a scanned row wastes little at a page's end and a million rows need only
-// a couple of thousand pages; a row larger than a quarter page gets a page of its own.
-constexpr std::size_t kPageSize = 64 * 1024;
-} // namespace
-
 char* CellTable::allocate(std::size_t size) {
     if (size > kPageSize / 4) {
         pages_.push_back(std::make_unique_for_overwrite<char[]>(size));
@@ -101,40 +133,6 @@ void CellTable::reclaimIfMostlyGarbage() {
         row.block = block;
     }
 }
-
-namespace {
-
-// A length in 7-bit groups, low group first, the top bit of a byte marking that more follow.
-std::size_t encodedSize(std::size_t length) {
-    std::size_t bytes = 1;
-    while (length >= 0x80) {
-        length >>= 7;
-        ++bytes;
-    }
-    return bytes;
-}
-
-char* writeLength(char* out, std::size_t length) {
-    while (length >= 0x80) {
-        *out++ = static_cast<char>(0x80 | (length & 0x7f));
-        length >>= 7;
-    }
-    *out++ = static_cast<char>(length);
-    return out;
-}
-
-// The block was written by writeRow, so every length is complete.
-const char* readLength(const char* in, std::size_t& length) {
-    length = 0;
-    for (int shift = 0;; shift += 7) {
-        const auto byte = static_cast<unsigned char>(*in++);
-        length |= static_cast<std::size_t>(byte & 0x7f) << shift;
-        if (!(byte & 0x80))
-            return in;
-    }
-}
-
-} // namespace
 
 std::size_t CellTable::blockSize(const Row& row) const {
     if (!row.block)
