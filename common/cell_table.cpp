@@ -54,10 +54,7 @@ CellTable::CellTable(CellTable&& other) noexcept
     : columns_(other.columns_), rows_(std::move(other.rows_)), pages_(std::move(other.pages_)),
       pageFree_(std::exchange(other.pageFree_, nullptr)),
       pageLeft_(std::exchange(other.pageLeft_, 0)), pageBytes_(std::exchange(other.pageBytes_, 0)),
-      garbageBytes_(std::exchange(other.garbageBytes_, 0)) {
-    other.rows_.clear();
-    other.pages_.clear();
-}
+      garbageBytes_(std::exchange(other.garbageBytes_, 0)) {}
 
 CellTable& CellTable::operator=(CellTable&& other) noexcept {
     if (this != &other) {

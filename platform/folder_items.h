@@ -22,7 +22,6 @@ class FolderItems {
 public:
     void add(std::string_view name, EntryKind kind);
     std::size_t size() const { return kinds_.size(); }
-    bool empty() const { return kinds_.empty(); }
     FolderItem operator[](std::size_t index) const;
 
     class Iterator {
