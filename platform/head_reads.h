@@ -1,10 +1,11 @@
 // The heads of many files read at once through the system's own asynchronous queue (io_uring on
 // Linux), driven by one thread: for each file one open relative to its folder, one status call
 // on the open file, one read of its first bytes and one close, with up to `capacity()` files in
-// flight. The opens and reads, which may wait on the disk, go through the queue; the status call
-// and the close, which need none once the file is open, are made by the driving thread itself.
-// Where the system has no such queue (Windows, a kernel without io_uring or one that refuses it
-// to this process) start() fails, and the caller reads the files itself.
+// flight. The opens, reads and closes go through the queue; the status call, which needs no
+// disk once the file is open and which the queue would hand to a kernel worker thread, is made
+// by the driving thread itself. Where the system has no such queue (Windows, a kernel without
+// io_uring, without these operations in it, or one that refuses it to this process) start()
+// fails, and the caller reads the files itself.
 //
 // Every outcome is the one the synchronous calls of ReadOnlyFile give: the same open flags, the
 // same failures, short reads completed the same way; a file that is no regular file by the

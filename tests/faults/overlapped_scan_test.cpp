@@ -285,12 +285,21 @@ protected:
 
 std::unique_ptr<TemporaryFolder> OverlappedScan::generated_;
 
+// The descriptors this process holds; the listing's own is among them each time.
+std::size_t openDescriptors() {
+    const fs::directory_iterator listing("/proc/self/fd");
+    return static_cast<std::size_t>(std::distance(fs::begin(listing), fs::end(listing)));
+}
+
 TEST_P(OverlappedScan, GivesTheRowsAndMessagesOfTheSerialScan) {
     const OverlapCase& overlap = GetParam();
     SKIP_WITHOUT_SYSTEM_QUEUE(overlap.reader);
     const ScanRecord serial = record(overlap.server, ScanOptions::serial());
+    const std::size_t openBefore = openDescriptors();
     const ScanRecord overlapped =
         record(overlap.server, tambrel::overlapped(overlap.window, overlap.reader));
+    // Every reload would leave more open, until opens fail for want of descriptors.
+    EXPECT_EQ(openDescriptors(), openBefore) << "files or folders of the scan left open";
 
     ASSERT_FALSE(serial.greetings.empty());
     ASSERT_FALSE(serial.prompts.empty());
