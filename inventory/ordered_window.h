@@ -191,10 +191,13 @@ private:
             work_[static_cast<std::size_t>(workTail_++ % work_.size())] = index;
         const std::size_t newWork = pendingWork_.size();
         pendingWork_.clear();
+        const std::uint64_t before = published_.load(std::memory_order_relaxed);
         published_.store(written_);
         if (newWork > 0 && waitingWorkers_ > 0)
             workReady_.notify_one();
-        if (takerWaitingFor_.load() != kNotWaiting)
+        // A taker waiting for an item already published is woken when that item is done.
+        if (const std::uint64_t awaitedItem = takerWaitingFor_.load();
+            awaitedItem != kNotWaiting && awaitedItem >= before)
             itemDone_.notify_one();
     }
 
@@ -325,14 +328,33 @@ private:
         return head < published_.load() && slot(head).done.load();
     }
 
+    // What the taker, finding `head` not ready, waits for: the last published item of the batch
+    // from `head` on, and only once that is done (while `head` is not yet) `head` itself. Woken
+    // for every item, it would sleep and wake again for nearly each one, as the work finishes
+    // at about the pace the taker takes it; woken for a batch, it then takes the batch at once.
+    std::uint64_t awaited(std::uint64_t head) {
+        const std::uint64_t published = published_.load();
+        if (head >= published)
+            return head;
+        const std::uint64_t last = std::min(head + batch_ - 1, published - 1);
+        return slot(last).done.load() ? head : last;
+    }
+
     void takeLoop(const Take& take) {
         for (;;) {
             const std::uint64_t head = head_.load(std::memory_order_relaxed);
             if (!headReady(head)) {
                 std::unique_lock lock(mutex_);
-                takerWaitingFor_.store(head);
-                while (!headReady(head) && !(producerFinished_ && head == published_.load()))
+                for (;;) {
+                    // Stored before the item's `done` is looked at again, as markDone stores
+                    // `done` before it looks at this: one of the two sees the other.
+                    takerWaitingFor_.store(awaited(head));
+                    if (headReady(head) && slot(takerWaitingFor_.load()).done.load())
+                        break;
+                    if (producerFinished_ && head == published_.load())
+                        break;
                     itemDone_.wait(lock);
+                }
                 takerWaitingFor_.store(kNotWaiting);
                 if (!headReady(head))
                     return; // the producer has finished and everything is taken
