@@ -15,6 +15,7 @@
 //   TAMBREL_BENCH_COLD=0: skip the cold rounds
 //   TAMBREL_BENCH_WARM_ROUNDS, TAMBREL_BENCH_COLD_ROUNDS: rounds of each (5 and 3)
 //   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
+//   TAMBREL_BENCH_ONLY=a,c: only the rounds of these labels
 
 #include "common/memory_grid.h"
 #include "common/user_dialogs.h"
@@ -266,6 +267,15 @@ int main(int argc, char** argv) {
     };
     if (setting("TAMBREL_BENCH_SERIAL", 1) == 0)
         measured.erase(measured.begin() + 5, measured.end());
+    if (const char* only = std::getenv("TAMBREL_BENCH_ONLY")) {
+        // "a,c": the floor and the whole load, say, for a profiler to see nothing else.
+        const std::string wanted = std::string(",") + only + ",";
+        std::erase_if(measured, [&](const Measured& item) {
+            const std::string_view name = item.name;
+            const std::string label(name.substr(1, name.find(')') - 1));
+            return wanted.find("," + label + ",") == std::string::npos;
+        });
+    }
     const int warmRounds = setting("TAMBREL_BENCH_WARM_ROUNDS", 5);
     for (int round = 0; round < warmRounds; ++round)
         for (Measured& item : measured)
