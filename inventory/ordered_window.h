@@ -348,9 +348,15 @@ private:
                 for (;;) {
                     // Stored before the item's `done` is looked at again, as markDone stores
                     // `done` before it looks at this: one of the two sees the other.
-                    takerWaitingFor_.store(awaited(head));
-                    if (headReady(head) && slot(takerWaitingFor_.load()).done.load())
-                        break;
+                    const std::uint64_t item = awaited(head);
+                    takerWaitingFor_.store(item);
+                    if (headReady(item)) {
+                        if (item == head)
+                            break;
+                        // The batch's last is done, perhaps only just: now the head itself is
+                        // waited for, as no one would wake the taker for it otherwise.
+                        continue;
+                    }
                     if (producerFinished_ && head == published_.load())
                         break;
                     itemDone_.wait(lock);
