@@ -38,8 +38,8 @@ struct OverlapOptions {
     unsigned workers = 16;
     // Each with its own queue, as deep as its share of the window. On a warm cache the kernel
     // does a queue's opens and reads on the thread that hands them over, so one queue thread
-    // keeps one core busy: on two cores (load_bench, 100,000 files warm) the whole load took
-    // 0.69x the single-threaded floor with two queue threads, 0.89x with one, 0.70x with three.
+    // keeps one core busy: on two cores (load_bench, 1,000,000 files warm) the whole load took
+    // 2.9 s with two queue threads, 4.3 s with one, 3.6 s with three.
     unsigned queueThreads = 2;
 };
 
