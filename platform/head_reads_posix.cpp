@@ -37,13 +37,14 @@ enum class Stage : std::uint8_t { Free, Opening, Reading, Closing };
 
 // GCC says it builds for ThreadSanitizer with a macro, clang through __has_feature.
 #if defined(__SANITIZE_THREAD__)
-constexpr bool kClosesThroughQueue = false;
+#define TAMBREL_UNDER_THREAD_SANITIZER 1
 #elif defined(__has_feature)
 #if __has_feature(thread_sanitizer)
-constexpr bool kClosesThroughQueue = false;
-#else
-constexpr bool kClosesThroughQueue = true;
+#define TAMBREL_UNDER_THREAD_SANITIZER 1
 #endif
+#endif
+#ifdef TAMBREL_UNDER_THREAD_SANITIZER
+constexpr bool kClosesThroughQueue = false;
 #else
 constexpr bool kClosesThroughQueue = true;
 #endif
