@@ -324,9 +324,7 @@ private:
         }
     }
 
-    bool headReady(std::uint64_t head) {
-        return head < published_.load() && slot(head).done.load();
-    }
+    bool ready(std::uint64_t index) { return index < published_.load() && slot(index).done.load(); }
 
     // What the taker, finding `head` not ready, waits for: the last published item of the batch
     // from `head` on, and only once that is done (while `head` is not yet) `head` itself. Woken
@@ -343,14 +341,14 @@ private:
     void takeLoop(const Take& take) {
         for (;;) {
             const std::uint64_t head = head_.load(std::memory_order_relaxed);
-            if (!headReady(head)) {
+            if (!ready(head)) {
                 std::unique_lock lock(mutex_);
                 for (;;) {
                     // Stored before the item's `done` is looked at again, as markDone stores
                     // `done` before it looks at this: one of the two sees the other.
                     const std::uint64_t item = awaited(head);
                     takerWaitingFor_.store(item);
-                    if (headReady(item)) {
+                    if (ready(item)) {
                         if (item == head)
                             break;
                         // The batch's last is done, perhaps only just: now the head itself is
@@ -362,7 +360,7 @@ private:
                     itemDone_.wait(lock);
                 }
                 takerWaitingFor_.store(kNotWaiting);
-                if (!headReady(head))
+                if (!ready(head))
                     return; // the producer has finished and everything is taken
             }
             Slot& current = slot(head);

@@ -66,10 +66,7 @@ Status ReadOnlyFile::close() {
         return {};
     const int descriptor = static_cast<int>(handle_);
     handle_ = -1;
-    // After EINTR the descriptor is gone on Linux; retrying could close another file's.
-    if (::close(descriptor) != 0 && errno != EINTR)
-        return Failure::fromErrno();
-    return {};
+    return closeOutcome(::close(descriptor) == 0 ? 0 : errno);
 }
 
 Result<PathStatus> statusOfPath(const std::string& hostPath) {

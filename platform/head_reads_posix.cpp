@@ -205,12 +205,10 @@ struct HeadReads::State {
         client.closed(tag, closed);
     }
 
-    // As ReadOnlyFile::close reports a close: after EINTR the descriptor is gone on Linux too.
     void tellClosed(std::uint32_t index, int result, Client& client) {
         const std::uint64_t tag = slots[index].tag;
         release(index);
-        client.closed(tag, result < 0 && result != -EINTR ? Status(Failure::fromErrno(-result))
-                                                          : Status());
+        client.closed(tag, closeOutcome(result < 0 ? -result : 0));
     }
 
     void completed(std::uint32_t index, int result, Client& client) {

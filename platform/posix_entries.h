@@ -2,6 +2,7 @@
 // opened for reading, what kind an entry is, and what its status says.
 #pragma once
 
+#include "common/result.h"
 #include "platform/file_status.h"
 
 #include <cerrno>
@@ -14,6 +15,14 @@ namespace tambrel::platform {
 // Never waits (a FIFO put in a file's place opens at once), never becomes the controlling
 // terminal, never leaks into a child.
 inline constexpr int kReadOnlyOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+// What a close that failed with `error` (0: it did not) reports. After EINTR the descriptor is
+// gone on Linux, so that is no failure, and retrying could close another file's.
+inline Status closeOutcome(int error) {
+    if (error != 0 && error != EINTR)
+        return Failure::fromErrno(error);
+    return {};
+}
 
 inline bool isDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));

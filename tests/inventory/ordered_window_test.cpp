@@ -4,7 +4,6 @@
 // the watchdog turns into a failure.
 #include "inventory/ordered_window.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
