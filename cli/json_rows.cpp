@@ -1,6 +1,6 @@
 #include "cli/json_rows.h"
 
-#include "platform/local_time.h"
+#include "platform/text/local_time.h"
 
 #include <charconv>
 #include <cstdint>

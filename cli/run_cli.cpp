@@ -12,9 +12,9 @@
 #include "inventory/folder_scan.h"
 #include "localize/language_names.h"
 #include "localize/language_state.h"
-#include "platform/replacement_file.h"
-#include "platform/standard_streams.h"
-#include "platform/wine_prefix.h"
+#include "platform/export/replacement_file.h"
+#include "platform/paths/wine_prefix.h"
+#include "platform/process/standard_streams.h"
 #include "server/server_root.h"
 
 #include <filesystem>

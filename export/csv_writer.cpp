@@ -3,8 +3,8 @@
 #include "common/csv_field.h"
 #include "export/overlapped_writer.h"
 #include "inventory/describe_file.h"
-#include "platform/ansi_text.h"
-#include "platform/replacement_file.h"
+#include "platform/export/replacement_file.h"
+#include "platform/text/ansi_text.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 
 #include "common/grid.h"
 #include "common/result.h"
-#include "platform/replacement_file.h"
+#include "platform/export/replacement_file.h"
 
 #include <span>
 #include <string>

@@ -1,7 +1,7 @@
 #include "export/save_location.h"
 
-#include "platform/export_path.h"
-#include "platform/user_folders.h"
+#include "platform/export/export_path.h"
+#include "platform/paths/user_folders.h"
 
 namespace tambrel {
 namespace {

@@ -1,9 +1,9 @@
 #include "inventory/file_system.h"
 
-#include "platform/file_reads.h"
-#include "platform/folder_listing.h"
-#include "platform/host_paths.h"
-#include "platform/wine_prefix.h"
+#include "platform/files/file_reads.h"
+#include "platform/files/folder_listing.h"
+#include "platform/paths/host_paths.h"
+#include "platform/paths/wine_prefix.h"
 
 #include <cerrno>
 

@@ -6,7 +6,7 @@
 #include "inventory/process_priority.h"
 #include "inventory/wav_header.h"
 #include "localize/language_state.h"
-#include "platform/folder_reader.h"
+#include "platform/files/folder_listing.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
 #include "server/server_root.h"

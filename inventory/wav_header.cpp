@@ -1,7 +1,7 @@
 #include "inventory/wav_header.h"
 
-#include "platform/file_reads.h"
-#include "platform/head_reads.h"
+#include "platform/files/file_reads.h"
+#include "platform/files/head_reads.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "common/result.h"
-#include "platform/file_status.h"
-#include "platform/folder_reader.h"
+#include "platform/files/file_status.h"
+#include "platform/files/folder_listing.h"
 
 #include <cstddef>
 #include <cstdint>

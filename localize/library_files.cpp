@@ -1,8 +1,8 @@
 #include "localize/library_files.h"
 
-#include "platform/file_reads.h"
-#include "platform/folder_listing.h"
-#include "platform/host_paths.h"
+#include "platform/files/file_reads.h"
+#include "platform/files/folder_listing.h"
+#include "platform/paths/host_paths.h"
 
 namespace tambrel {
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/grid_model.h"
 
 #include "common/memory_grid.h"
-#include "platform/short_date.h"
+#include "platform/text/short_date.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "platform/short_date.h"
+#include "platform/text/short_date.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The file-system facilities on the platform the suite runs on: what a folder listing says of
 // each kind of entry, reads at the head of a file, whole-file reads and their size limit, and
 // names and paths that strain the system (outside ASCII, longer than MAX_PATH).
-#include "platform/file_reads.h"
-#include "platform/folder_listing.h"
-#include "platform/host_paths.h"
+#include "platform/files/file_reads.h"
+#include "platform/files/folder_listing.h"
+#include "platform/paths/host_paths.h"
 #include "tests/support/temporary_folder.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // The local time of the command-line tool's JSON: ISO 8601 with the offset in force, which must
 // agree with the wall-clock fields on either platform, whatever the machine's zone.
-#include "platform/local_time.h"
+#include "platform/text/local_time.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

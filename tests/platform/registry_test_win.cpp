@@ -1,7 +1,7 @@
 // ReadRegistryValue against the Windows registry itself: the same table of kinds as the POSIX
 // suite runs over Wine's registry file, each row's value written to HKEY_LOCAL_MACHINE by the
 // test (in the 64-bit or the 32-bit view) and the key removed afterwards.
-#include "platform/registry_file.h"
+#include "platform/registry/registry_file.h"
 #include "server/registry_api.h"
 #include "tests/server/registry_file_text.h"
 #include "tests/server/registry_kind_cases.h"

@@ -1,4 +1,4 @@
-#include "platform/user_language.h"
+#include "platform/text/user_language.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The registry file parser over in-memory text: Wine's value forms, escapes, letter case, and
 // damaged input.
-#include "platform/registry_file.h"
+#include "platform/registry/registry_file.h"
 #include "tests/server/registry_file_text.h"
 
 #include <gtest/gtest.h>

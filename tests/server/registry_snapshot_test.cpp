@@ -1,5 +1,5 @@
 // The registry file is taken whole or not at all: regular files within the size cap only.
-#include "platform/registry_snapshot.h"
+#include "platform/registry/registry_snapshot.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>

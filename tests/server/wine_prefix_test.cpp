@@ -1,5 +1,5 @@
 // Where the Wine prefix, and so HKEY_LOCAL_MACHINE's file, is found.
-#include "platform/wine_prefix.h"
+#include "platform/paths/wine_prefix.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
