@@ -61,14 +61,14 @@ Result<FolderEntry> FileSystemObject::GetFolder(std::string_view path) const {
 }
 
 Result<FolderListing> FileSystemObject::List(const FolderEntry& folder) const {
-    Result<std::vector<platform::ListedEntry>> entries = platform::listFolder(folder.hostPath);
+    Result<platform::FolderItems> entries = platform::listFolder(folder.hostPath);
     if (!entries)
         return entries.failure();
     FolderListing listing;
-    for (platform::ListedEntry& entry : *entries) {
+    for (const platform::FolderItem entry : *entries) {
         if (entry.kind == platform::EntryKind::File)
-            listing.files.push_back(FileEntry{childPath(folder.path, entry.name),
-                                              joined(folder.hostPath, entry.name), entry.status});
+            listing.files.push_back(
+                FileEntry{childPath(folder.path, entry.name), joined(folder.hostPath, entry.name)});
         else if (entry.kind == platform::EntryKind::Folder)
             listing.subFolders.push_back(FolderEntry{childPath(folder.path, entry.name),
                                                      joined(folder.hostPath, entry.name)});

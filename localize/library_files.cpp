@@ -22,11 +22,11 @@ std::string inFolder(const std::string& folder, std::string_view name) {
 
 // Visits every regular file of `folder` until `visit` returns false.
 template <typename Visit> Status forEachRegularFile(const std::string& folder, Visit&& visit) {
-    Result<std::vector<platform::ListedEntry>> entries = platform::listFolder(folder);
+    Result<platform::FolderItems> entries = platform::listFolder(folder);
     if (!entries)
         return entries.failure();
-    for (const platform::ListedEntry& entry : *entries) {
-        if (entry.kind == platform::EntryKind::File && !visit(std::string_view(entry.name)))
+    for (const platform::FolderItem entry : *entries) {
+        if (entry.kind == platform::EntryKind::File && !visit(entry.name))
             break;
     }
     return Status::success();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "platform/files/native_handle.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,28 +25,10 @@ struct FileIdentity {
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-// An open folder of the platform, closed with its last owner.
-class FolderHandle {
-public:
-    FolderHandle() = default;
-    explicit FolderHandle(std::intptr_t native) : native_(native) {}
-    FolderHandle(FolderHandle&& other) noexcept : native_(std::exchange(other.native_, -1)) {}
-    FolderHandle& operator=(FolderHandle&& other) noexcept;
-    FolderHandle(const FolderHandle&) = delete;
-    FolderHandle& operator=(const FolderHandle&) = delete;
-    ~FolderHandle();
-
-    std::intptr_t native() const { return native_; }
-    bool valid() const { return native_ >= 0; }
-
-private:
-    std::intptr_t native_ = -1;
-};
-
 struct ExportPath {
-    FolderHandle folder;    // where the file is created and renamed
-    std::string folderPath; // the folder's path with every link resolved
-    std::string name;       // the file's name in it; the file need not exist yet
+    platform::NativeHandle folder; // where the file is created and renamed
+    std::string folderPath;        // the folder's path with every link resolved
+    std::string name;              // the file's name in it; the file need not exist yet
     // The folder's identity, then its parent's, and so on up to the top.
     std::vector<FileIdentity> folderAndAncestors;
 

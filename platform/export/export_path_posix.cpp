@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 namespace tambrel {
+
+using platform::NativeHandle;
+
 namespace {
 
 // As many links as the kernel follows in one lookup before it gives up with ELOOP.
@@ -60,11 +63,11 @@ std::string parentOf(const std::string& folder) {
     return folder.substr(0, slash);
 }
 
-Result<FolderHandle> openFolderAt(int at, const char* name) {
+Result<NativeHandle> openFolderAt(int at, const char* name) {
     const int descriptor = ::openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (descriptor < 0)
         return Failure::fromErrno();
-    return FolderHandle(descriptor);
+    return NativeHandle(descriptor);
 }
 
 std::optional<std::string> currentFolder() {
@@ -105,38 +108,24 @@ Result<std::vector<FileIdentity>> folderAndAncestors(int folder) {
     if (::fstat(folder, &info) != 0)
         return Failure::fromErrno();
     chain.push_back(identityOf(info));
-    FolderHandle current;
+    NativeHandle current;
     int at = folder;
     for (int level = 0; level < kMostAncestors; ++level) {
-        Result<FolderHandle> parent = openFolderAt(at, "..");
+        Result<NativeHandle> parent = openFolderAt(at, "..");
         if (!parent)
             return parent.failure();
-        if (::fstat(static_cast<int>(parent->native()), &info) != 0)
+        if (::fstat(static_cast<int>(parent->get()), &info) != 0)
             return Failure::fromErrno();
         if (identityOf(info) == chain.back())
             return chain; // the top: its ".." is itself
         chain.push_back(identityOf(info));
         current = std::move(parent.value());
-        at = static_cast<int>(current.native());
+        at = static_cast<int>(current.get());
     }
     return Failure::fromErrno(ELOOP);
 }
 
 } // namespace
-
-FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
-    if (this != &other) {
-        if (native_ >= 0)
-            ::close(static_cast<int>(native_));
-        native_ = std::exchange(other.native_, -1);
-    }
-    return *this;
-}
-
-FolderHandle::~FolderHandle() {
-    if (native_ >= 0)
-        ::close(static_cast<int>(native_));
-}
 
 std::string ExportPath::resolvedPath() const {
     return joined(folderPath, name);
@@ -145,7 +134,7 @@ std::string ExportPath::resolvedPath() const {
 bool ExportPath::holdsRegularFile() const {
     struct stat info;
     return folder.valid() && !name.empty() &&
-           ::fstatat(static_cast<int>(folder.native()), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) ==
+           ::fstatat(static_cast<int>(folder.get()), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) ==
                0 &&
            S_ISREG(info.st_mode);
 }
@@ -159,7 +148,7 @@ Result<ExportPath> resolveExportPath(std::string_view path) {
         std::optional<std::string> here = top ? std::optional<std::string>("/") : currentFolder();
         if (!here)
             return Failure::fromErrno();
-        Result<FolderHandle> folder = openFolderAt(AT_FDCWD, here->c_str());
+        Result<NativeHandle> folder = openFolderAt(AT_FDCWD, here->c_str());
         if (!folder)
             return folder.failure();
         resolved.folder = std::move(folder.value());
@@ -176,12 +165,12 @@ Result<ExportPath> resolveExportPath(std::string_view path) {
         std::string component = std::move(pending.front());
         pending.pop_front();
         const bool last = pending.empty();
-        const int at = static_cast<int>(resolved.folder.native());
+        const int at = static_cast<int>(resolved.folder.get());
         if (component == "." || component == "..") {
             if (last)
                 return Failure::fromErrno(EISDIR);
             if (component == "..") {
-                Result<FolderHandle> parent = openFolderAt(at, "..");
+                Result<NativeHandle> parent = openFolderAt(at, "..");
                 if (!parent)
                     return parent.failure();
                 resolved.folder = std::move(parent.value());
@@ -227,7 +216,7 @@ Result<ExportPath> resolveExportPath(std::string_view path) {
         }
         if (!S_ISDIR(entry.st_mode))
             return Failure::fromErrno(ENOTDIR);
-        Result<FolderHandle> child = openFolderAt(at, component.c_str());
+        Result<NativeHandle> child = openFolderAt(at, component.c_str());
         if (!child)
             return child.failure();
         resolved.folder = std::move(child.value());
@@ -235,17 +224,17 @@ Result<ExportPath> resolveExportPath(std::string_view path) {
     }
 
     Result<std::vector<FileIdentity>> chain =
-        folderAndAncestors(static_cast<int>(resolved.folder.native()));
+        folderAndAncestors(static_cast<int>(resolved.folder.get()));
     if (!chain)
         return chain.failure();
     resolved.folderAndAncestors = std::move(chain.value());
 
     // The walk holds the folder only as a place; reading it lets the rename be flushed to the
     // disk. A folder we may write to but not read is still a place to write.
-    const int readable = ::openat(static_cast<int>(resolved.folder.native()), ".",
-                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int readable =
+        ::openat(static_cast<int>(resolved.folder.get()), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (readable >= 0)
-        resolved.folder = FolderHandle(readable);
+        resolved.folder = NativeHandle(readable);
     return resolved;
 }
 

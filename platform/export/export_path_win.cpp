@@ -7,6 +7,9 @@
 #include <windows.h>
 
 namespace tambrel {
+
+using platform::NativeHandle;
+
 namespace {
 
 using platform::failureFromWindowsError;
@@ -18,8 +21,8 @@ using platform::wideFromUtf8;
 // Far more folders than a server holds; the walk for links stops there rather than run on.
 constexpr std::size_t kMostFoldersWalked = 20000;
 
-HANDLE nativeOf(const FolderHandle& folder) {
-    return reinterpret_cast<HANDLE>(folder.native());
+HANDLE nativeOf(const NativeHandle& folder) {
+    return reinterpret_cast<HANDLE>(folder.get());
 }
 
 // Opens a file or folder only to learn where it is and what it is: no access to its data, all
@@ -32,7 +35,7 @@ HANDLE openForQuery(const std::wstring& path) {
 
 // The folder held while the export runs: without FILE_SHARE_DELETE no one can rename or remove
 // it (nor, on NTFS, a folder above it) and so redirect the file to another place.
-Result<FolderHandle> openFolderHeld(const std::wstring& path) {
+Result<NativeHandle> openFolderHeld(const std::wstring& path) {
     const HANDLE handle = ::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -44,7 +47,7 @@ Result<FolderHandle> openFolderHeld(const std::wstring& path) {
         ::CloseHandle(handle);
         return Failure::fromErrno(ENOTDIR);
     }
-    return FolderHandle(reinterpret_cast<std::intptr_t>(handle));
+    return NativeHandle(reinterpret_cast<std::intptr_t>(handle));
 }
 
 std::optional<FileIdentity> identityOf(HANDLE handle) {
@@ -169,20 +172,6 @@ std::wstring folded(std::wstring text) {
 
 } // namespace
 
-FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
-    if (this != &other) {
-        if (native_ >= 0)
-            ::CloseHandle(reinterpret_cast<HANDLE>(native_));
-        native_ = std::exchange(other.native_, -1);
-    }
-    return *this;
-}
-
-FolderHandle::~FolderHandle() {
-    if (native_ >= 0)
-        ::CloseHandle(reinterpret_cast<HANDLE>(native_));
-}
-
 std::string ExportPath::resolvedPath() const {
     std::string path = folderPath;
     if (path.empty() || (path.back() != '\\' && path.back() != '/'))
@@ -244,7 +233,7 @@ Result<ExportPath> resolveExportPath(std::string_view path) {
         folderPath.pop_back();
 
     ExportPath resolved;
-    Result<FolderHandle> folder = openFolderHeld(folderPath);
+    Result<NativeHandle> folder = openFolderHeld(folderPath);
     if (!folder)
         return folder.failure();
     resolved.folder = std::move(folder.value());

@@ -19,7 +19,7 @@ ReplacementFile::ReplacementFile(ExportPath target, std::string temporaryName, s
 
 ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
     : target_(std::move(other.target_)), targetPath_(std::move(other.targetPath_)),
-      temporaryName_(std::move(other.temporaryName_)), handle_(std::exchange(other.handle_, -1)),
+      temporaryName_(std::move(other.temporaryName_)), handle_(std::move(other.handle_)),
       committed_(std::exchange(other.committed_, true)), bytesWritten_(other.bytesWritten_),
       writebackStarted_(other.writebackStarted_) {}
 

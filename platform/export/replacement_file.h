@@ -50,7 +50,7 @@ private:
     ExportPath target_;
     std::string targetPath_;
     std::string temporaryName_;
-    std::intptr_t handle_ = -1; // a descriptor on POSIX, a HANDLE on Windows
+    platform::NativeHandle handle_; // the temporary file
     bool committed_ = false;
     std::size_t bytesWritten_ = 0;
     std::size_t writebackStarted_ = 0;

@@ -49,7 +49,7 @@ void ignoreFileSizeSignal() {
 } // namespace
 
 Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
-    const int folder = static_cast<int>(target.folder.native());
+    const int folder = static_cast<int>(target.folder.get());
     if (!target.folder.valid() || target.name.empty())
         return Failure::fromErrno(EINVAL);
 
@@ -89,21 +89,19 @@ Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
 }
 
 void ReplacementFile::discard() {
-    if (handle_ >= 0) {
-        ::close(static_cast<int>(handle_));
-        handle_ = -1;
-    }
+    handle_.reset();
     if (!committed_ && !temporaryName_.empty() && target_.folder.valid()) {
-        ::unlinkat(static_cast<int>(target_.folder.native()), temporaryName_.c_str(), 0);
+        ::unlinkat(static_cast<int>(target_.folder.get()), temporaryName_.c_str(), 0);
         committed_ = true;
     }
 }
 
 Status ReplacementFile::write(std::string_view bytes) {
-    if (handle_ < 0)
+    if (!handle_.valid())
         return Failure::fromErrno(EBADF);
     while (!bytes.empty()) {
-        const ssize_t written = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
+        const ssize_t written =
+            ::write(static_cast<int>(handle_.get()), bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -124,28 +122,27 @@ void ReplacementFile::startWriteback() {
     constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
     if (bytesWritten_ - writebackStarted_ < kWritebackBytes)
         return;
-    (void)::sync_file_range(static_cast<int>(handle_), static_cast<off_t>(writebackStarted_),
+    (void)::sync_file_range(static_cast<int>(handle_.get()), static_cast<off_t>(writebackStarted_),
                             static_cast<off_t>(bytesWritten_ - writebackStarted_),
                             SYNC_FILE_RANGE_WRITE);
     writebackStarted_ = bytesWritten_;
 }
 
 Status ReplacementFile::commit() {
-    if (handle_ < 0 || committed_)
+    if (!handle_.valid() || committed_)
         return Failure::fromErrno(EBADF);
     // Delayed allocation can report a full disk only here, or at close.
-    if (::fsync(static_cast<int>(handle_)) != 0) {
+    if (::fsync(static_cast<int>(handle_.get())) != 0) {
         Failure failure = Failure::fromErrno();
         discard();
         return failure;
     }
-    const int descriptor = static_cast<int>(std::exchange(handle_, -1));
-    if (::close(descriptor) != 0) {
-        Failure failure = Failure::fromErrno();
+    if (Status closed = handle_.close(); !closed) {
+        Failure failure = closed.failure();
         discard();
         return failure;
     }
-    const int folder = static_cast<int>(target_.folder.native());
+    const int folder = static_cast<int>(target_.folder.get());
     if (::renameat(folder, temporaryName_.c_str(), folder, target_.name.c_str()) != 0) {
         Failure failure = Failure::fromErrno();
         discard();

@@ -74,10 +74,7 @@ Result<ReplacementFile> ReplacementFile::create(ExportPath target) {
 }
 
 void ReplacementFile::discard() {
-    if (handle_ >= 0) {
-        ::CloseHandle(nativeOf(handle_));
-        handle_ = -1;
-    }
+    handle_.reset();
     if (!committed_ && !temporaryName_.empty()) {
         ::DeleteFileW(systemPath(besideTarget(target_, temporaryName_)).c_str());
         committed_ = true;
@@ -85,12 +82,12 @@ void ReplacementFile::discard() {
 }
 
 Status ReplacementFile::write(std::string_view bytes) {
-    if (handle_ < 0)
+    if (!handle_.valid())
         return Failure::fromErrno(EBADF);
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : 1u << 30);
         DWORD written = 0;
-        if (!::WriteFile(nativeOf(handle_), bytes.data(), chunk, &written, nullptr))
+        if (!::WriteFile(nativeOf(handle_.get()), bytes.data(), chunk, &written, nullptr))
             return lastWindowsFailure();
         if (written == 0)
             return Failure::fromErrno(ENOSPC);
@@ -104,16 +101,15 @@ Status ReplacementFile::write(std::string_view bytes) {
 void ReplacementFile::startWriteback() {}
 
 Status ReplacementFile::commit() {
-    if (handle_ < 0 || committed_)
+    if (!handle_.valid() || committed_)
         return Failure::fromErrno(EBADF);
-    if (!::FlushFileBuffers(nativeOf(handle_))) {
+    if (!::FlushFileBuffers(nativeOf(handle_.get()))) {
         Failure failure = lastWindowsFailure();
         discard();
         return failure;
     }
-    const HANDLE handle = nativeOf(std::exchange(handle_, -1));
-    if (!::CloseHandle(handle)) {
-        Failure failure = lastWindowsFailure();
+    if (Status closed = handle_.close(); !closed) {
+        Failure failure = closed.failure();
         discard();
         return failure;
     }

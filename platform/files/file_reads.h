@@ -4,6 +4,7 @@
 
 #include "common/result.h"
 #include "platform/files/file_status.h"
+#include "platform/files/native_handle.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,12 +25,6 @@ public:
     // that the path's folders are not looked up again for every file.
     static Result<ReadOnlyFile> openIn(const OpenFolder& folder, const std::string& name);
 
-    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
-    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    ~ReadOnlyFile();
-
     // Fills the front of `buffer` from `offset`; fewer bytes than asked only at the end.
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const;
     // Size and time of the open file.
@@ -41,7 +36,7 @@ private:
     friend Result<std::vector<std::uint8_t>> readWholeFile(const std::string&, std::size_t);
     friend class HeadReads;
     explicit ReadOnlyFile(std::intptr_t handle) : handle_(handle) {}
-    std::intptr_t handle_ = -1;
+    NativeHandle handle_;
 };
 
 // Kind, size, time and read-only state of `hostPath`, links followed.

@@ -16,31 +16,12 @@ Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& hostPath) {
     return ReadOnlyFile(descriptor);
 }
 
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = -1;
-}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-    if (this != &other) {
-        if (handle_ >= 0)
-            ::close(static_cast<int>(handle_));
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-ReadOnlyFile::~ReadOnlyFile() {
-    if (handle_ >= 0)
-        ::close(static_cast<int>(handle_));
-}
-
 Result<std::size_t> ReadOnlyFile::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {
-    if (handle_ < 0)
+    if (!handle_.valid())
         return Failure::fromErrno(EBADF);
     std::size_t total = 0;
     while (total < buffer.size()) {
-        const ssize_t count = ::pread(static_cast<int>(handle_), buffer.data() + total,
+        const ssize_t count = ::pread(static_cast<int>(handle_.get()), buffer.data() + total,
                                       buffer.size() - total, static_cast<off_t>(offset + total));
         if (count < 0) {
             if (errno == EINTR)
@@ -56,17 +37,13 @@ Result<std::size_t> ReadOnlyFile::readAt(std::uint64_t offset, std::span<std::by
 
 Result<FileStatus> ReadOnlyFile::status() const {
     struct stat info;
-    if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &info) != 0)
-        return Failure::fromErrno(handle_ < 0 ? EBADF : errno);
+    if (!handle_.valid() || ::fstat(static_cast<int>(handle_.get()), &info) != 0)
+        return Failure::fromErrno(!handle_.valid() ? EBADF : errno);
     return statusOf(info);
 }
 
 Status ReadOnlyFile::close() {
-    if (handle_ < 0)
-        return {};
-    const int descriptor = static_cast<int>(handle_);
-    handle_ = -1;
-    return closeOutcome(::close(descriptor) == 0 ? 0 : errno);
+    return handle_.close();
 }
 
 Result<PathStatus> statusOfPath(const std::string& hostPath) {
@@ -89,7 +66,7 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
     if (!file)
         return file.failure();
     struct stat info {};
-    if (::fstat(static_cast<int>(file->handle_), &info) != 0)
+    if (::fstat(static_cast<int>(file->handle_.get()), &info) != 0)
         return Failure::fromErrno();
     if (!S_ISREG(info.st_mode))
         return Failure::fromErrno(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);

@@ -52,27 +52,8 @@ Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& hostPath) {
     return ReadOnlyFile(reinterpret_cast<std::intptr_t>(file));
 }
 
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = -1;
-}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-    if (this != &other) {
-        if (handle_ != -1)
-            ::CloseHandle(asHandle(handle_));
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-ReadOnlyFile::~ReadOnlyFile() {
-    if (handle_ != -1)
-        ::CloseHandle(asHandle(handle_));
-}
-
 Result<std::size_t> ReadOnlyFile::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {
-    if (handle_ == -1)
+    if (!handle_.valid())
         return Failure::fromErrno(EBADF);
     std::size_t total = 0;
     while (total < buffer.size()) {
@@ -83,7 +64,7 @@ Result<std::size_t> ReadOnlyFile::readAt(std::uint64_t offset, std::span<std::by
         const DWORD wanted =
             static_cast<DWORD>(std::min<std::size_t>(buffer.size() - total, 1u << 30));
         DWORD got = 0;
-        if (!::ReadFile(asHandle(handle_), buffer.data() + total, wanted, &got, &position)) {
+        if (!::ReadFile(asHandle(handle_.get()), buffer.data() + total, wanted, &got, &position)) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_HANDLE_EOF)
                 break;
@@ -98,9 +79,9 @@ Result<std::size_t> ReadOnlyFile::readAt(std::uint64_t offset, std::span<std::by
 
 Result<FileStatus> ReadOnlyFile::status() const {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (handle_ == -1)
+    if (!handle_.valid())
         return Failure::fromErrno(EBADF);
-    if (!::GetFileInformationByHandle(asHandle(handle_), &info))
+    if (!::GetFileInformationByHandle(asHandle(handle_.get()), &info))
         return lastWindowsFailure();
     FileStatus status;
     status.size = static_cast<std::int64_t>(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 |
@@ -111,13 +92,7 @@ Result<FileStatus> ReadOnlyFile::status() const {
 }
 
 Status ReadOnlyFile::close() {
-    if (handle_ == -1)
-        return {};
-    const HANDLE file = asHandle(handle_);
-    handle_ = -1;
-    if (!::CloseHandle(file))
-        return lastWindowsFailure();
-    return {};
+    return handle_.close();
 }
 
 Result<PathStatus> statusOfPath(const std::string& hostPath) {
@@ -148,7 +123,7 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::string& hostPath,
     Result<ReadOnlyFile> file = ReadOnlyFile::open(hostPath);
     if (!file)
         return file.failure();
-    if (::GetFileType(asHandle(file->handle_)) != FILE_TYPE_DISK)
+    if (::GetFileType(asHandle(file->handle_.get())) != FILE_TYPE_DISK)
         return Failure::fromErrno(EINVAL);
     Result<FileStatus> status = file->status();
     if (!status)

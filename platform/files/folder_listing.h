@@ -1,17 +1,16 @@
 // Folders as the file system holds them, read and never written: a folder held open while its
-// entries are listed and its files opened relative to it (ReadOnlyFile::openIn), and a folder
-// listed by its path in a single pass, with each entry's size and time where the listing itself
-// delivers them (Windows does, POSIX directories do not).
+// entries are listed and its files opened relative to it (ReadOnlyFile::openIn), or listed once
+// by its path. Either way a listing is FolderItems.
 #pragma once
 
 #include "common/result.h"
 #include "platform/files/file_status.h"
 #include "platform/files/folder_items.h"
+#include "platform/files/native_handle.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
+#include <utility>
 
 namespace tambrel::platform {
 
@@ -20,12 +19,6 @@ public:
     // A folder by its host path, or relative to an open parent folder.
     static Result<OpenFolder> open(const std::string& hostPath);
     static Result<OpenFolder> openIn(const OpenFolder& parent, const std::string& name);
-
-    OpenFolder(OpenFolder&& other) noexcept;
-    OpenFolder& operator=(OpenFolder&& other) noexcept;
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    ~OpenFolder();
 
     // Files and subfolders in the order the folder delivers them: a link counts as what it
     // points to; FIFOs, sockets, devices and dangling links (Other) are left out.
@@ -37,22 +30,20 @@ public:
 private:
     friend class ReadOnlyFile;
     friend class HeadReads;
-    explicit OpenFolder(std::intptr_t handle) : handle_(handle) {}
-    std::intptr_t handle_;
+    friend std::optional<std::string> findEntryIgnoringCase(const std::string&, const std::string&);
+    OpenFolder(NativeHandle handle, std::string hostPath)
+        : handle_(std::move(handle)), hostPath_(std::move(hostPath)) {}
+    // POSIX holds the folder open and leaves the path empty; Windows, which has no handle to
+    // open a file relative to, holds the path alone.
+    NativeHandle handle_;
+    std::string hostPath_;
 };
 
-struct ListedEntry {
-    std::string name; // UTF-8 on Windows; the bytes of the directory entry on POSIX
-    EntryKind kind = EntryKind::Other;
-    // Filled only where the listing carries it; callers fall back to the open file's status.
-    std::optional<FileStatus> status;
-};
-
-// The entries of the folder at `hostPath` ("." and ".." left out) in the order the system
-// delivers them. Opening never blocks (a FIFO in a folder's place cannot hang a scan). On
-// Windows a folder that is a reparse point (junction, link) is listed as Other, so that a walk
-// never leaves the tree it started in.
-Result<std::vector<ListedEntry>> listFolder(const std::string& hostPath);
+// The files and subfolders of the folder at `hostPath`, as OpenFolder::list() gives them, for a
+// caller that opens nothing in it. Opening never blocks (a FIFO in a folder's place cannot hang
+// a scan). On Windows a folder that is a reparse point (junction, link) counts as Other and is
+// left out, so that a walk never leaves the tree it started in.
+Result<FolderItems> listFolder(const std::string& hostPath);
 
 // The first entry of `hostPath` whose name equals `name` without regard to letter case;
 // nothing when there is none or the folder cannot be read.

@@ -1,10 +1,21 @@
+#include "platform/files/file_reads.h"
 #include "platform/files/folder_listing.h"
 #include "platform/text/windows_text_win.h"
 
+#include <cerrno>
 #include <windows.h>
 
+// Windows has no handle to open a file relative to, so an open folder keeps its path and files
+// are opened by their full path through the read-only file of the layer, which shares read,
+// write and delete and never locks a file the server is writing.
 namespace tambrel::platform {
 namespace {
+
+std::string childPath(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        return folder + name;
+    return folder + "\\" + name;
+}
 
 class FindHandle {
 public:
@@ -56,36 +67,54 @@ template <typename Visit> Status forEachEntry(const std::string& hostPath, Visit
 
 } // namespace
 
-Result<std::vector<ListedEntry>> listFolder(const std::string& hostPath) {
-    std::vector<ListedEntry> entries;
+Result<OpenFolder> OpenFolder::open(const std::string& hostPath) {
+    // The listing is what proves the folder can be read; opening only names it.
+    Result<PathStatus> status = statusOfPath(hostPath);
+    if (!status)
+        return status.failure();
+    if (status->kind != EntryKind::Folder)
+        return Failure::fromErrno(ENOTDIR);
+    return OpenFolder(NativeHandle(), hostPath);
+}
+
+Result<OpenFolder> OpenFolder::openIn(const OpenFolder& parent, const std::string& name) {
+    return open(childPath(parent.hostPath_, name));
+}
+
+Result<FolderItems> OpenFolder::list() const {
+    return listFolder(hostPath_);
+}
+
+Result<FileStatus> OpenFolder::statusOf(const std::string& name) const {
+    Result<PathStatus> status = statusOfPath(childPath(hostPath_, name));
+    if (!status)
+        return status.failure();
+    return status->status;
+}
+
+Result<ReadOnlyFile> ReadOnlyFile::openIn(const OpenFolder& folder, const std::string& name) {
+    return open(childPath(folder.hostPath_, name));
+}
+
+Result<FolderItems> listFolder(const std::string& hostPath) {
+    FolderItems items;
     Status listed = forEachEntry(hostPath, [&](const WIN32_FIND_DATAW& data) {
-        ListedEntry entry;
-        entry.name = utf8FromWide(data.cFileName);
         const DWORD attributes = data.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // Junctions and directory links may lead anywhere, out of the tree being walked
-            // or round in a circle: they are not followed.
-            entry.kind =
+        // Junctions and directory links may lead anywhere, out of the tree being walked or
+        // round in a circle: they are not followed. Devices are no files.
+        EntryKind kind = EntryKind::File;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            kind =
                 (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? EntryKind::Other : EntryKind::Folder;
-        } else if (attributes & FILE_ATTRIBUTE_DEVICE) {
-            entry.kind = EntryKind::Other;
-        } else {
-            entry.kind = EntryKind::File;
-            FileStatus status;
-            status.size = static_cast<std::int64_t>(
-                static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow);
-            status.lastModified = timespecFromFileTime(data.ftLastWriteTime.dwLowDateTime,
-                                                       data.ftLastWriteTime.dwHighDateTime);
-            // A file link reports the link's own size and time; the open file says the truth.
-            if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                entry.status = status;
-        }
-        entries.push_back(std::move(entry));
+        else if (attributes & FILE_ATTRIBUTE_DEVICE)
+            kind = EntryKind::Other;
+        if (kind != EntryKind::Other)
+            items.add(utf8FromWide(data.cFileName), kind);
         return true;
     });
     if (!listed)
         return listed.failure();
-    return entries;
+    return items;
 }
 
 std::optional<std::string> findEntryIgnoringCase(const std::string& hostPath,

@@ -336,7 +336,7 @@ void HeadReads::advance(Client& client) {
 }
 
 std::intptr_t HeadReads::handleOf(const OpenFolder& folder) {
-    return folder.handle_;
+    return folder.handle_.get();
 }
 
 ReadOnlyFile HeadReads::borrowedFile(std::intptr_t handle) {
@@ -344,7 +344,7 @@ ReadOnlyFile HeadReads::borrowedFile(std::intptr_t handle) {
 }
 
 std::intptr_t HeadReads::returnedHandle(ReadOnlyFile& file) {
-    return std::exchange(file.handle_, -1);
+    return file.handle_.release();
 }
 
 } // namespace tambrel::platform
