@@ -1,5 +1,6 @@
 #include "inventory/folder_scan.h"
 
+#include "common/ascii_case.h"
 #include "common/user_dialogs.h"
 #include "inventory/add_file_to_grid.h"
 #include "inventory/describe_file.h"
@@ -49,10 +50,7 @@ void trap(const Status& status) {
 
 bool passesExtensionTest(std::string_view path) {
     const std::string extension = FileSystemObject::GetExtensionName(path);
-    if (extension.size() != 3)
-        return false;
-    auto upper = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); };
-    return upper(extension[0]) == 'W' && upper(extension[1]) == 'A' && upper(extension[2]) == 'V';
+    return equalIgnoringAsciiCase(extension, "WAV");
 }
 
 class LoadRun;

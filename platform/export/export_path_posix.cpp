@@ -1,3 +1,4 @@
+#include "common/paths/path_join.h"
 #include "platform/export/export_path.h"
 
 #include <cerrno>
@@ -48,12 +49,8 @@ void splitInto(std::string_view path, std::deque<std::string>& components, bool 
         components.insert(components.end(), parts.begin(), parts.end());
 }
 
-std::string joined(const std::string& folder, std::string_view name) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/')
-        path.push_back('/');
-    path.append(name);
-    return path;
+std::string joined(std::string_view folder, std::string_view name) {
+    return joinedPath(folder, name, kPosixSeparators);
 }
 
 std::string parentOf(const std::string& folder) {

@@ -1,3 +1,4 @@
+#include "common/paths/path_join.h"
 #include "platform/export/export_path.h"
 #include "platform/text/windows_text_win.h"
 
@@ -136,12 +137,8 @@ std::wstring parentOf(const std::wstring& path) {
     return separator + 1 <= root ? path.substr(0, root) : path.substr(0, separator);
 }
 
-std::wstring joined(const std::wstring& folder, std::wstring_view name) {
-    std::wstring path = folder;
-    if (path.empty() || !isSeparator(path.back()))
-        path.push_back(L'\\');
-    path.append(name);
-    return path;
+std::wstring joined(std::wstring_view folder, std::wstring_view name) {
+    return joinedPath(folder, name, kWindowsSeparators);
 }
 
 std::vector<FileIdentity> folderAndAncestors(HANDLE folder, const std::wstring& folderPath) {
@@ -173,11 +170,7 @@ std::wstring folded(std::wstring text) {
 } // namespace
 
 std::string ExportPath::resolvedPath() const {
-    std::string path = folderPath;
-    if (path.empty() || (path.back() != '\\' && path.back() != '/'))
-        path.push_back('\\');
-    path.append(name);
-    return path;
+    return joinedPath(folderPath, name, kWindowsSeparators);
 }
 
 bool ExportPath::holdsRegularFile() const {

@@ -1,4 +1,5 @@
 #include "platform/export/replacement_file.h"
+#include "platform/files/posix_entries.h"
 
 #include <cerrno>
 #include <csignal>
@@ -99,19 +100,10 @@ void ReplacementFile::discard() {
 Status ReplacementFile::write(std::string_view bytes) {
     if (!handle_.valid())
         return Failure::fromErrno(EBADF);
-    while (!bytes.empty()) {
-        const ssize_t written =
-            ::write(static_cast<int>(handle_.get()), bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return Failure::fromErrno();
-        }
-        if (written == 0)
-            return Failure::fromErrno(ENOSPC);
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-        bytesWritten_ += static_cast<std::size_t>(written);
-    }
+    if (Status written = platform::writeAll(static_cast<int>(handle_.get()), bytes, ENOSPC);
+        !written)
+        return written;
+    bytesWritten_ += bytes.size();
     startWriteback();
     return {};
 }

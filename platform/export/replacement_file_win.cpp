@@ -1,3 +1,4 @@
+#include "common/paths/path_join.h"
 #include "platform/export/replacement_file.h"
 #include "platform/text/windows_text_win.h"
 
@@ -17,11 +18,7 @@ HANDLE nativeOf(std::intptr_t handle) {
 }
 
 std::string besideTarget(const ExportPath& target, std::string_view name) {
-    std::string path = target.folderPath;
-    if (path.empty() || (path.back() != '\\' && path.back() != '/'))
-        path.push_back('\\');
-    path.append(name);
-    return path;
+    return joinedPath(target.folderPath, name, kWindowsSeparators);
 }
 
 // A fresh name beside the target, created only if nothing is there (CREATE_NEW), so neither an

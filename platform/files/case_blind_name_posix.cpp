@@ -1,3 +1,4 @@
+#include "common/ascii_case.h"
 #include "platform/files/case_blind_name.h"
 
 #include <unicode/uchar.h>
@@ -42,14 +43,7 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (!ascii)
         return foldedName(a) == foldedName(b);
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
+    return equalIgnoringAsciiCase(a, b);
 }
 
 } // namespace tambrel

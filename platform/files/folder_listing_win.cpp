@@ -1,3 +1,4 @@
+#include "common/paths/path_join.h"
 #include "platform/files/file_reads.h"
 #include "platform/files/folder_listing.h"
 #include "platform/text/windows_text_win.h"
@@ -12,9 +13,7 @@ namespace tambrel::platform {
 namespace {
 
 std::string childPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
-        return folder + name;
-    return folder + "\\" + name;
+    return joinedPath(folder, name, kWindowsSeparators);
 }
 
 class FindHandle {

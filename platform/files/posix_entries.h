@@ -1,5 +1,6 @@
 // The rules the POSIX side applies to every directory entry and status it meets: how a file is
-// opened for reading, what kind an entry is, and what its status says.
+// opened for reading, what kind an entry is, what its status says, and how a write and a close
+// are reported.
 #pragma once
 
 #include "common/result.h"
@@ -8,7 +9,9 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tambrel::platform {
 
@@ -21,6 +24,23 @@ inline constexpr int kReadOnlyOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_
 inline Status closeOutcome(int error) {
     if (error != 0 && error != EINTR)
         return Failure::fromErrno(error);
+    return {};
+}
+
+// Every byte of `bytes` to `descriptor`: a short write is continued and an interrupted one
+// retried; a write that takes nothing fails with `noProgressError`.
+inline Status writeAll(int descriptor, std::string_view bytes, int noProgressError) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return Failure::fromErrno();
+        }
+        if (written == 0)
+            return Failure::fromErrno(noProgressError);
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
     return {};
 }
 

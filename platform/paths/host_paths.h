@@ -17,6 +17,9 @@ std::string defaultWinePrefix();
 // The separator of the paths the system opens: "/" on POSIX, "\\" on Windows.
 extern const char kHostSeparator;
 
+// `name` inside the folder `hostPath`, joined by the system's separator.
+std::string joinedHostPath(std::string_view hostPath, std::string_view name);
+
 // POSIX: a drive-letter path through <prefix>/dosdevices, each component matched exactly first
 // and then without regard to letter case; a path beginning with "/" as it stands; a relative or
 // rooted path ("\x") against drive C:. Components that do not exist yet (a file about to be

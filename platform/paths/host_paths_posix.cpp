@@ -1,4 +1,6 @@
+#include "common/ascii_case.h"
 #include "common/paths/path_components.h"
+#include "common/paths/path_join.h"
 #include "platform/files/folder_listing.h"
 #include "platform/paths/host_paths.h"
 #include "platform/paths/user_folders.h"
@@ -18,19 +20,13 @@ bool exists(const std::string& hostPath) {
     return ::access(hostPath.c_str(), F_OK) == 0;
 }
 
-std::string joined(std::string_view folder, std::string_view name) {
-    std::string path;
-    path.reserve(folder.size() + 1 + name.size());
-    path.append(folder);
-    if (path.empty() || path.back() != '/')
-        path.push_back('/');
-    path.append(name);
-    return path;
-}
-
 } // namespace
 
 const char kHostSeparator = '/';
+
+std::string joinedHostPath(std::string_view hostPath, std::string_view name) {
+    return joinedPath(hostPath, name, kPosixSeparators);
+}
 
 std::string defaultWinePrefix() {
     std::string prefix;
@@ -55,7 +51,7 @@ Result<std::string> resolveHostPath(std::string_view path, const std::string& wi
     } else {
         char drive = 'c';
         if (path.size() >= 2 && isDriveLetter(path[0]) && path[1] == ':') {
-            drive = static_cast<char>(path[0] | 0x20);
+            drive = asciiLower(path[0]);
             rest = path.substr(2);
         }
         root = winePrefix + "/dosdevices/" + drive + ':';
@@ -76,7 +72,7 @@ Result<std::string> resolveHostPath(std::string_view path, const std::string& wi
     const std::vector<std::string_view> components = pathComponents(rest);
     std::string exact = root;
     for (std::string_view component : components)
-        exact = joined(exact, component);
+        exact = joinedHostPath(exact, component);
     if (exact.empty())
         exact.push_back('/');
     if (components.empty() || exists(exact))
@@ -84,19 +80,19 @@ Result<std::string> resolveHostPath(std::string_view path, const std::string& wi
 
     std::string host = root;
     for (std::size_t i = 0; i < components.size(); ++i) {
-        std::string candidate = joined(host, components[i]);
+        std::string candidate = joinedHostPath(host, components[i]);
         if (exists(candidate)) {
             host = std::move(candidate);
             continue;
         }
         if (std::optional<std::string> onDisk =
                 findEntryIgnoringCase(host, std::string(components[i]))) {
-            host = joined(host, *onDisk);
+            host = joinedHostPath(host, *onDisk);
             continue;
         }
         // Not there (yet): the rest is kept as written, for a file about to be created.
         for (; i < components.size(); ++i)
-            host = joined(host, components[i]);
+            host = joinedHostPath(host, components[i]);
         break;
     }
     return host;

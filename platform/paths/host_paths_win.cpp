@@ -1,4 +1,5 @@
 #include "common/paths/path_components.h"
+#include "common/paths/path_join.h"
 #include "platform/paths/host_paths.h"
 #include "platform/text/windows_text_win.h"
 
@@ -16,6 +17,10 @@ constexpr std::size_t kLongestPlainPath = 247;
 } // namespace
 
 const char kHostSeparator = '\\';
+
+std::string joinedHostPath(std::string_view hostPath, std::string_view name) {
+    return joinedPath(hostPath, name, kWindowsSeparators);
+}
 
 std::string defaultWinePrefix() {
     return {};

@@ -1,3 +1,4 @@
+#include "common/paths/path_join.h"
 #include "platform/paths/user_folders.h"
 
 #include <array>
@@ -16,11 +17,8 @@ namespace tambrel::platform {
 
 namespace {
 
-std::string joined(std::string folder, std::string_view name) {
-    if (folder.empty() || folder.back() != '/')
-        folder.push_back('/');
-    folder.append(name);
-    return folder;
+std::string joined(std::string_view folder, std::string_view name) {
+    return joinedPath(folder, name, kPosixSeparators);
 }
 
 bool isFolder(const std::string& path) {

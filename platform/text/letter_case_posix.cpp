@@ -1,3 +1,4 @@
+#include "common/ascii_case.h"
 #include "platform/text/letter_case.h"
 
 #include <clocale>
@@ -18,7 +19,7 @@ locale_t unicodeLetterLocale() {
 
 char16_t foldLetterCase(char16_t unit) {
     if (unit < 0x80)
-        return (unit >= 'a' && unit <= 'z') ? static_cast<char16_t>(unit - 'a' + 'A') : unit;
+        return asciiUpper(unit);
     if (unit >= 0xD800 && unit <= 0xDFFF)
         return unit;
     const locale_t locale = unicodeLetterLocale();

@@ -1,3 +1,4 @@
+#include "common/ascii_case.h"
 #include "platform/text/letter_case.h"
 
 #include <windows.h>
@@ -6,7 +7,7 @@ namespace tambrel {
 
 char16_t foldLetterCase(char16_t unit) {
     if (unit < 0x80)
-        return (unit >= 'a' && unit <= 'z') ? static_cast<char16_t>(unit - 'a' + 'A') : unit;
+        return asciiUpper(unit);
     if (unit >= 0xD800 && unit <= 0xDFFF)
         return unit;
     // The system's own upper-casing, the one the registry compares names by; lower case and
