@@ -4,7 +4,7 @@
 #include "localize/language_names.h"
 #include "localize/library_files.h"
 #include "localize/string_table.h"
-#include "tests/about/program_folder.h"
+#include "tests/ui/about/program_folder.h"
 #include "tests/support/recording_dialogs.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"

@@ -1,7 +1,7 @@
 // The help window: which page it shows for the language in force, the fallback URL, its layout
 // with the minimum size, and its lifecycle as a loaded form.
 #include "localize/language_names.h"
-#include "tests/about/program_folder.h"
+#include "tests/ui/about/program_folder.h"
 #include "tests/support/recording_dialogs.h"
 #include "ui/form_registry.h"
 #include "ui/frm_help.h"
