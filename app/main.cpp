@@ -3,6 +3,7 @@
 
 #include "app/frm_splash_screen.h"
 #include "localize/language_state.h"
+#include "localize/own_texts.h"
 #include "platform/paths/wine_prefix.h"
 #include "ui/face_substitutes.h"
 #include "ui/form_localization.h"
@@ -14,11 +15,14 @@
 #include "ui/window_icon.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <optional>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 namespace tambrel::Module1 {
 
@@ -56,67 +60,98 @@ void print(std::FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
+// Own text `id` in the user's language; the library is opened for it, since the command line is
+// read before the program's start-up sequence chooses the language.
+QString ownText(std::int32_t id, std::initializer_list<std::string_view> arguments = {}) {
+    if (tambrel::CurrentLanguageID == 0)
+        tambrel::InitalizeLanguages();
+    return QString::fromStdString(tambrel::texts::text(id, arguments));
+}
+
 // The options are read before any window system is touched, so --help and --version work
 // without a display. Returns an exit status when the program is to end at once.
 std::optional<int> takeCommandLine(int argc, char** argv) {
+    using namespace tambrel;
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Lists the codec, sample rate, date and size of every greeting, voice name and prompt "
-        "of a Corvel server."));
-    const QCommandLineOption prefix(
-        QStringLiteral("prefix"),
-        QStringLiteral("The Wine-style prefix that holds the server (default: $WINEPREFIX, "
-                       "else ~/.wine)."),
-        QStringLiteral("DIR"));
-    const QCommandLineOption root(QStringLiteral("root"),
-                                  QStringLiteral("The server's install root, given directly: no "
-                                                 "registry read and no version check."),
-                                  QStringLiteral("PATH"));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows this text."));
-    const QCommandLineOption version(QStringLiteral("version"),
-                                     QStringLiteral("Shows the program's version."));
+    const QCommandLineOption prefix(QStringLiteral("prefix"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption root(QStringLiteral("root"), QString(), QStringLiteral("PATH"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({prefix, root, help, version});
     if (!parser.parse(arguments)) {
         print(stderr, QStringLiteral("tambrel: ") + parser.errorText() + QStringLiteral("\n"));
         return 2;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        print(stderr, QStringLiteral("tambrel: unexpected argument '") +
-                          parser.positionalArguments().front() + QStringLiteral("'\n"));
+        print(stderr, QStringLiteral("tambrel: ") +
+                          ownText(texts::kUnexpectedArgument,
+                                  {parser.positionalArguments().front().toStdString()}) +
+                          QStringLiteral("\n"));
         return 2;
     }
     if (parser.isSet(help)) {
-        print(stdout, QStringLiteral("Usage: tambrel [options]\n\n") +
-                          parser.applicationDescription() + QStringLiteral("\n\nOptions:\n") +
-                          QStringLiteral("  --prefix DIR   ") + prefix.description() +
-                          QStringLiteral("\n  --root PATH    ") + root.description() +
-                          QStringLiteral("\n  -h, --help     ") + help.description() +
-                          QStringLiteral("\n  --version      ") + version.description() +
-                          QStringLiteral("\n"));
+        print(stdout, ownText(texts::kWindowUsage) + QStringLiteral("\n\n") +
+                          ownText(texts::kWindowPurpose) + QStringLiteral("\n\n") +
+                          ownText(texts::kOptionsHeading) + QStringLiteral("\n  --prefix DIR   ") +
+                          ownText(texts::kPrefixHelp) + QStringLiteral("\n  --root PATH    ") +
+                          ownText(texts::kRootHelp) + QStringLiteral("\n  -h, --help     ") +
+                          ownText(texts::kHelpHelp) + QStringLiteral("\n  --version      ") +
+                          ownText(texts::kVersionHelp) + QStringLiteral("\n"));
         return 0;
     }
     if (parser.isSet(version)) {
         print(stdout, QStringLiteral("Tambrel ") +
-                          QString::fromStdString(tambrel::versionLine(tambrel::programVersion())) +
+                          QString::fromStdString(versionLine(programVersion())) +
                           QStringLiteral("\n"));
         return 0;
     }
     for (const QCommandLineOption* option : {&prefix, &root}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty()) {
-            print(stderr, QStringLiteral("tambrel: option --") + option->names().front() +
-                              QStringLiteral(" needs a value that is not empty\n"));
+            print(stderr, QStringLiteral("tambrel: ") +
+                              ownText(texts::kNeedsNonEmptyValue,
+                                      {"--" + option->names().front().toStdString()}) +
+                              QStringLiteral("\n"));
             return 2;
         }
     }
+    if (parser.isSet(prefix) && parser.isSet(root)) {
+        print(stderr,
+              QStringLiteral("tambrel: ") + ownText(texts::kPrefixOrRoot) + QStringLiteral("\n"));
+        return 2;
+    }
     if (parser.isSet(prefix))
-        tambrel::setWinePrefixPath(parser.value(prefix).toStdString());
+        setWinePrefixPath(parser.value(prefix).toStdString());
     if (parser.isSet(root))
-        tambrel::Module1::givenRoot = parser.value(root).toStdString();
+        Module1::givenRoot = parser.value(root).toStdString();
     return std::nullopt;
+}
+
+// Qt ends the program with its own plugin message when no window system answers. While the
+// application object is made, its messages are held; a fatal one becomes one line of ours that
+// says what is missing and where the same rows are to be had, and the status of bad usage.
+QtMessageHandler qtHandler = nullptr;
+struct HeldMessage {
+    QtMsgType type;
+    const char* file;
+    int line;
+    const char* function;
+    const char* category;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
+
+void holdMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        heldMessages.push_back(
+            {type, context.file, context.line, context.function, context.category, message});
+        return;
+    }
+    print(stderr, ownText(tambrel::texts::kNeedsDisplay) + QStringLiteral("\n"));
+    std::fflush(stderr);
+    std::_Exit(2);
 }
 
 } // namespace
@@ -124,7 +159,14 @@ std::optional<int> takeCommandLine(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const std::optional<int> status = takeCommandLine(argc, argv))
         return *status;
+    qtHandler = qInstallMessageHandler(holdMessage);
     QApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    for (const HeldMessage& held : heldMessages)
+        qt_message_output(held.type,
+                          QMessageLogContext(held.file, held.line, held.function, held.category),
+                          held.text);
+    heldMessages.clear();
     QApplication::setApplicationName(QStringLiteral("Tambrel"));
     QApplication::setWindowIcon(tambrel::tambrelWindowIcon());
     tambrel::installFaceSubstitutes();

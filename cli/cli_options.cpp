@@ -1,5 +1,8 @@
 #include "cli/cli_options.h"
 
+#include "localize/own_texts.h"
+
+#include <algorithm>
 #include <array>
 
 namespace tambrel::cli {
@@ -12,7 +15,7 @@ struct OptionRow {
     Takes takes;
 };
 
-constexpr std::array<OptionRow, 9> kOptions = {{
+constexpr std::array<OptionRow, 10> kOptions = {{
     {"--prefix", Takes::Value},
     {"--root", Takes::Value},
     {"--greetings", Takes::Value},
@@ -21,6 +24,7 @@ constexpr std::array<OptionRow, 9> kOptions = {{
     {"--summary", Takes::Nothing},
     {"--language", Takes::Value},
     {"--help", Takes::Nothing},
+    {"-h", Takes::Nothing},
     {"--version", Takes::Nothing},
 }};
 
@@ -36,7 +40,7 @@ const OptionRow* findOption(std::string_view name) {
 std::optional<std::string> store(CliOptions& options, std::string_view name, std::string value) {
     auto once = [&](std::optional<std::string>& slot) -> std::optional<std::string> {
         if (slot)
-            return "option " + std::string(name) + " given twice";
+            return texts::text(texts::kGivenTwice, {name});
         slot = std::move(value);
         return std::nullopt;
     };
@@ -56,7 +60,7 @@ std::optional<std::string> store(CliOptions& options, std::string_view name, std
         else if (value == "json")
             options.format = OutputFormat::Json;
         else
-            return "option --format takes csv or json, not '" + value + "'";
+            return texts::text(texts::kFormatChoice, {value});
         return std::nullopt;
     }
     return std::nullopt;
@@ -87,17 +91,18 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
         const OptionRow* option = findOption(name);
         if (!option)
-            return fail(looksLikeOption(argument) ? "unknown option " + argument
-                                                  : "unexpected argument '" + argument + "'");
+            return fail(looksLikeOption(argument)
+                            ? texts::text(texts::kUnknownOption, {argument})
+                            : texts::text(texts::kUnexpectedArgument, {argument}));
         if (option->takes == Takes::Nothing) {
             if (inlineValue)
-                return fail("option " + std::string(name) + " takes no value");
-            if (name == "--help")
+                return fail(texts::text(texts::kTakesNoValue, {name}));
+            if (name == "--help" || name == "-h")
                 options.help = true;
             else if (name == "--version")
                 options.version = true;
             else if (summarySeen)
-                return fail("option --summary given twice");
+                return fail(texts::text(texts::kGivenTwice, {name}));
             else
                 summarySeen = options.summary = true;
             continue;
@@ -108,10 +113,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (i + 1 < arguments.size() && !looksLikeOption(arguments[i + 1])) {
             value = arguments[++i];
         } else {
-            return fail("option " + std::string(name) + " needs a value");
+            return fail(texts::text(texts::kNeedsValue, {name}));
         }
         if (value.empty())
-            return fail("option " + std::string(name) + " needs a value that is not empty");
+            return fail(texts::text(texts::kNeedsNonEmptyValue, {name}));
         if (std::optional<std::string> error = store(options, name, std::move(value)))
             return fail(*error);
     }
@@ -119,13 +124,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return parsed;
     const bool greetingsToOutput = options.greetings && *options.greetings == kStandardOutputName;
     const bool promptsToOutput = options.prompts && *options.prompts == kStandardOutputName;
+    if (options.prefix && options.root)
+        return fail(texts::text(texts::kPrefixOrRoot));
     if (greetingsToOutput && promptsToOutput)
-        return fail("only one of --greetings and --prompts may be '-' (standard output)");
+        return fail(texts::text(texts::kOneListToOutput));
     if (options.greetings && options.prompts && !greetingsToOutput &&
         *options.greetings == *options.prompts)
-        return fail("--greetings and --prompts name the same file " + *options.greetings);
+        return fail(texts::text(texts::kSameFile, {*options.greetings}));
     if (options.summary && (greetingsToOutput || promptsToOutput))
-        return fail("--summary writes to standard output, so no list may be '-' with it");
+        return fail(texts::text(texts::kSummaryWithOutput));
     return parsed;
 }
 
@@ -133,35 +140,59 @@ bool wantsSummary(const CliOptions& options) {
     return options.summary || (!options.greetings && !options.prompts);
 }
 
+std::optional<std::string> languageArgument(const std::vector<std::string>& arguments) {
+    std::optional<std::string> found;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.starts_with("--language="))
+            found = argument.substr(std::string_view("--language=").size());
+        else if (argument == "--language" && i + 1 < arguments.size() &&
+                 !looksLikeOption(arguments[i + 1]))
+            found = arguments[++i];
+        else if (const OptionRow* option = findOption(argument);
+                 option && option->takes == Takes::Value && i + 1 < arguments.size() &&
+                 !looksLikeOption(arguments[i + 1]))
+            ++i; // another option's value, even one that reads "--language"
+        if (found && found->empty())
+            found.reset();
+    }
+    return found;
+}
+
 std::string usageText() {
-    return R"(Usage: tambrel-cli [options]
-
-Lists the greetings, voice names and prompts of a Corvel server, with each file's codec,
-sample rate, date and size, as the Tambrel window does.
-
-Options:
-  --prefix DIR        the Wine-style prefix that holds the server (default: $WINEPREFIX,
-                      else ~/.wine)
-  --root PATH         the server's install root, given directly: no registry read and no
-                      version check (a copied server tree, a mounted share)
-  --greetings FILE    write the greetings and voice names to FILE ('-': standard output)
-  --prompts FILE      write the prompts to FILE ('-': standard output; only one list may go
-                      there)
-  --format csv|json   csv (default): the bytes the window's export writes; json: an array of
-                      objects with codec, format_tag, file, sample_rate, modified, size
-  --summary           per list: files, bytes and a count per codec and sample rate, as a
-                      table on standard output (the default when no list is asked for)
-  --language ABBR     language of headings and messages, such as DEU (default: the user's)
-  --help              this text
-  --version           the program's version
-
-Exit status:
-  0  done
-  1  some files or folders could not be read (listed on standard error; the rest written)
-  2  bad usage: unknown option, missing or empty value, both lists to '-'
-  3  no server: no prefix, no registry value, root missing, or a server older than 3.0
-  4  an output could not be written (an old file is left whole; nothing is reported written)
-)";
+    struct UsageLine {
+        std::string_view option;
+        std::int32_t text;
+    };
+    constexpr UsageLine kLines[] = {
+        {"--prefix DIR", texts::kPrefixHelp},        {"--root PATH", texts::kRootHelp},
+        {"--greetings FILE", texts::kGreetingsHelp}, {"--prompts FILE", texts::kPromptsHelp},
+        {"--format csv|json", texts::kFormatHelp},   {"--summary", texts::kSummaryHelp},
+        {"--language ABBR", texts::kLanguageHelp},   {"-h, --help", texts::kHelpHelp},
+        {"--version", texts::kVersionHelp},
+    };
+    constexpr UsageLine kStatuses[] = {
+        {"0", texts::kExitDone},
+        {"1", texts::kExitSomeUnreadable},
+        {"2", texts::kExitBadUsage},
+        {"3", texts::kExitNoServer},
+        {"4", texts::kExitOutputNotWritten},
+    };
+    std::string out = texts::text(texts::kCliUsage) + "\n\n" + texts::text(texts::kCliPurpose) +
+                      "\n\n" + texts::text(texts::kOptionsHeading) + "\n";
+    for (const UsageLine& line : kLines) {
+        std::string option = "  " + std::string(line.option);
+        option.resize(std::max<std::size_t>(option.size() + 2, 22), ' ');
+        out.append(option).append(texts::text(line.text)).push_back('\n');
+    }
+    out.append("\n").append(texts::text(texts::kExitStatusHeading)).push_back('\n');
+    for (const UsageLine& line : kStatuses)
+        out.append("  ")
+            .append(line.option)
+            .append("  ")
+            .append(texts::text(line.text))
+            .push_back('\n');
+    return out;
 }
 
 } // namespace tambrel::cli

@@ -32,13 +32,18 @@ struct ParsedCommandLine {
 };
 
 // `arguments` without the program name. "--name VALUE" and "--name=VALUE" are both taken; a
-// value that is empty or looks like another option counts as missing.
+// value that is empty or looks like another option counts as missing; -h is --help; --prefix
+// and --root are alternatives. The reasons are in the current language.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // Whether the summary goes to standard output: asked for, or no list was.
 bool wantsSummary(const CliOptions& options);
 
-// The usage text for --help: every option and every exit status.
+// The value of the last --language on the command line, if any, looked for before the whole
+// line is read: the messages about the rest of it are in that language.
+std::optional<std::string> languageArgument(const std::vector<std::string>& arguments);
+
+// The usage text for --help in the current language: every option and every exit status.
 std::string usageText();
 
 } // namespace tambrel::cli

@@ -1,5 +1,6 @@
 #include "cli/json_rows.h"
 
+#include "inventory/codec_names.h"
 #include "platform/text/local_time.h"
 
 #include <charconv>
@@ -98,6 +99,12 @@ void appendJsonRow(std::string& out, const FileRow& row) {
         out.append("null");
     else
         appendJsonString(out, row.codecText);
+    // The codec above is the window's text in the chosen language; scripts compare this one.
+    out.append(",\"format_name\":");
+    if (unreadable || !row.isWave)
+        out.append("null");
+    else
+        appendJsonString(out, codecNameInEnglish(row.formatTag));
     out.append(",\"format_tag\":");
     appendNumber(out, row.formatTag);
     out.append(",\"file\":");

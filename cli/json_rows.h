@@ -14,8 +14,9 @@ namespace tambrel::cli {
 void appendJsonString(std::string& out, std::string_view text);
 
 // One row's object: codec (null for a file that could not be read, with an error member),
-// format_tag, file, sample_rate, modified (ISO 8601 local time with offset), size (null, like
-// modified, when the file's status could not be taken).
+// format_name (the codec's name in every language; null for a file that is no WAV file or could
+// not be read), format_tag, file, sample_rate, modified (ISO 8601 local time with offset), size
+// (null, like modified, when the file's status could not be taken).
 void appendJsonRow(std::string& out, const FileRow& row);
 
 } // namespace tambrel::cli

@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "cli/json_rows.h"
 #include "cli/listing_grid.h"
+#include "cli/summary_json.h"
 #include "cli/summary_table.h"
 #include "common/ascii_case.h"
 #include "common/user_dialogs.h"
@@ -13,6 +14,8 @@
 #include "inventory/folder_scan.h"
 #include "localize/language_names.h"
 #include "localize/language_state.h"
+#include "localize/own_texts.h"
+#include "platform/export/direct_output.h"
 #include "platform/export/replacement_file.h"
 #include "platform/paths/wine_prefix.h"
 #include "platform/process/standard_streams.h"
@@ -33,6 +36,8 @@ namespace {
 constexpr std::string_view kProgramName = "tambrel-cli";
 // The language libraries are the window's, named after its executable.
 constexpr std::string_view kLibraryStem = "tambrel";
+// The language of the built-in table, which needs no library.
+constexpr std::string_view kBuiltInLanguage = "ENU";
 
 constexpr std::int32_t kVersionBuild = 0;
 constexpr std::int32_t kCsvHeader = 6;
@@ -145,6 +150,18 @@ Status streamList(const ListingGrid& grid, OutputFormat format,
 // window's export does it.
 Status writeListToFile(const ListingGrid& grid, OutputFormat format, const std::string& path,
                        const ProtectedRoots& protectedRoots) {
+    // A pipe, a terminal or a device is no file to replace: the list goes into it as it is.
+    Result<std::optional<platform::DirectOutput>> direct = platform::DirectOutput::open(path);
+    if (!direct)
+        return direct.failure();
+    if (*direct) {
+        if (Status written =
+                streamList(grid, format,
+                           [&direct](std::string_view bytes) { return (*direct)->write(bytes); });
+            !written)
+            return written;
+        return (*direct)->close();
+    }
     Result<ReplacementFile> file = openExportTarget(path, protectedRoots);
     if (!file)
         return file.failure();
@@ -168,24 +185,24 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
     if (options.root) {
         const std::string root = absoluteIfRelative(*options.root);
         if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
-            return "server root " + root + ": " + folder.failure().description;
+            return texts::text(texts::kServerRootFailed, {root, folder.failure().description});
         choice.givenRoot = root;
         return std::nullopt;
     }
     const std::string prefix = winePrefixPath();
     if (Result<FolderEntry> folder = fileSystem.GetFolder(prefix); !folder)
-        return "Wine prefix " + prefix + ": " + folder.failure().description;
+        return texts::text(texts::kWinePrefixFailed, {prefix, folder.failure().description});
     const std::string valueName = serverRootPathValueName();
     Result<std::string> value = ReadServerRootPath();
     if (!value)
-        return "registry value " + valueName + " in " + machineRegistryPath() + ": " +
-               value.failure().description;
+        return texts::text(texts::kRegistryValueFailed,
+                           {valueName, machineRegistryPath(), value.failure().description});
     const std::string root = value.value();
     if (root.empty())
-        return "no registry value " + valueName + " in " + machineRegistryPath();
+        return texts::text(texts::kNoRegistryValue, {valueName, machineRegistryPath()});
     if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
-        return "server root " + root + " (registry value " + valueName +
-               "): " + folder.failure().description;
+        return texts::text(texts::kRegistryRootFailed,
+                           {root, valueName, folder.failure().description});
     return std::nullopt;
 }
 
@@ -193,29 +210,39 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
 
 int runCli(const std::vector<std::string>& arguments) {
     platform::ignoreBrokenPipeSignal();
-    const ParsedCommandLine parsed = parseCommandLine(arguments);
-    if (parsed.usageError) {
-        tell(*parsed.usageError);
-        tell("see tambrel-cli --help");
-        return kBadUsage;
-    }
-    const CliOptions& options = parsed.options;
-    if (options.help)
-        return platform::writeStandardOutput(usageText()) ? kDone : kOutputNotWritten;
-
+    // The language first: every message about the command line is in it.
     ProgramLocation location = programLocation();
     location.executableName = std::string(kLibraryStem);
     setProgramLocation(location);
-    if (options.language) {
-        const std::string abbreviation = asciiUppercase(*options.language);
+    std::optional<std::string> unknownLanguage;
+    std::optional<std::string> chosenLanguage;
+    if (const std::optional<std::string> language = languageArgument(arguments)) {
+        const std::string abbreviation = asciiUppercase(*language);
         const std::int32_t languageID = lngLanguageIDFromAbbrev(abbreviation);
         if (strLanguageAbbrevFromID(languageID) != abbreviation) {
-            tell("option --language: unknown language abbreviation '" + *options.language + "'");
-            return kBadUsage;
+            unknownLanguage = *language;
+        } else {
+            CurrentLanguageID = languageID;
+            chosenLanguage = abbreviation;
         }
-        CurrentLanguageID = languageID;
     }
     InitalizeLanguages();
+    if (unknownLanguage) {
+        tell(texts::text(texts::kUnknownLanguage, {*unknownLanguage}));
+        return kBadUsage;
+    }
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (parsed.usageError) {
+        tell(*parsed.usageError);
+        tell(texts::text(texts::kSeeHelp));
+        return kBadUsage;
+    }
+    // A known language without its library is no error: English stands in, and is said to.
+    if (chosenLanguage && hLanguageModule == 0 && *chosenLanguage != kBuiltInLanguage)
+        tell(texts::text(texts::kNoLibraryForLanguage, {*chosenLanguage}));
+    const CliOptions& options = parsed.options;
+    if (options.help)
+        return platform::writeStandardOutput(usageText()) ? kDone : kOutputNotWritten;
     if (options.version)
         return platform::writeStandardOutput(versionText()) ? kDone : kOutputNotWritten;
 
@@ -261,7 +288,8 @@ int runCli(const std::vector<std::string>& arguments) {
         if (Status written =
                 writeListToFile(output.grid, options.format, *output.destination, protectedRoots);
             !written) {
-            tell("cannot write " + *output.destination + ": " + written.failure().description);
+            tell(texts::text(texts::kCannotWrite,
+                             {*output.destination, written.failure().description}));
             outputFailed = true;
         }
     }
@@ -271,15 +299,17 @@ int runCli(const std::vector<std::string>& arguments) {
         outputFailed = true;
         readerGone = written.failure().code == EPIPE;
         if (!readerGone)
-            tell("cannot write standard output: " + written.failure().description);
+            tell(texts::text(texts::kCannotWriteOutput, {written.failure().description}));
     };
     for (const ListOutput& output : outputs)
         if (output.destination && *output.destination == kStandardOutputName)
             reportStandardOutput(
                 streamList(output.grid, options.format, platform::writeStandardOutput));
     if (wantsSummary(options) && !readerGone)
-        reportStandardOutput(
-            platform::writeStandardOutput(summaryTable(greetings.summary(), prompts.summary())));
+        reportStandardOutput(platform::writeStandardOutput(
+            options.format == OutputFormat::Json
+                ? summaryJson(greetings.summary(), prompts.summary())
+                : summaryTable(greetings.summary(), prompts.summary())));
 
     if (outputFailed)
         return kOutputNotWritten;

@@ -1,6 +1,8 @@
 #include "cli/summary_table.h"
 
 #include "localize/language_state.h"
+#include "localize/own_texts.h"
+#include "platform/text/display_width.h"
 
 #include <algorithm>
 #include <array>
@@ -15,24 +17,17 @@ constexpr std::int32_t kSampleRateHeading = 37;
 constexpr std::int32_t kFileSizeHeading = 39;
 constexpr std::int32_t kCodecHeading = 40;
 
-// Characters on screen: UTF-8 continuation bytes take no column.
-std::size_t displayWidth(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 using Line = std::array<std::string, 4>;
 
 void appendAligned(std::string& out, const std::vector<Line>& lines) {
     std::array<std::size_t, 4> widths{};
     for (const Line& line : lines)
         for (std::size_t i = 0; i < line.size(); ++i)
-            widths[i] = std::max(widths[i], displayWidth(line[i]));
+            widths[i] = std::max(widths[i], platform::displayWidth(line[i]));
     for (const Line& line : lines) {
         std::string text = "  ";
         for (std::size_t i = 0; i < line.size(); ++i) {
-            const std::string padding(widths[i] - displayWidth(line[i]), ' ');
+            const std::string padding(widths[i] - platform::displayWidth(line[i]), ' ');
             if (i > 0)
                 text.append("  ");
             // The codec name reads from the left, the numbers line up on the right.
@@ -47,15 +42,14 @@ void appendAligned(std::string& out, const std::vector<Line>& lines) {
 void appendList(std::string& out, std::int32_t titleId, const ListSummary& summary) {
     out.append(mymyLoadString(titleId))
         .append(": ")
-        .append(std::to_string(summary.files))
-        .append(summary.files == 1 ? " file, " : " files, ")
-        .append(std::to_string(summary.bytes))
-        .append(" bytes\n");
+        .append(texts::text(summary.files == 1 ? texts::kOneFileSummary : texts::kFilesSummary,
+                            {std::to_string(summary.files), std::to_string(summary.bytes)}))
+        .push_back('\n');
     if (summary.byCodecAndRate.empty())
         return;
     std::vector<Line> lines;
-    lines.push_back({mymyLoadString(kCodecHeading), mymyLoadString(kSampleRateHeading), "Files",
-                     mymyLoadString(kFileSizeHeading)});
+    lines.push_back({mymyLoadString(kCodecHeading), mymyLoadString(kSampleRateHeading),
+                     texts::text(texts::kFilesHeading), mymyLoadString(kFileSizeHeading)});
     for (const auto& [key, count] : summary.byCodecAndRate)
         lines.push_back({key.first, std::to_string(key.second), std::to_string(count.files),
                          std::to_string(count.bytes)});

@@ -8,8 +8,8 @@
 
 namespace tambrel::cli {
 
-// Headings come from the string table where it has them (list titles, Codec, Sample Rate,
-// File Size), so they follow the chosen language.
+// Headings and counts follow the chosen language; columns are aligned by the width each text
+// takes on a terminal, so a wide (East Asian) character counts two.
 std::string summaryTable(const ListSummary& greetings, const ListSummary& prompts);
 
 } // namespace tambrel::cli

@@ -11,3 +11,11 @@ elseif(TAMBREL_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(tambrel_build_flags INTERFACE -fsanitize=address,undefined)
 endif()
+if(TAMBREL_BUILD_FUZZERS)
+    # Every library of a fuzzing build carries the fuzzer's coverage and the sanitizers, so each
+    # fuzz target links the program's own libraries and cannot fall behind their sources.
+    target_compile_options(tambrel_build_flags INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    target_link_options(tambrel_build_flags INTERFACE -fsanitize=address,undefined)
+endif()

@@ -5,6 +5,7 @@
 #include "export/export_target.h"
 #include "export/save_location.h"
 #include "localize/language_state.h"
+#include "localize/own_texts.h"
 
 #include <future>
 
@@ -81,8 +82,8 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
     // Up to the chosen name, every way out is silent: Cancel simply ends the command.
     SaveLocation location = proposedSaveLocation(settings.proposedPath, fileSystem);
     const std::optional<std::string> chosen = userDialogs().askSaveFileName(
-        SaveDialogRequest{"CSV File Location", "*.csv", std::move(location.proposedPath),
-                          std::move(location.initialFolder)});
+        SaveDialogRequest{texts::text(texts::kCsvFileLocation), "*.csv",
+                          std::move(location.proposedPath), std::move(location.initialFolder)});
     if (!chosen || characterCount(*chosen) < 3)
         return;
 

@@ -1,6 +1,7 @@
 #include "export/export_target.h"
 
 #include "common/ascii_case.h"
+#include "localize/own_texts.h"
 #include "server/server_root.h"
 
 #include <algorithm>
@@ -67,9 +68,14 @@ Result<ExportPath> checkExportTarget(std::string_view hostPath, const ProtectedR
     Result<ExportPath> target = resolveExportPath(hostPath);
     if (!target)
         return target.failure();
-    if (roots.covers(*target))
-        return Failure{EACCES, "Inside the server's folders, never written to (" +
-                                   target->resolvedPath() + ")"};
+    if (roots.covers(*target)) {
+        // The caller names the path it was given; the refusal adds where that leads only when
+        // a link took it elsewhere.
+        std::string why = texts::text(texts::kInsideServerFolders);
+        if (target->resolvedPath() != hostPath)
+            why.append(" (").append(target->resolvedPath()).append(")");
+        return Failure{EACCES, std::move(why)};
+    }
     return target;
 }
 

@@ -2,10 +2,17 @@
 
 #include "inventory/add_file_to_grid.h"
 #include "localize/language_state.h"
+#include "localize/string_table.h"
+
+#include <optional>
+#include <string_view>
 
 namespace tambrel {
+namespace {
 
-std::string strCodecNameFromID(const std::int16_t& iCodecID) {
+constexpr std::int32_t kUnknownCodec = 33;
+
+std::optional<std::string_view> registeredName(std::int16_t iCodecID) {
     switch (iCodecID) {
     case 0x0001:
         return "PCM 16";
@@ -54,8 +61,22 @@ std::string strCodecNameFromID(const std::int16_t& iCodecID) {
     case 0x1100:
         return "L&H Codec";
     default:
-        return mymyLoadString(33) + signPositionDecimal(iCodecID);
+        return std::nullopt;
     }
+}
+
+} // namespace
+
+std::string strCodecNameFromID(const std::int16_t& iCodecID) {
+    if (std::optional<std::string_view> name = registeredName(iCodecID))
+        return std::string(*name);
+    return mymyLoadString(kUnknownCodec) + signPositionDecimal(iCodecID);
+}
+
+std::string codecNameInEnglish(std::int16_t iCodecID) {
+    if (std::optional<std::string_view> name = registeredName(iCodecID))
+        return std::string(*name);
+    return std::string(builtInString(kUnknownCodec).value_or("")) + signPositionDecimal(iCodecID);
 }
 
 } // namespace tambrel

@@ -5,6 +5,7 @@
 #include "inventory/add_file_to_grid.h"
 #include "inventory/describe_file.h"
 #include "inventory/process_priority.h"
+#include "inventory/server_folder_path.h"
 #include "inventory/wav_header.h"
 #include "localize/language_state.h"
 #include "platform/files/folder_listing.h"
@@ -269,7 +270,7 @@ void Lister::scanPromptLevelTwo(const ListedFolder& levelOne, platform::FolderIt
 void Lister::run() {
     // Greetings and voice names: every file directly in the stream folder.
     {
-        const std::string path = rootPath() + std::string(kStreamFiles);
+        const std::string path = serverFolderPath(rootPath(), kStreamFiles);
         step(startGreetings_);
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
         if (!folder)
@@ -283,7 +284,7 @@ void Lister::run() {
 
     // Greetings of the default configuration: one level of subfolders, WAV files only.
     {
-        const std::string path = rootPath() + std::string(kDefaultConfiguration);
+        const std::string path = serverFolderPath(rootPath(), kDefaultConfiguration);
         if (std::optional<ListedFolder> listed = openAndList(path)) {
             for (platform::FolderItem subFolder : listed->items)
                 if (subFolder.kind == platform::EntryKind::Folder)
@@ -297,7 +298,7 @@ void Lister::run() {
 
     // Prompts: the folders two and three levels below the prompts folder.
     {
-        const std::string path = rootPath() + std::string(kPrompts);
+        const std::string path = serverFolderPath(rootPath(), kPrompts);
         if (std::optional<ListedFolder> levelZero = openAndList(path)) {
             for (platform::FolderItem levelOneFolder : levelZero->items) {
                 if (levelOneFolder.kind != platform::EntryKind::Folder)
@@ -314,7 +315,7 @@ void Lister::run() {
 
     // The record beep, looked up by name and taken whatever its extension.
     {
-        const std::string path = rootPath() + std::string(kRecordBeep);
+        const std::string path = serverFolderPath(rootPath(), kRecordBeep);
         Result<FileEntry> found = fileSystem_.GetFile(path);
         if (found)
             file(nullptr, std::move(found.value().hostPath), path, GridTarget::Prompts);

@@ -1,5 +1,7 @@
 #include "localize/string_table.h"
 
+#include "localize/own_texts.h"
+
 #include <array>
 
 namespace tambrel {
@@ -56,6 +58,8 @@ constexpr std::array<std::string_view, kStringTableSize> kEnglish = {
 } // namespace
 
 std::optional<std::string_view> builtInString(std::int32_t id) {
+    if (id >= texts::kFirst)
+        return texts::english(id);
     if (id < 0 || id >= kStringTableSize)
         return std::nullopt;
     return kEnglish[static_cast<std::size_t>(id)];

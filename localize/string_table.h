@@ -1,5 +1,6 @@
-// The program's own English string table, IDs 0 to 41. A language library may replace any
-// entry; an absent or empty entry falls back to the text here.
+// The program's own English string table, IDs 0 to 41, and the texts of our own from 100 on
+// (localize/own_texts.h). A language library may replace any entry; an absent or empty entry
+// falls back to the text here.
 #pragma once
 
 #include <cstdint>

@@ -280,7 +280,18 @@ void frmAbout::frmAbout_Auto_Init() {
     lblPelloraAddress1_->setText(stringFromTable(kMakerName));
     lblVersionTitle_->setText(stringFromTable(kVersionTitle));
     mnuSelectLanguage_->setTitle(stringFromTable(kSelectLanguage));
+    // The version line carries string 0, so it follows every switch like the captions do.
+    lblVersion_->setText(qtText(versionLine(programVersion())));
+    markCurrentLanguage();
     fitTextsToLabels();
+}
+
+void frmAbout::markCurrentLanguage() {
+    const QString current = QString::number(CurrentLanguageID);
+    for (QAction* item : mnuSelectLanguage_->actions()) {
+        item->setCheckable(true);
+        item->setChecked(item->data().toString() == current);
+    }
 }
 
 void frmAbout::Form_Load() {
@@ -303,6 +314,7 @@ void frmAbout::Form_Load() {
         if (LanguageAbbrevs.empty()) {
             items.front()->setText(stringFromTable(kNoLanguagesLoaded));
             items.front()->setData(QString::number(kEnglishUnitedStates));
+            markCurrentLanguage();
             return;
         }
         for (std::size_t index = 0; index < LanguageAbbrevs.size(); ++index) {
@@ -311,6 +323,7 @@ void frmAbout::Form_Load() {
             item->setText(qtText(strLanguageNameFromAbbrev(abbreviation)));
             item->setData(QString::number(lngLanguageIDFromAbbrev(abbreviation)));
         }
+        markCurrentLanguage();
     });
 }
 

@@ -42,6 +42,8 @@ protected:
 private:
     void Form_Load();
     QAction* addLanguageItem(const QString& caption);
+    // Checks the item whose tag is the language in force, and only that one.
+    void markCurrentLanguage();
     // Keeps each label's designed place and lets a longer translation take the room it needs.
     void fitTextsToLabels();
 

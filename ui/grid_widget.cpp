@@ -2,6 +2,7 @@
 
 #include "export/csv_writer.h"
 #include "inventory/describe_file.h"
+#include "ui/header_fit.h"
 #include "ui/twips.h"
 
 #include <algorithm>
@@ -63,6 +64,9 @@ GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Tab moves on to the next control, as in the grid the window was designed around, so the
+    // buttons below stay within reach of the keyboard; the arrow keys move between cells.
+    setTabKeyNavigation(false);
 
     // A million rows of one height: the vertical header never measures a row.
     verticalHeader()->hide();
@@ -260,22 +264,20 @@ void GridWidget::widenToContents() {
 }
 
 int GridWidget::headerTextWidth(int column, SortMark mark) const {
-    const QHeaderView* header = horizontalHeader();
     const std::string_view text = model_->cells().cell(0, column);
-    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    return header->fontMetrics().horizontalAdvance(
-               QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))) +
-           2 * margin +
-           (mark == SortMark::Included
-                ? 2 * margin + style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header)
-                : 0);
+    return headerSectionWidthFor(
+        *horizontalHeader(), column,
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+        mark == SortMark::Included);
 }
 
 void GridWidget::widenToHeaderText(int column) {
     if (column < 0 || column >= model_->cells().columnCount())
         return;
-    if (const int needed = headerTextWidth(column, SortMark::Excluded);
-        columnWidth(column) < needed)
+    // The sorted column keeps room for its arrow when its caption changes language.
+    const SortMark mark = horizontalHeader()->sortIndicatorSection() == column ? SortMark::Included
+                                                                               : SortMark::Excluded;
+    if (const int needed = headerTextWidth(column, mark); columnWidth(column) < needed)
         setColumnWidth(column, needed);
 }
 

@@ -1,5 +1,7 @@
 // Path resolution over arbitrary text against a small prefix made in /tmp: never crashes,
-// never hangs on the FIFO or the looping links, and ".." never leaves the drive.
+// never hangs on the FIFO or the looping links, and ".." never leaves the drive. The resolver
+// follows a drive's link in dosdevices/ once, so a resolved path lies below the folder the
+// drive leads to (drive_c here), not below dosdevices/.
 #include "inventory/file_system.h"
 
 #include <cstdlib>
@@ -14,6 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string prefix;
+// The real folder behind dosdevices/c:, the only drive of the prefix that leads somewhere.
+std::string driveC;
 
 void makePrefix() {
     std::string pattern = "/tmp/tambrel-fuzz-prefix-XXXXXX";
@@ -35,6 +39,12 @@ void makePrefix() {
     fs::create_directories(fs::path(prefix) / "dosdevices");
     fs::create_directory_symlink("../drive_c", fs::path(prefix) / "dosdevices/c:");
     fs::create_directory_symlink("/nonexistent-drive", fs::path(prefix) / "dosdevices/d:");
+    driveC = fs::canonical(fs::path(prefix) / "dosdevices/c:").string();
+}
+
+bool belowDriveC(const std::string& host) {
+    return host.compare(0, driveC.size(), driveC) == 0 &&
+           (host.size() == driveC.size() || host[driveC.size()] == '/');
 }
 
 } // namespace
@@ -57,11 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     static const FileSystemObject fileSystem(prefix);
     Result<std::string> host = fileSystem.resolveHostPath(path);
-    if (host) {
-        const std::string drives = prefix + "/dosdevices/";
-        if (host->compare(0, drives.size(), drives) != 0)
-            std::abort(); // the resolver left the prefix
-    }
+    if (host && !belowDriveC(*host))
+        std::abort(); // the resolver left the drive
     (void)FileSystemObject::GetExtensionName(path);
     (void)fileSystem.FileExists(path);
     if (Result<FolderEntry> folder = fileSystem.GetFolder(path))

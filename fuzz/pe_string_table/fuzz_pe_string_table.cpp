@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     std::size_t total = 0;
     for (std::int32_t language : {1031, 1041, 0, -1}) {
-        for (std::uint32_t id = 0; id < 48; ++id) {
+        for (std::uint32_t id = 0; id < 160; ++id) {
             if (std::optional<std::u16string> text = table->string(id, language))
                 total += text->size();
         }

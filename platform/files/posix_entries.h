@@ -61,8 +61,9 @@ inline FileStatus statusOf(const struct stat& info) {
 }
 
 // The kind of `entry` of the folder open as `folderDescriptor`: a link counts as what it points
-// to, a dangling one is Other. Only links and file systems that do not fill in the entry's type
-// cost a status call.
+// to. A link that leads nowhere or round in a circle is a File, as Windows lists such an entry:
+// opening it then fails and says why, like any unreadable file. Only links and file systems that
+// do not fill in the entry's type cost a status call.
 inline EntryKind kindOfEntry(int folderDescriptor, const dirent& entry) {
     switch (entry.d_type) {
     case DT_REG:
@@ -72,9 +73,14 @@ inline EntryKind kindOfEntry(int folderDescriptor, const dirent& entry) {
     case DT_LNK:
     case DT_UNKNOWN: {
         struct stat info;
-        if (::fstatat(folderDescriptor, entry.d_name, &info, 0) != 0)
+        if (::fstatat(folderDescriptor, entry.d_name, &info, 0) == 0)
+            return kindOf(info);
+        if (errno != ENOENT && errno != ELOOP)
             return EntryKind::Other;
-        return kindOf(info);
+        const bool link = entry.d_type == DT_LNK || (::fstatat(folderDescriptor, entry.d_name,
+                                                               &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                                                     S_ISLNK(info.st_mode));
+        return link ? EntryKind::File : EntryKind::Other;
     }
     default:
         return EntryKind::Other;

@@ -1,5 +1,6 @@
 // Writes the English language library's resource script from the program's own string table, so
 // that the shipped English library and the built-in texts are one table and cannot drift apart.
+#include "localize/own_texts.h"
 #include "localize/string_table.h"
 
 #include <cstdio>
@@ -38,10 +39,15 @@ int main(int argc, char** argv) {
            "LANGUAGE 0x09, 0x01\n"
            "STRINGTABLE\n"
            "BEGIN\n";
-    for (std::int32_t id = 0; id < tambrel::kStringTableSize; ++id)
+    const auto write = [&out](std::int32_t id) {
         if (std::optional<std::string_view> text = tambrel::builtInString(id);
             text && !text->empty())
             out << "    " << id << ' ' << quoted(*text) << '\n';
+    };
+    for (std::int32_t id = 0; id < tambrel::kStringTableSize; ++id)
+        write(id);
+    for (std::int32_t id = tambrel::texts::kFirst; id < tambrel::texts::kEnd; ++id)
+        write(id);
     out << "END\n";
     out.close();
     if (!out) {

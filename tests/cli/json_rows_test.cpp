@@ -34,8 +34,10 @@ TEST(JsonRows, UnreadableFileHasNullCodecAndItsError) {
     row.failures.push_back({13, "Permission denied"});
     std::string json;
     cli::appendJsonRow(json, row);
-    EXPECT_EQ(json, R"({"codec":null,"format_tag":0,"file":"C:\\Corvel\\Stream Files\\locked.wav",)"
-                    R"("sample_rate":0,"modified":null,"size":null,"error":"Permission denied"})");
+    EXPECT_EQ(
+        json,
+        R"({"codec":null,"format_name":null,"format_tag":0,"file":"C:\\Corvel\\Stream Files\\locked.wav",)"
+        R"("sample_rate":0,"modified":null,"size":null,"error":"Permission denied"})");
 }
 
 } // namespace

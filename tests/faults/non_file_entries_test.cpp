@@ -1,6 +1,7 @@
 // Entries a server folder should not hold but may: links that lead nowhere or round in a
 // circle, FIFOs, sockets and devices, and names that are not UTF-8. None may hang or crash the
-// scan; only regular files (and links to them) are recordings.
+// scan; only regular files (and links to them) are recordings, and a link that leads to no file
+// is listed as Windows lists it, as a file that cannot be opened.
 #include "export/csv_export.h"
 #include "tests/faults/scan_fixture.h"
 #include "tests/support/file_tricks.h"
@@ -32,15 +33,6 @@ struct SpecialEntry {
 
 // Every one of these lies in every place and is listed nowhere, without a message.
 const SpecialEntry kNotRecordings[] = {
-    {"DanglingLink", "dangling.wav",
-     [](const fs::path& path) { fs::create_symlink("missing.wav", path); }},
-    {"LinkToItself", "self.wav",
-     [](const fs::path& path) { fs::create_symlink("self.wav", path); }},
-    {"LinksToEachOther", "ping.wav",
-     [](const fs::path& path) {
-         fs::create_symlink("pong.wav", path);
-         fs::create_symlink("ping.wav", path.parent_path() / "pong.wav");
-     }},
     {"Fifo", "fifo.wav", placeFifo},
     {"LinkToAFifo", "linkedfifo.wav",
      [](const fs::path& path) {
@@ -53,6 +45,33 @@ const SpecialEntry kNotRecordings[] = {
      [](const fs::path& path) { fs::create_symlink("/dev/null", path); }},
     {"LinkToTheZeroDevice", "zero.wav",
      [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }},
+};
+
+// Links that lead to no file at all: each name is a row, and its open failure is reported as
+// for any file that cannot be read.
+struct BrokenLink {
+    const char* name;
+    std::vector<const char*> fileNames; // every entry the case makes
+    int error;
+    std::function<void(const fs::path& folder)> make;
+};
+
+const BrokenLink kBrokenLinks[] = {
+    {"DanglingLink",
+     {"dangling.wav"},
+     ENOENT,
+     [](const fs::path& folder) { fs::create_symlink("missing.wav", folder / "dangling.wav"); }},
+    {"LinkToItself",
+     {"self.wav"},
+     ELOOP,
+     [](const fs::path& folder) { fs::create_symlink("self.wav", folder / "self.wav"); }},
+    {"LinksToEachOther",
+     {"ping.wav", "pong.wav"},
+     ELOOP,
+     [](const fs::path& folder) {
+         fs::create_symlink("pong.wav", folder / "ping.wav");
+         fs::create_symlink("ping.wav", folder / "pong.wav");
+     }},
 };
 
 // The places files are taken from, each with one real recording beside the odd entries.
@@ -92,6 +111,42 @@ TEST_F(SpecialEntries, LinksThatLeadNowhereAndNonRegularFilesAreNotListed) {
         }
     }
     expectOnlyTheRecordingsListed();
+}
+
+TEST_F(SpecialEntries, LinksToNoFileAreListedWithTheirOpenFailure) {
+    for (const BrokenLink& link : kBrokenLinks) {
+        SCOPED_TRACE(link.name);
+        dialogs.messages.clear();
+        server.makeEmptyServer();
+        std::vector<std::string> expectedMessages;
+        std::vector<Row> expectedRows;
+        for (const char* place : kPlaces) {
+            server.makeFolder(place);
+            server.writeWave(std::string(place) + "/real.wav");
+            ASSERT_NO_FATAL_FAILURE(link.make(at(place)));
+            for (const char* name : link.fileNames) {
+                const std::string shown = shownPath(std::string(place) + "/" + name);
+                expectedMessages.push_back(addFailure(link.error, shown));
+                expectedRows.push_back(Row{kNotWave, shown, " 0", "", ""});
+            }
+        }
+        ASSERT_EQ(load(), LoadOutcome::Completed);
+        EXPECT_EQ(sorted(dialogs.texts()), sorted(expectedMessages));
+        std::vector<Row> listed;
+        for (const Row& row : rowsOf(greetings))
+            if (!row.fileName.ends_with("real.wav"))
+                listed.push_back(row);
+        for (const Row& row : rowsOf(prompts))
+            if (!row.fileName.ends_with("real.wav") && !row.fileName.ends_with("RecordBeep.wav"))
+                listed.push_back(row);
+        const auto byName = [](const Row& a, const Row& b) { return a.fileName < b.fileName; };
+        std::sort(listed.begin(), listed.end(), byName);
+        std::sort(expectedRows.begin(), expectedRows.end(), byName);
+        EXPECT_EQ(listed, expectedRows);
+        for (const char* place : kPlaces)
+            for (const char* name : link.fileNames)
+                fs::remove(at(place) / name);
+    }
 }
 
 TEST_F(SpecialEntries, DeviceNodesAreNotListed) {

@@ -1,6 +1,7 @@
 // The file-system object over a folder named by the system's own path (a POSIX path is taken
 // as it stands, a Windows path is the system's): listing, lookups, removal, extensions.
 #include "inventory/file_system.h"
+#include "inventory/server_folder_path.h"
 #include "tests/support/temporary_folder.h"
 
 #include <algorithm>
@@ -103,6 +104,34 @@ TEST(FileSystemObject, ExtensionIsTheTextAfterTheLastPeriodOfTheLastComponent) {
     };
     for (const auto& [path, extension] : cases)
         EXPECT_EQ(FileSystemObject::GetExtensionName(path), extension) << path;
+}
+
+} // namespace
+} // namespace tambrel
+
+namespace tambrel {
+namespace {
+
+// Where the scan looks below a root: the server's notation concatenated as it is, a POSIX root
+// with POSIX separators and no doubled slash.
+TEST(ServerFolderPath, FollowsTheRootsNotation) {
+    const struct {
+        std::string_view root;
+        std::string_view belowRoot;
+        std::string_view expected;
+    } cases[] = {
+        {"C:\\Corvel", "\\Stream Files\\", "C:\\Corvel\\Stream Files\\"},
+        {"C:\\Corvel\\", "\\Stream Files\\", "C:\\Corvel\\\\Stream Files\\"},
+        {"\\\\host\\share", "\\support\\RecordBeep.wav",
+         "\\\\host\\share\\support\\RecordBeep.wav"},
+        {"", "\\Localize\\Prompts\\", "\\Localize\\Prompts\\"},
+        {"/srv/corvel", "\\Stream Files\\", "/srv/corvel/Stream Files/"},
+        {"/srv/corvel/", "\\Localize\\Prompts\\", "/srv/corvel/Localize/Prompts/"},
+        {"/srv/corvel//", "\\support\\RecordBeep.wav", "/srv/corvel/support/RecordBeep.wav"},
+        {"/", "\\Stream Files\\", "/Stream Files/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(serverFolderPath(c.root, c.belowRoot), c.expected) << c.root;
 }
 
 } // namespace

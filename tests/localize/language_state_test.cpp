@@ -3,6 +3,7 @@
 #include "localize/language_library.h"
 #include "localize/language_state.h"
 #include "localize/library_files.h"
+#include "localize/own_texts.h"
 #include "localize/string_table.h"
 #include "tests/localize/scoped_locale.h"
 #include "tests/support/recording_dialogs.h"
@@ -173,11 +174,12 @@ TEST_F(LanguageState, ListsLibrariesInTheOrderOfTheListing) {
         for (auto [file, abbreviation] :
              {std::pair{"Tambrel_DEU.dll", "DEU"}, std::pair{"tambrel_jpn.DLL", "jpn"},
               std::pair{"Tambrel_GERMAN.dll", "MAN"}, std::pair{"Tambrel_X.dll", "l_X"},
-              std::pair{"Tambrel_LNK.dll", "LNK"}})
+              std::pair{"Tambrel_LNK.dll", "LNK"}, std::pair{"Tambrel_BRK.dll", "BRK"}})
             if (name == file)
                 expected.push_back(abbreviation);
     }
-    EXPECT_EQ(expected.size(), 5u);
+    // A link that leads nowhere is listed as Windows lists it; opening it then gives English.
+    EXPECT_EQ(expected.size(), 6u);
     EXPECT_EQ(LanguageAbbrevs, expected);
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -266,6 +268,41 @@ TEST_P(ShippedLibrary, TranslatesEveryStringAndKeepsItsOuterBlanks) {
     EXPECT_EQ(mymyLoadString(5), "Tambrel");
     EXPECT_EQ(mymyLoadString(2), GetParam().overwriteQuestion);
     EXPECT_GE(differing, 30u);
+
+    // Our own texts: each translated, with the same arguments as its English.
+    const auto placeholders = [](std::string_view text) {
+        std::string found;
+        for (std::size_t at = text.find('%'); at != std::string_view::npos && at + 1 < text.size();
+             at = text.find('%', at + 1))
+            found.push_back(text[at + 1]);
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    for (std::int32_t id = texts::kFirst; id < texts::kEnd; ++id) {
+        const std::string english(*builtInString(id));
+        std::optional<std::u16string> own =
+            loadLibraryString(hLanguageModule, id, CurrentLanguageID);
+        ASSERT_TRUE(own && !own->empty()) << "own text " << id << " is missing";
+        const std::string text = mymyLoadString(id);
+        EXPECT_NE(text, english) << id;
+        EXPECT_EQ(placeholders(text), placeholders(english)) << id;
+    }
+}
+
+// A library made before our own texts existed (or someone else's) lacks them: those IDs, and
+// only those, come in English.
+TEST_F(LanguageState, OwnTextsMissingFromALibraryComeInEnglish) {
+    place(fixturePath("partial.dll"), "tambrel_DEU.dll");
+    CurrentLanguageID = 1031;
+    InitalizeLanguages();
+    ASSERT_GT(hLanguageModule, 0);
+    EXPECT_EQ(mymyLoadString(1), "Info");
+    EXPECT_EQ(texts::text(texts::kCsvFileLocation), "CSV File Location");
+    EXPECT_EQ(texts::text(texts::kCannotWrite, {"/x.csv", "Is a directory"}),
+              "cannot write /x.csv: Is a directory");
+    EXPECT_EQ(texts::text(texts::kRegistryValueFailed, {"V", "system.reg", "%2"}),
+              "registry value V in system.reg: %2");
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

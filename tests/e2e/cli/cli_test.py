@@ -20,6 +20,8 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
+import unicodedata
 
 NOBODY = 65534
 
@@ -105,7 +107,7 @@ def check_json_matches_csv(kind, stdout):
     if len(rows) != len(document):
         return f"{len(document)} JSON rows, {len(rows)} CSV rows"
     for obj, (codec, file_name, rate, _, size) in zip(document, rows):
-        if set(obj) != {"codec", "format_tag", "file", "sample_rate", "modified", "size"}:
+        if set(obj) != {"codec", "format_name", "format_tag", "file", "sample_rate", "modified", "size"}:
             return f"members {sorted(obj)}"
         typed = (isinstance(obj["format_tag"], int) and isinstance(obj["sample_rate"], int)
                  and isinstance(obj["size"], int) and isinstance(obj["codec"], str))
@@ -129,6 +131,75 @@ def check_unreadable_row(stdout):
     return None
 
 
+def columns(text):
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 0 if unicodedata.combining(c) else 1
+               for c in text)
+
+
+def check_aligned(stdout):
+    """Every block of table lines ends its numbers in one screen column, wide characters two."""
+    blocks, block = [], []
+    for line in stdout.decode("utf-8").split("\n"):
+        if line.startswith("  "):
+            block.append(line)
+        elif block:
+            blocks.append(block)
+            block = []
+    if len(blocks) != 2:
+        return f"{len(blocks)} tables"
+    for lines in blocks:
+        if len({columns(line) for line in lines}) != 1:
+            return "columns misaligned: " + " | ".join(lines)
+    return None
+
+
+def check_language_neutral_names(stdout):
+    document = json.loads(stdout.decode("utf-8"))
+    if any("format_name" not in obj for obj in document):
+        return "a row without format_name"
+    unknown = [obj for obj in document if obj["format_tag"] == 0x22]
+    if len(unknown) != 1 or unknown[0]["codec"] != "Unbekannter Codec= 34" \
+            or unknown[0]["format_name"] != "Unknown Codec= 34":
+        return f"the unknown codec's row: {unknown}"
+    return None
+
+
+def check_summary_json(stdout):
+    document = json.loads(stdout.decode("utf-8"))
+    greetings, prompts = document["greetings"], document["prompts"]
+    if (greetings["files"], prompts["files"]) != (22, 18):
+        return f"files {greetings['files']}, {prompts['files']}"
+    if sum(entry["files"] for entry in greetings["by_codec"]) != 22:
+        return "the codec counts do not add up"
+    return None
+
+
+def check_posix_paths(stdout):
+    rows = stdout.decode("utf-8").split("\r\n")[1:-1]
+    if not rows or any("\\" in row or "//" in row for row in rows):
+        return "a row with a backslash or a doubled slash: " + next(
+            (row for row in rows if "\\" in row or "//" in row), "no rows")
+    return None
+
+
+def read_fifo_in_background(fifo):
+    """A reader for the FIFO; its bytes land in the returned list once it sees the end."""
+    received = []
+
+    def read():
+        with open(fifo, "rb") as f:
+            received.append(f.read())
+    reader = threading.Thread(target=read, daemon=True)
+    reader.start()
+    return received, reader
+
+
+fifo = path("list.fifo")
+os.mkfifo(fifo)
+fifo_bytes = []
+terminal, terminal_follower = os.openpty()
+terminal_name = os.ttyname(terminal_follower)
+
 # name, arguments, expected status, stdout pattern, stderr pattern, extra check, run as nobody
 CASES = [
     ("help lists options and statuses", ["--help"], 0, r"--greetings FILE(.|\n)*Exit status", r"^$", None, False),
@@ -141,6 +212,24 @@ CASES = [
     ("both lists to one file", ["--greetings", path("out", "x.csv"), "--prompts", path("out", "x.csv")], 2, r"^$", r"same file", None, False),
     ("unknown format", ["--format", "xml"], 2, r"^$", r"--format takes csv or json", None, False),
     ("unknown language", ["--language", "XYZ"], 2, r"^$", r"XYZ", None, False),
+    ("-h is --help", ["-h"], 0, r"--greetings FILE(.|\n)*Exit status", r"^$", None, False),
+    ("prefix and root together", ["--prefix", prefix, "--root", root], 2, r"^$", r"--prefix and --root are alternatives", None, False),
+    ("language without a library", ["--language", "FRA"], 0, r"^Greetings and Voice Names: 22 files",
+     r"^tambrel-cli: no language library for FRA was found; English is used\n$", None, False),
+    ("summary counts in German", ["--language", "DEU"], 0, r": 22 Dateien, \d+ Bytes\n  Codec +Abtastrate +Dateien +Dateigr", r"^$", None, False),
+    ("summary aligned in Japanese", ["--language", "JPN"], 0, r"22 ファイル、\d+ バイト", r"^$", check_aligned, False),
+    ("JSON names the codec in every language", ["--language", "DEU", "--greetings", "-", "--format", "json"], 0, r"^\[", r"^$",
+     check_language_neutral_names, False),
+    ("JSON summary without a list", ["--format", "json"], 0, r"^\{\n  \"greetings\":\{\"files\":22,", r"^$", check_summary_json, False),
+    ("list into a pipe named /dev/stdout", ["--greetings", "/dev/stdout"], 0, r"^Codec, File Name, Sample Rate, Date Last Modified, File Size\r\n", r"^$",
+     lambda out: (open(path("out", "dev-stdout.csv"), "wb").write(out), check_csv("greetings", path("out", "dev-stdout.csv")))[1], False),
+    ("list into a FIFO", ["--prompts", fifo], 0, r"^$", r"^$",
+     lambda out: None if fifo_bytes and fifo_bytes[0].startswith(b"Codec, File Name") else "the FIFO's reader got nothing", False),
+    ("list into a terminal", ["--greetings", terminal_name], 0, r"^$", r"^$",
+     lambda out: None if b"Greeting 1001.wav" in os.read(terminal, 1 << 16) else "nothing reached the terminal", False),
+    ("list into the null device", ["--greetings", "/dev/null", "--format", "json"], 0, r"^$", r"^$", None, False),
+    ("POSIX root shown with POSIX separators", ["--root", root + "/", "--prompts", "-"], 0,
+     "\r\n[^\r\n]*," + re.escape(root + "/Localize/Prompts/ENU/"), r"^$", check_posix_paths, False),
     ("prefix that is a file", ["--prefix", path("a-file")], 3, r"^$", re.escape(path("a-file")) + r": Not a directory", None, False),
     ("prefix without registry value", ["--prefix", path("empty-prefix")], 3, r"^$", r"BrannockRootPath", None, False),
     ("root that is a file", ["--root", path("a-file")], 3, r"^$", re.escape(path("a-file")) + r": Not a directory", None, False),
@@ -154,14 +243,16 @@ CASES = [
      lambda out: (open(path("out", "stdout.csv"), "wb").write(out), check_csv("prompts", path("out", "stdout.csv")))[1], False),
     ("greetings as JSON on standard output", ["--greetings", "-", "--format", "json"], 0, r"^\[\n\{", r"^$",
      lambda out: check_json_matches_csv("greetings", out), False),
-    ("given root, no registry", ["--prefix", path("empty-prefix"), "--root", root, "--prompts", "-"], 0, re.escape(root) + r"\\Localize\\Prompts\\", r"^$", None, False),
-    ("unreadable file listed", ["--root", locked_server, "--greetings", "-", "--format", "json"], 1, r"^\[", r"Permission denied: " + re.escape(locked_server) + re.escape(r"\Stream Files\Greeting 1001.wav"),
+    ("given root, no registry", ["--root", root, "--prompts", "-"], 0, re.escape(root) + r"/Localize/Prompts/", r"^$", None, False),
+    ("unreadable file listed", ["--root", locked_server, "--greetings", "-", "--format", "json"], 1, r"^\[", r"Permission denied: " + re.escape(locked_server) + re.escape(r"/Stream Files/Greeting 1001.wav"),
      check_unreadable_row, True),
     ("output that is a folder", ["--greetings", path("out")], 4, r"^$", re.escape(path("out")) + r": Is a directory", None, False),
-    ("output to a full device", ["--greetings", "/dev/full"], 4, r"^$", r"/dev/full", None, False),
+    ("output to a full device", ["--greetings", "/dev/full"], 4, r"^$", r"cannot write /dev/full: No space left on device\n$", None, False),
     ("output in a read-only folder", ["--greetings", path("read-only", "kept.csv")], 4, r"^$", re.escape(path("read-only", "kept.csv")),
      lambda out: None if open(path("read-only", "kept.csv"), "rb").read() == b"kept\r\n" else "the old file changed", True),
     ("output naming a server file", ["--greetings", server_file], 4, r"^$", r"Greeting 1001\.wav", None, False),
+    ("refusal in one language, the path once", ["--language", "JPN", "--greetings", server_file], 4, r"^$",
+     "^tambrel-cli: " + re.escape(server_file) + " に書き込めません: サーバーのフォルダー内には書き込みません\n$", None, False),
     ("output through a link into the server", ["--prompts", path("out", "link-into-server.csv"), "--format", "json"], 4, r"^$",
      re.escape(path("out", "link-into-server.csv")), None, False),
     ("given root protected too", ["--root", locked_server, "--greetings", os.path.join(locked_server, "new.csv")], 4, r"^$",
@@ -171,12 +262,15 @@ CASES = [
 
 BROKEN_PIPE = "broken pipe ends quietly"
 
-# The window's program without any display: name, arguments, status, stdout pattern.
+# The window's program without any display: name, arguments, status, stdout and stderr patterns.
 WINDOW_CASES = [
-    ("window help without display", ["--help"], 0, r"--prefix DIR(.|\n)*--root PATH"),
-    ("window version without display", ["--version"], 0, r"^Tambrel \d+\.\d+ Build\d+\n$"),
-    ("window empty root", ["--root="], 2, r"^$"),
-    ("window unknown option", ["--bogus"], 2, r"^$"),
+    ("window help without display", ["--help"], 0, r"--prefix DIR(.|\n)*--root PATH", r"^$"),
+    ("window version without display", ["--version"], 0, r"^Tambrel \d+\.\d+ Build\d+\n$", r"^$"),
+    ("window empty root", ["--root="], 2, r"^$", r"--root"),
+    ("window unknown option", ["--bogus"], 2, r"^$", r"bogus"),
+    ("window prefix and root together", ["--prefix", prefix, "--root", root], 2, r"^$", r"alternatives"),
+    ("window without a display", ["--root", root], 2, r"^$",
+     r"^tambrel: the window needs a display and none was found; tambrel-cli lists the same rows without one\n$"),
 ]
 
 failures = []
@@ -188,10 +282,14 @@ for name, arguments, status, out_pattern, err_pattern, check, nobody in CASES:
     if name == BROKEN_PIPE:
         reader, stdout_target = os.pipe()
         os.close(reader)
+    if fifo in arguments:
+        fifo_bytes, fifo_reader = read_fifo_in_background(fifo)
     result = subprocess.run([program] + arguments, env=env, stdout=stdout_target,
                             stderr=subprocess.PIPE, preexec_fn=preexec, timeout=120)
     if name == BROKEN_PIPE:
         os.close(stdout_target)
+    if fifo in arguments:
+        fifo_reader.join(60)  # the tool has ended, so the reader has seen the end
     out = result.stdout or b""
     err = result.stderr.decode("utf-8", "replace")
     problems = []
@@ -208,9 +306,10 @@ for name, arguments, status, out_pattern, err_pattern, check, nobody in CASES:
     if problems:
         failures.append(f"{name}: " + "; ".join(problems))
 no_display = {k: v for k, v in env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-for name, arguments, status, out_pattern in WINDOW_CASES:
+for name, arguments, status, out_pattern, err_pattern in WINDOW_CASES:
     result = subprocess.run([window] + arguments, env=no_display, capture_output=True, timeout=60)
-    if result.returncode != status or not re.search(out_pattern, result.stdout.decode()):
+    if (result.returncode != status or not re.search(out_pattern, result.stdout.decode())
+            or not re.search(err_pattern, result.stderr.decode())):
         failures.append(f"{name}: status {result.returncode}, stdout {result.stdout[:300]!r}, "
                         f"stderr {result.stderr[:300]!r}")
 if tree_digest(root) != server_before:

@@ -1,7 +1,8 @@
 // What a user sees of every window in every shipped language: no text clipped by its box, no box
 // reaching outside its window or over a neighbour or a frame's caption, the version title and
-// version on one baseline, and the keyboard focus visible on each control that takes it. Each
-// window is saved as a screenshot for people to look at.
+// version on one baseline, and the keyboard focus visible on each control that takes it; the
+// About box after each language switch, the grids' captions with the sort arrow, and Tab out of
+// a grid. Each window is saved as a screenshot for people to look at.
 #include "app/frm_splash_screen.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/ui/about/program_folder.h"
@@ -9,19 +10,24 @@
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"
 #include "ui/frm_main.h"
+#include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
 
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QTest>
 
@@ -154,6 +160,35 @@ int lowestInk(QLabel& label) {
     return -1;
 }
 
+// The caption of `section` that does not fit the room the style leaves it beside the arrow.
+QString clippedSortedCaption(const QHeaderView& header, int section) {
+    const QString text = header.model()->headerData(section, Qt::Horizontal).toString();
+    QStyleOptionHeader option;
+    option.initFrom(&header);
+    option.state |= QStyle::State_Horizontal;
+    option.orientation = Qt::Horizontal;
+    option.text = text;
+    option.sortIndicator = QStyleOptionHeader::SortUp;
+    option.rect = QRect(0, 0, header.sectionSize(section), header.height());
+    const QRect label = header.style()->subElementRect(QStyle::SE_HeaderLabel, &option, &header);
+    const int needed = header.fontMetrics().horizontalAdvance(text);
+    return needed > label.width() ? QString("%1 needs %2 px beside the arrow, has %3")
+                                        .arg(text)
+                                        .arg(needed)
+                                        .arg(label.width())
+                                  : QString();
+}
+
+void chooseLanguage(frmAbout& box, int languageID) {
+    const QList<QAction*> items = box.mnuSelectLanguage()->actions();
+    for (int index = 0; index < items.size(); ++index)
+        if (items[index]->data().toString() == QString::number(languageID)) {
+            box.mnuLanguageList_Click(index);
+            return;
+        }
+    QFAIL(qPrintable(QString("no menu item for %1").arg(languageID)));
+}
+
 QImage painted(QWidget& form, const QRect& area) {
     QCoreApplication::processEvents();
     return form.grab(area).toImage().convertToFormat(QImage::Format_RGB32);
@@ -167,6 +202,9 @@ private slots:
     void initTestCase();
     void everyFormInEveryLanguage_data();
     void everyFormInEveryLanguage();
+    void switchesAndSortedCaptions_data();
+    void switchesAndSortedCaptions();
+    void tabLeavesTheGrids();
 };
 
 void FormAppearanceTest::initTestCase() {
@@ -237,6 +275,107 @@ void FormAppearanceTest::everyFormInEveryLanguage() {
         const QImage unfocused = painted(*window, area);
         QVERIFY2(focused != unfocused, qPrintable(name(control) + " shows no focus"));
     }
+}
+
+// One row per switch, from the language before it: the About box's version line and its mark
+// follow every switch, and every caption of both grids shows whole with the sort arrow.
+void FormAppearanceTest::switchesAndSortedCaptions_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("languageName");
+    QTest::addColumn<QString>("versionLine");
+    QTest::newRow("English to German") << 1033 << 1031 << "German"
+                                       << "1.0 Build12";
+    QTest::newRow("German to Japanese")
+        << 1031 << 1041 << "Japanese" << QString::fromUtf8("1.0 ビルド12");
+    QTest::newRow("Japanese to English") << 1041 << 1033 << "English"
+                                         << "1.0 Build12";
+    QTest::newRow("Japanese to German") << 1041 << 1031 << "German"
+                                        << "1.0 Build12";
+}
+
+void FormAppearanceTest::switchesAndSortedCaptions() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, languageName);
+    QFETCH(QString, versionLine);
+    RecordingDialogs dialogs;
+    ProgramFolder folder;
+    for (const char* library : {"Tambrel_ENU.dll", "Tambrel_DEU.dll", "Tambrel_JPN.dll"})
+        folder.addLibrary(library, library);
+    ProgramFolder::startIn(from);
+
+    frmMain main;
+    main.frmMain_Auto_Init();
+    for (GridWidget* grid : {&main.gridGreetings(), &main.gridPrompts()})
+        for (const char* size : {"10", "2"}) {
+            QVERIFY(grid->AddItem("", grid->Rows()).ok());
+            QVERIFY(grid->SetCell(grid->Rows() - 1, grid->ColIndex("FileSize"), size).ok());
+        }
+    // Sorted before the switch: the new captions must still find room beside the arrow.
+    main.gridGreetings().sortByColumn(main.gridGreetings().ColIndex("FileSize"),
+                                      Qt::AscendingOrder);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto* box = new frmAbout(&main);
+    box->setAttribute(Qt::WA_DeleteOnClose, false);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    chooseLanguage(*box, to);
+    QCoreApplication::processEvents();
+
+    QDir().mkpath(TAMBREL_SCREENSHOTS);
+    box->grab().save(QString(TAMBREL_SCREENSHOTS) + "/about_" +
+                     QString(QTest::currentDataTag()).replace(' ', '_') + ".png");
+    const QString clippedAtSwitch = clippedSortedCaption(
+        *main.gridGreetings().horizontalHeader(), main.gridGreetings().ColIndex("FileSize"));
+    QVERIFY2(clippedAtSwitch.isEmpty(), qPrintable(clippedAtSwitch));
+    for (GridWidget* grid : {&main.gridGreetings(), &main.gridPrompts()}) {
+        for (int column = 1; column < grid->model()->columnCount(); ++column) {
+            grid->sortByColumn(column, Qt::DescendingOrder);
+            QCoreApplication::processEvents();
+            const QString clipped = clippedSortedCaption(*grid->horizontalHeader(), column);
+            QVERIFY2(clipped.isEmpty(), qPrintable(clipped));
+        }
+    }
+    main.gridGreetings().sortByColumn(main.gridGreetings().ColIndex("FileSize"),
+                                      Qt::AscendingOrder);
+    QCoreApplication::processEvents();
+    const QHeaderView* header = main.gridGreetings().horizontalHeader();
+    main.grab(QRect(header->mapTo(&main, QPoint(0, 0)), header->size()))
+        .save(QString(TAMBREL_SCREENSHOTS) + "/sorted_headers_" + languageName + ".png");
+
+    QCOMPARE(box->findChild<QLabel*>("lblVersion")->text(), versionLine);
+    QStringList marked;
+    for (const QAction* item : box->mnuSelectLanguage()->actions())
+        if (item->isChecked())
+            marked << item->data().toString();
+    QCOMPARE(marked, QStringList{QString::number(to)});
+    delete box;
+}
+
+// Tab moves from a grid to the next control, so the buttons below the grids are reached from
+// the keyboard; the arrow keys move between cells.
+void FormAppearanceTest::tabLeavesTheGrids() {
+    RecordingDialogs dialogs;
+    ProgramFolder folder;
+    ProgramFolder::startIn(1033);
+    frmMain main;
+    main.frmMain_Auto_Init();
+    for (GridWidget* grid : {&main.gridGreetings(), &main.gridPrompts()})
+        for (int row = 0; row < 2; ++row)
+            QVERIFY(grid->AddItem("", grid->Rows()).ok());
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+
+    main.gridGreetings().setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&main.gridGreetings(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&main.gridPrompts()));
+    QTest::keyClick(&main.gridPrompts(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdReload"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdExit"));
 }
 
 QTEST_MAIN(FormAppearanceTest)

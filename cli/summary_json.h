@@ -1,0 +1,15 @@
+// The summary of both lists as one JSON document, for scripts: what the summary table shows,
+// with numbers as numbers.
+#pragma once
+
+#include "cli/listing_grid.h"
+
+#include <string>
+
+namespace tambrel::cli {
+
+// {"greetings": LIST, "prompts": LIST}, each LIST {"files", "bytes", "by_codec": [{"codec",
+// "sample_rate", "files", "bytes"}, ...]}; codec is the text the rows show.
+std::string summaryJson(const ListSummary& greetings, const ListSummary& prompts);
+
+} // namespace tambrel::cli

@@ -1,0 +1,94 @@
+#include "localize/own_texts.h"
+
+#include "localize/language_state.h"
+
+#include <array>
+
+namespace tambrel::texts {
+namespace {
+
+constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
+    "CSV File Location",                             // 100
+    "Inside the server's folders, never written to", // 101
+    "tambrel: the window needs a display and none was found; tambrel-cli lists the same rows "
+    "without one",              // 102
+    "Usage: tambrel [options]", // 103
+    "Lists the codec, sample rate, date and size of every greeting, voice name and prompt of a "
+    "Corvel server.",                                                                   // 104
+    "the Wine-style prefix that holds the server (default: $WINEPREFIX, else ~/.wine)", // 105
+    "the server's install root, given directly: no registry read and no version check (a copied "
+    "server tree, a mounted share); not together with --prefix", // 106
+    "this text",                                                 // 107
+    "the program's version",                                     // 108
+    "Options:",                                                  // 109
+    "Usage: tambrel-cli [options]",                              // 110
+    "Lists the greetings, voice names and prompts of a Corvel server, with each file's codec, "
+    "sample rate, date and size, as the Tambrel window does.",                      // 111
+    "write the greetings and voice names to FILE ('-': standard output)",           // 112
+    "write the prompts to FILE ('-': standard output; only one list may go there)", // 113
+    "csv (default): the bytes the window's export writes; json: an array of objects with codec, "
+    "format_name, format_tag, file, sample_rate, modified, size; without a list, the summary as "
+    "JSON", // 114
+    "per list: files, bytes and a count per codec and sample rate, as a table on standard output "
+    "(the default when no list is asked for)",                                              // 115
+    "language of headings and messages, such as DEU (default: the user's)",                 // 116
+    "Exit status:",                                                                         // 117
+    "done",                                                                                 // 118
+    "some files or folders could not be read (listed on standard error; the rest written)", // 119
+    "bad usage: unknown option, missing or empty value, both lists to '-', --prefix with --root", // 120
+    "no server: no prefix, no registry value, root missing, or a server older than 3.0", // 121
+    "an output could not be written (an old file is left whole; nothing is reported written)", // 122
+    "unknown option %1",                                                  // 123
+    "unexpected argument '%1'",                                           // 124
+    "option %1 takes no value",                                           // 125
+    "option %1 given twice",                                              // 126
+    "option %1 needs a value",                                            // 127
+    "option %1 needs a value that is not empty",                          // 128
+    "option --format takes csv or json, not '%1'",                        // 129
+    "only one of --greetings and --prompts may be '-' (standard output)", // 130
+    "--greetings and --prompts name the same file %1",                    // 131
+    "--summary writes to standard output, so no list may be '-' with it", // 132
+    "--prefix and --root are alternatives: give only one of them",        // 133
+    "see tambrel-cli --help",                                             // 134
+    "option --language: unknown language abbreviation '%1'",              // 135
+    "no language library for %1 was found; English is used",              // 136
+    "cannot write %1: %2",                                                // 137
+    "cannot write standard output: %1",                                   // 138
+    "server root %1: %2",                                                 // 139
+    "Wine prefix %1: %2",                                                 // 140
+    "registry value %1 in %2: %3",                                        // 141
+    "no registry value %1 in %2",                                         // 142
+    "server root %1 (registry value %2): %3",                             // 143
+    "%1 file, %2 bytes",                                                  // 144
+    "%1 files, %2 bytes",                                                 // 145
+    "Files",                                                              // 146
+};
+
+} // namespace
+
+std::optional<std::string_view> english(std::int32_t id) {
+    if (id < kFirst || id >= kEnd)
+        return std::nullopt;
+    return kEnglish[static_cast<std::size_t>(id - kFirst)];
+}
+
+std::string text(std::int32_t id, std::initializer_list<std::string_view> arguments) {
+    const std::string pattern = mymyLoadString(id);
+    std::string out;
+    out.reserve(pattern.size());
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' &&
+            pattern[i + 1] <= '9') {
+            const auto index = static_cast<std::size_t>(pattern[i + 1] - '1');
+            if (index < arguments.size()) {
+                out.append(*(arguments.begin() + index));
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(pattern[i]);
+    }
+    return out;
+}
+
+} // namespace tambrel::texts
