@@ -1,5 +1,6 @@
 #include "cli/json_rows.h"
 
+#include "inventory/describe_file.h"
 #include "platform/local_time.h"
 
 #include <charconv>
@@ -91,35 +92,36 @@ void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
-void appendJsonRow(std::string& out, const FileRow& row) {
-    const bool unreadable = !row.failures.empty();
+void appendJsonRow(std::string& out, const FileFacts& facts) {
+    const bool unreadable = !facts.readFailures.empty();
     out.append("{\"codec\":");
     if (unreadable)
         out.append("null");
     else
-        appendJsonString(out, row.codecText);
+        appendJsonString(out, codecText(facts));
     out.append(",\"format_tag\":");
-    appendNumber(out, row.formatTag);
+    appendNumber(out, facts.header.formatTag);
     out.append(",\"file\":");
-    appendJsonString(out, row.path);
+    appendJsonString(out, facts.path);
     out.append(",\"sample_rate\":");
-    appendNumber(out, row.sampleRate);
+    appendNumber(out, facts.header.sampleRate);
     out.append(",\"modified\":");
     const std::string modified =
-        row.hasStatus ? platform::isoLocalTime(static_cast<std::int64_t>(row.lastModified.tv_sec))
-                      : "";
+        facts.hasStatus
+            ? platform::isoLocalTime(static_cast<std::int64_t>(facts.lastModified.tv_sec))
+            : "";
     if (modified.empty())
         out.append("null");
     else
         appendJsonString(out, modified);
     out.append(",\"size\":");
-    if (row.hasStatus)
-        appendNumber(out, row.size);
+    if (facts.hasStatus)
+        appendNumber(out, facts.size);
     else
         out.append("null");
     if (unreadable) {
         std::string error;
-        for (const Failure& failure : row.failures) {
+        for (const Failure& failure : facts.readFailures) {
             if (!error.empty())
                 error.append("; ");
             error.append(failure.description);

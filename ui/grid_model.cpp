@@ -1,6 +1,6 @@
 #include "ui/grid_model.h"
 
-#include "common/memory_grid.h"
+#include "common/ascii_case.h"
 #include "platform/short_date.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "ui/grid_sort_keys.h"
 
-#include "common/memory_grid.h"
+#include "common/ascii_case.h"
 
 #include <algorithm>
 #include <array>
@@ -18,6 +18,16 @@ char lower(char c) {
 }
 
 } // namespace
+
+FileSortValues fileSortValues(const FileFacts& facts) {
+    FileSortValues values;
+    values.sampleRate = facts.header.sampleRate;
+    if (facts.hasStatus) {
+        values.size = facts.size;
+        values.modified = static_cast<std::int64_t>(facts.lastModified.tv_sec);
+    }
+    return values;
+}
 
 SortKind sortKindForKey(std::string_view key) {
     if (key.empty())
