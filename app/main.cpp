@@ -3,7 +3,7 @@
 
 #include "app/frm_splash_screen.h"
 #include "localize/language_state.h"
-#include "platform/wine_prefix.h"
+#include "platform/paths/wine_prefix.h"
 #include "ui/face_substitutes.h"
 #include "ui/form_localization.h"
 #include "ui/frm_about.h"

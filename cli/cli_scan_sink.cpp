@@ -1,7 +1,7 @@
 #include "cli/cli_scan_sink.h"
 
 #include "inventory/scan_messages.h"
-#include "platform/standard_streams.h"
+#include "platform/process/standard_streams.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "cli/json_rows.h"
 
 #include "inventory/describe_file.h"
-#include "platform/local_time.h"
+#include "platform/text/local_time.h"
 
 #include <charconv>
 #include <cstdint>

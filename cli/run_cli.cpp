@@ -5,6 +5,7 @@
 #include "cli/json_rows.h"
 #include "cli/listing_store.h"
 #include "cli/summary_table.h"
+#include "common/ascii_case.h"
 #include "common/user_dialogs.h"
 #include "export/csv_writer.h"
 #include "export/export_target.h"
@@ -12,9 +13,9 @@
 #include "inventory/folder_scan.h"
 #include "localize/language_names.h"
 #include "localize/language_state.h"
-#include "platform/replacement_file.h"
-#include "platform/standard_streams.h"
-#include "platform/wine_prefix.h"
+#include "platform/export/replacement_file.h"
+#include "platform/paths/wine_prefix.h"
+#include "platform/process/standard_streams.h"
 #include "server/server_root.h"
 
 #include <filesystem>
@@ -70,13 +71,6 @@ public:
 private:
     UserDialogs* previous_;
 };
-
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 // A relative POSIX path taken against the working folder; drive-letter and rooted server
 // paths ("C:\...", "\...") are the file-system object's to resolve.
@@ -202,7 +196,7 @@ int runCli(const std::vector<std::string>& arguments) {
     location.executableName = std::string(kLibraryStem);
     setProgramLocation(location);
     if (options.language) {
-        const std::string abbreviation = upperCase(*options.language);
+        const std::string abbreviation = asciiUppercase(*options.language);
         const std::int32_t languageID = lngLanguageIDFromAbbrev(abbreviation);
         if (strLanguageAbbrevFromID(languageID) != abbreviation) {
             tell("option --language: unknown language abbreviation '" + *options.language + "'");

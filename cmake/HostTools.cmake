@@ -54,7 +54,7 @@ if(TAMBREL_BUILD_GUI)
         ${PROJECT_SOURCE_DIR}/resources/logos/windows_icon_file.cpp
         ${PROJECT_SOURCE_DIR}/ui/window_icon.cpp)
     target_include_directories(tambrel_icon_writer PRIVATE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(tambrel_icon_writer PRIVATE Qt6::Gui)
+    target_link_libraries(tambrel_icon_writer PRIVATE Qt6::Gui tambrel_build_flags)
     set(TAMBREL_ICON_WRITER $<TARGET_FILE:tambrel_icon_writer>)
     set(TAMBREL_ICON_WRITER_DEPENDS tambrel_icon_writer)
     list(APPEND host_tools tambrel_icon_writer)

@@ -1,17 +1,35 @@
-// Comparing keys and names without regard to ASCII letter case, as grids and the windows
-// compare them.
+// Letter case of the ASCII letters alone, for keys, tags, extensions and names that compare or
+// show in one case whatever the user's locale: every other byte (UTF-8 sequences too) and every
+// other UTF-16 unit stays as it is.
 #pragma once
 
-#include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace tambrel {
 
-inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        return lower(x) == lower(y);
-    });
+template <typename Unit> constexpr Unit asciiLower(Unit unit) {
+    return unit >= Unit('A') && unit <= Unit('Z') ? static_cast<Unit>(unit - 'A' + 'a') : unit;
+}
+
+template <typename Unit> constexpr Unit asciiUpper(Unit unit) {
+    return unit >= Unit('a') && unit <= Unit('z') ? static_cast<Unit>(unit - 'a' + 'A') : unit;
+}
+
+inline std::string asciiUppercase(std::string text) {
+    for (char& c : text)
+        c = asciiUpper(c);
+    return text;
+}
+
+constexpr bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (asciiLower(a[i]) != asciiLower(b[i]))
+            return false;
+    }
+    return true;
 }
 
 } // namespace tambrel

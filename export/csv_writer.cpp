@@ -2,8 +2,8 @@
 
 #include "common/csv_field.h"
 #include "export/overlapped_writer.h"
-#include "platform/ansi_text.h"
-#include "platform/replacement_file.h"
+#include "platform/export/replacement_file.h"
+#include "platform/text/ansi_text.h"
 
 #include <algorithm>
 #include <array>

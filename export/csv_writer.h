@@ -4,7 +4,7 @@
 
 #include "common/result.h"
 #include "export/row_source.h"
-#include "platform/replacement_file.h"
+#include "platform/export/replacement_file.h"
 
 #include <span>
 #include <string>

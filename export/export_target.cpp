@@ -1,5 +1,6 @@
 #include "export/export_target.h"
 
+#include "common/ascii_case.h"
 #include "server/server_root.h"
 
 #include <algorithm>
@@ -12,12 +13,8 @@ bool isSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
-char folded(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool sameCharacter(char a, char b) {
-    return (isSeparator(a) && isSeparator(b)) || folded(a) == folded(b);
+    return (isSeparator(a) && isSeparator(b)) || asciiLower(a) == asciiLower(b);
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 
 #include "common/result.h"
 #include "inventory/file_system.h"
-#include "platform/export_path.h"
-#include "platform/replacement_file.h"
+#include "platform/export/export_path.h"
+#include "platform/export/replacement_file.h"
 
 #include <string_view>
 #include <vector>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/result.h"
-#include "platform/replacement_file.h"
+#include "platform/export/replacement_file.h"
 
 #include <cstddef>
 #include <future>

@@ -1,16 +1,16 @@
 #include "export/save_location.h"
 
-#include "platform/export_path.h"
-#include "platform/user_folders.h"
+#include "common/paths/path_join.h"
+#include "platform/export/export_path.h"
+#include "platform/paths/user_folders.h"
 
 namespace tambrel {
 namespace {
 
-std::string joined(std::string folder, std::string_view name) {
-    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
-        folder.push_back('/');
-    folder.append(name);
-    return folder;
+// The documents folder is a host path of either system; the proposal has always been joined
+// with "/", which both accept.
+std::string joined(std::string_view folder, std::string_view name) {
+    return joinedPath(folder, name, PathSeparators{'/', "/\\"});
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "inventory/codec_names.h"
 #include "inventory/wav_header.h"
 #include "localize/language_state.h"
-#include "platform/short_date.h"
+#include "platform/text/short_date.h"
 
 #include <charconv>
 #include <iterator>

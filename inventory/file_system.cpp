@@ -1,9 +1,9 @@
 #include "inventory/file_system.h"
 
-#include "platform/file_reads.h"
-#include "platform/folder_listing.h"
-#include "platform/host_paths.h"
-#include "platform/wine_prefix.h"
+#include "platform/files/file_reads.h"
+#include "platform/files/folder_listing.h"
+#include "platform/paths/host_paths.h"
+#include "platform/paths/wine_prefix.h"
 
 #include <cerrno>
 
@@ -12,17 +12,6 @@ namespace {
 
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-// Joins an entry name to the host path of its folder.
-std::string joined(std::string_view folder, std::string_view name) {
-    std::string path;
-    path.reserve(folder.size() + 1 + name.size());
-    path.append(folder);
-    if (path.empty() || path.back() != platform::kHostSeparator)
-        path.push_back(platform::kHostSeparator);
-    path.append(name);
-    return path;
 }
 
 // Joins an entry name to the path shown for its folder, with the separator that path uses.
@@ -38,6 +27,22 @@ std::string childPath(std::string_view parent, std::string_view name) {
     return path;
 }
 
+// The host path that `path` resolves to, and the kind of what is there.
+struct Located {
+    std::string hostPath;
+    platform::EntryKind kind;
+};
+
+Result<Located> locate(const FileSystemObject& files, std::string_view path) {
+    Result<std::string> host = files.resolveHostPath(path);
+    if (!host)
+        return host.failure();
+    Result<platform::PathStatus> info = platform::statusOfPath(*host);
+    if (!info)
+        return info.failure();
+    return Located{std::move(host.value()), info->kind};
+}
+
 } // namespace
 
 FileSystemObject::FileSystemObject() : FileSystemObject(winePrefixPath()) {}
@@ -49,29 +54,28 @@ Result<std::string> FileSystemObject::resolveHostPath(std::string_view path) con
 }
 
 Result<FolderEntry> FileSystemObject::GetFolder(std::string_view path) const {
-    Result<std::string> host = resolveHostPath(path);
-    if (!host)
-        return host.failure();
-    Result<platform::PathStatus> info = platform::statusOfPath(*host);
-    if (!info)
-        return info.failure();
-    if (info->kind != platform::EntryKind::Folder)
+    Result<Located> located = locate(*this, path);
+    if (!located)
+        return located.failure();
+    if (located->kind != platform::EntryKind::Folder)
         return Failure::fromErrno(ENOTDIR);
-    return FolderEntry{std::string(path), std::move(host.value())};
+    return FolderEntry{std::string(path), std::move(located->hostPath)};
 }
 
 Result<FolderListing> FileSystemObject::List(const FolderEntry& folder) const {
-    Result<std::vector<platform::ListedEntry>> entries = platform::listFolder(folder.hostPath);
+    Result<platform::FolderItems> entries = platform::listFolder(folder.hostPath);
     if (!entries)
         return entries.failure();
     FolderListing listing;
-    for (platform::ListedEntry& entry : *entries) {
+    for (const platform::FolderItem entry : *entries) {
         if (entry.kind == platform::EntryKind::File)
-            listing.files.push_back(FileEntry{childPath(folder.path, entry.name),
-                                              joined(folder.hostPath, entry.name), entry.status});
+            listing.files.push_back(
+                FileEntry{childPath(folder.path, entry.name),
+                          platform::joinedHostPath(folder.hostPath, entry.name)});
         else if (entry.kind == platform::EntryKind::Folder)
-            listing.subFolders.push_back(FolderEntry{childPath(folder.path, entry.name),
-                                                     joined(folder.hostPath, entry.name)});
+            listing.subFolders.push_back(
+                FolderEntry{childPath(folder.path, entry.name),
+                            platform::joinedHostPath(folder.hostPath, entry.name)});
     }
     return listing;
 }
@@ -91,17 +95,14 @@ Result<std::vector<FolderEntry>> FileSystemObject::SubFolders(const FolderEntry&
 }
 
 Result<FileEntry> FileSystemObject::GetFile(std::string_view path) const {
-    Result<std::string> host = resolveHostPath(path);
-    if (!host)
-        return host.failure();
-    Result<platform::PathStatus> info = platform::statusOfPath(*host);
-    if (!info)
-        return info.failure();
-    if (info->kind == platform::EntryKind::Folder)
+    Result<Located> located = locate(*this, path);
+    if (!located)
+        return located.failure();
+    if (located->kind == platform::EntryKind::Folder)
         return Failure::fromErrno(EISDIR);
-    if (info->kind != platform::EntryKind::File)
+    if (located->kind != platform::EntryKind::File)
         return Failure::fromErrno(ENOENT);
-    return FileEntry{std::string(path), std::move(host.value())};
+    return FileEntry{std::string(path), std::move(located->hostPath)};
 }
 
 bool FileSystemObject::FileExists(std::string_view path) const {

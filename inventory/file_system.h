@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/result.h"
-#include "platform/file_status.h"
+#include "platform/files/file_status.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,9 +1,10 @@
 #include "inventory/folder_scan.h"
 
+#include "common/ascii_case.h"
 #include "inventory/describe_file.h"
 #include "inventory/process_priority.h"
 #include "inventory/wav_header.h"
-#include "platform/folder_reader.h"
+#include "platform/files/folder_listing.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
 #include "server/server_root.h"
@@ -30,10 +31,7 @@ enum class ExtensionTest { None, Wav };
 
 bool passesExtensionTest(std::string_view path) {
     const std::string extension = FileSystemObject::GetExtensionName(path);
-    if (extension.size() != 3)
-        return false;
-    auto upper = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); };
-    return upper(extension[0]) == 'W' && upper(extension[1]) == 'A' && upper(extension[2]) == 'V';
+    return equalIgnoringAsciiCase(extension, "WAV");
 }
 
 class LoadRun;

@@ -1,6 +1,6 @@
 #include "inventory/process_priority.h"
 
-#include "platform/process_priority.h"
+#include "platform/process/process_priority.h"
 
 namespace tambrel {
 

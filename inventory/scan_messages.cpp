@@ -13,7 +13,11 @@ constexpr std::int32_t kServerNotSupported = 30;
 } // namespace
 
 std::string loadFailureMessage(const LoadFailure& failure) {
-    return mymyLoadString(kLoadFailureLead) + failureText(failure.failure, failure.concerned);
+    return loadFailureMessage(failure.failure, failure.concerned);
+}
+
+std::string loadFailureMessage(const Failure& failure, std::string_view concerned) {
+    return mymyLoadString(kLoadFailureLead) + failureText(failure, concerned);
 }
 
 std::string readFailureMessage(const Failure& failure, std::string_view shownPath) {

@@ -12,6 +12,8 @@ namespace tambrel {
 
 // The load's lead text, the failure and what it concerns.
 std::string loadFailureMessage(const LoadFailure& failure);
+// The same lead for a failure of a step of the load's own (the window's grids, say).
+std::string loadFailureMessage(const Failure& failure, std::string_view concerned = {});
 // AddFileToGrid's lead text, the failure and the file as its row shows it, so the user can
 // find it on the server.
 std::string readFailureMessage(const Failure& failure, std::string_view shownPath);

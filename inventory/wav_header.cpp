@@ -1,7 +1,9 @@
 #include "inventory/wav_header.h"
 
-#include "platform/file_reads.h"
-#include "platform/head_reads.h"
+#include "common/ascii_case.h"
+#include "common/little_endian_bytes.h"
+#include "platform/files/file_reads.h"
+#include "platform/files/head_reads.h"
 
 #include <algorithm>
 #include <array>
@@ -10,25 +12,9 @@
 namespace tambrel {
 namespace {
 
-std::uint32_t littleEndian32(const std::byte* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-std::uint16_t littleEndian16(const std::byte* bytes) {
-    return static_cast<std::uint16_t>(static_cast<unsigned>(bytes[0]) |
-                                      static_cast<unsigned>(bytes[1]) << 8);
-}
-
 bool sameLetters(const std::byte* bytes, const char (&word)[5]) {
     for (int i = 0; i < 4; ++i) {
-        char c = static_cast<char>(bytes[i]);
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-        char w = word[i];
-        if (w >= 'A' && w <= 'Z')
-            w = static_cast<char>(w + ('a' - 'A'));
-        if (c != w)
+        if (asciiLower(static_cast<char>(bytes[i])) != asciiLower(word[i]))
             return false;
     }
     return true;
@@ -41,8 +27,9 @@ WavHeader formatFields(const std::byte* bytes, std::size_t available) {
     std::memcpy(fields.data(), bytes, std::min(available, fields.size()));
     WavHeader header;
     header.kind = HeaderKind::Wave;
-    header.formatTag = static_cast<std::int16_t>(littleEndian16(fields.data()));
-    header.sampleRate = static_cast<std::int32_t>(littleEndian32(fields.data() + 4));
+    const LittleEndianBytes numbers{std::span<const std::byte>(fields)};
+    header.formatTag = static_cast<std::int16_t>(*numbers.read16(0));
+    header.sampleRate = static_cast<std::int32_t>(*numbers.read32(4));
     return header;
 }
 
@@ -89,7 +76,7 @@ HeaderDecoding walkChunks(const ByteSource& source) {
         if (available < 8)
             break; // the file ends before the next chunk header
         const std::byte* bytes = chunk.value();
-        const std::uint32_t length = littleEndian32(bytes + 4);
+        const std::uint32_t length = *LittleEndianBytes(std::span(bytes, available)).read32(4);
         if (sameLetters(bytes, "fmt ")) {
             const std::size_t fields = std::min<std::size_t>(available - 8, length);
             decoding.header = formatFields(bytes + 8, fields);

@@ -4,9 +4,9 @@
 
 #include "common/file_facts.h"
 #include "common/result.h"
-#include "platform/file_status.h"
-#include "platform/folder_reader.h"
-#include "platform/head_reads.h"
+#include "platform/files/file_status.h"
+#include "platform/files/folder_listing.h"
+#include "platform/files/head_reads.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "localize/language_library.h"
 
 #include "localize/pe_string_table.h"
-#include "platform/file_reads.h"
+#include "platform/files/file_reads.h"
 
 #include <map>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "localize/language_names.h"
 
-#include "platform/user_language.h"
+#include "platform/text/user_language.h"
 
 #include <algorithm>
 #include <array>

@@ -7,8 +7,8 @@
 #include "localize/library_files.h"
 #include "localize/string_table.h"
 #include "localize/text_encoding.h"
-#include "platform/user_folders.h"
-#include "platform/user_language.h"
+#include "platform/paths/user_folders.h"
+#include "platform/text/user_language.h"
 
 #include <array>
 #include <exception>

@@ -1,32 +1,25 @@
 #include "localize/library_files.h"
 
-#include "platform/file_reads.h"
-#include "platform/folder_listing.h"
-#include "platform/host_paths.h"
+#include "common/ascii_case.h"
+#include "platform/files/file_reads.h"
+#include "platform/files/folder_listing.h"
+#include "platform/paths/host_paths.h"
 
 namespace tambrel {
 namespace {
-
-char foldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool isRegularFile(const std::string& path) {
     Result<platform::PathStatus> info = platform::statusOfPath(path);
     return info && info->kind == platform::EntryKind::File;
 }
 
-std::string inFolder(const std::string& folder, std::string_view name) {
-    return folder + platform::kHostSeparator + std::string(name);
-}
-
 // Visits every regular file of `folder` until `visit` returns false.
 template <typename Visit> Status forEachRegularFile(const std::string& folder, Visit&& visit) {
-    Result<std::vector<platform::ListedEntry>> entries = platform::listFolder(folder);
+    Result<platform::FolderItems> entries = platform::listFolder(folder);
     if (!entries)
         return entries.failure();
-    for (const platform::ListedEntry& entry : *entries) {
-        if (entry.kind == platform::EntryKind::File && !visit(std::string_view(entry.name)))
+    for (const platform::FolderItem entry : *entries) {
+        if (entry.kind == platform::EntryKind::File && !visit(entry.name))
             break;
     }
     return Status::success();
@@ -46,25 +39,19 @@ std::size_t characterStartBefore(std::string_view text, std::size_t end, std::si
 } // namespace
 
 bool equalIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size())
-        return false;
-    for (std::size_t index = 0; index < left.size(); ++index) {
-        if (foldCase(left[index]) != foldCase(right[index]))
-            return false;
-    }
-    return true;
+    return equalIgnoringAsciiCase(left, right);
 }
 
 std::optional<std::string> findFileIgnoringCase(const std::string& folder,
                                                 std::string_view fileName) {
-    std::string exact = inFolder(folder, fileName);
+    std::string exact = platform::joinedHostPath(folder, fileName);
     if (isRegularFile(exact))
         return exact;
     std::optional<std::string> found;
     Status listed = forEachRegularFile(folder, [&](std::string_view name) {
         if (!equalIgnoringCase(name, fileName))
             return true;
-        found = inFolder(folder, name);
+        found = platform::joinedHostPath(folder, name);
         return false;
     });
     if (!listed)

@@ -1,5 +1,7 @@
 #include "localize/pe_string_table.h"
 
+#include "common/little_endian_bytes.h"
+
 namespace tambrel {
 namespace {
 
@@ -16,33 +18,8 @@ constexpr std::uint32_t kMostSections = 96;
 // what keeps such a file from taking forever.
 constexpr std::uint32_t kMostDirectoryEntries = 1u << 16;
 
-// Little-endian reads that fail rather than leave the image.
-class Image {
-public:
-    explicit Image(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-    std::size_t size() const { return bytes_.size(); }
-
-    bool holds(std::uint64_t offset, std::uint64_t length) const {
-        return offset <= bytes_.size() && length <= bytes_.size() - offset;
-    }
-    std::optional<std::uint16_t> read16(std::uint64_t offset) const {
-        if (!holds(offset, 2))
-            return std::nullopt;
-        return static_cast<std::uint16_t>(bytes_[offset] | (bytes_[offset + 1] << 8));
-    }
-    std::optional<std::uint32_t> read32(std::uint64_t offset) const {
-        if (!holds(offset, 4))
-            return std::nullopt;
-        return static_cast<std::uint32_t>(bytes_[offset]) |
-               (static_cast<std::uint32_t>(bytes_[offset + 1]) << 8) |
-               (static_cast<std::uint32_t>(bytes_[offset + 2]) << 16) |
-               (static_cast<std::uint32_t>(bytes_[offset + 3]) << 24);
-    }
-
-private:
-    std::span<const std::uint8_t> bytes_;
-};
+// Reads that fail rather than leave the image.
+using Image = LittleEndianBytes;
 
 struct Section {
     std::uint32_t virtualAddress;

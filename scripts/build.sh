@@ -8,57 +8,52 @@
 # Usage: scripts/build.sh [--sanitize|--sanitize=thread|--windows [--with-qt]] [extra cmake arguments...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build_dir=$root/build
-cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-targets=()
+# The configurations are the presets of CMakePresets.json (plain, sanitize, thread, windows,
+# windows-qt); this picks one, adds the compiler cache, and builds.
+preset=plain
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 case ${1:-} in
 --sanitize | --sanitize=address)
     shift
-    build_dir=$root/build-sanitize
-    cmake_args=(-DCMAKE_BUILD_TYPE=Debug -DTAMBREL_SANITIZE=ON -DTAMBREL_BUILD_BENCHMARKS=OFF)
+    preset=sanitize
     ;;
 --sanitize=thread)
     shift
-    build_dir=$root/build-tsan
-    cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBREL_SANITIZE=thread
-        -DTAMBREL_BUILD_BENCHMARKS=OFF)
     # The threads are the scan's; Qt is not built for ThreadSanitizer, so the windows stay out.
-    targets=(--target scan_tests fault_tests inventory_tests)
+    preset=thread
     ;;
 --windows)
     shift
-    build_dir=$root/build-windows
     qt_windows=${TAMBREL_QT_WINDOWS:-$HOME/.cache/tambrel/qt6-mingw}
     if [[ ${1:-} == --with-qt ]]; then
         shift
         qt_windows=$("$root/scripts/build-qt-windows.sh" | tail -n 1)
     fi
-    mingw_toolchain=$root/cmake/mingw-w64-x86_64.cmake
     if [[ -x $qt_windows/bin/qt-cmake && -f $qt_windows/.tambrel-build-stamp ]]; then
         echo "Building the core, Tambrel.exe and its installer with Qt for Windows from $qt_windows" >&2
         # Qt's toolchain file finds Qt for the target and hands the rest to ours.
+        export TAMBREL_QT_WINDOWS=$qt_windows
+        preset=windows-qt
         toolchain=$qt_windows/lib/cmake/Qt6/qt.toolchain.cmake
-        cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-            -DQT_CHAINLOAD_TOOLCHAIN_FILE="$mingw_toolchain"
-            -DTAMBREL_BUILD_GUI=ON -DTAMBREL_BUILD_BENCHMARKS=OFF)
     else
         echo "Qt for Windows is not built ($qt_windows): building the core and tambrel-cli only," \
             "without Tambrel.exe (scripts/build-qt-windows.sh or --with-qt builds that Qt)" >&2
-        toolchain=$mingw_toolchain
-        cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-            -DTAMBREL_BUILD_GUI=OFF -DTAMBREL_BUILD_BENCHMARKS=OFF)
+        preset=windows
+        toolchain=$root/cmake/mingw-w64-x86_64.cmake
     fi
     # A toolchain is taken only when a build folder is first configured: a folder made with
     # the other one is configured afresh (the compiler cache keeps that cheap).
-    cache=$build_dir/CMakeCache.txt
+    cache=$root/build-windows/CMakeCache.txt
     if [[ -f $cache ]] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$cache" &&
         ! grep -qxF "CMAKE_TOOLCHAIN_FILE:UNINITIALIZED=$toolchain" "$cache"; then
-        rm -rf "$cache" "$build_dir/CMakeFiles"
+        rm -rf "$cache" "$root/build-windows/CMakeFiles"
     fi
     ;;
 esac
-cmake -S "$root" -B "$build_dir" -G Ninja "${cmake_args[@]}" "${launcher[@]}" "$@" >/dev/null
-cmake --build "$build_dir" -j "${TAMBREL_JOBS:-2}" "${targets[@]}"
+cd "$root"
+# The folder is the preset's, as the configure step reports it.
+build_dir=$(cmake --preset "$preset" "${launcher[@]}" "$@" |
+    sed -n 's/^-- Build files have been written to: //p')
+cmake --build --preset "$preset" -j "${TAMBREL_JOBS:-2}"
 echo "$build_dir"

@@ -14,8 +14,10 @@ build_dir=${TAMBREL_FUZZ_BUILD_DIR:-$root/build-fuzz}
 jobs=${TAMBREL_JOBS:-2}
 
 "$root/scripts/setup.sh"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTAMBREL_BUILD_FUZZERS=ON -DTAMBREL_BUILD_TESTS=OFF -DTAMBREL_BUILD_BENCHMARKS=OFF >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# The fuzz preset of CMakePresets.json, in the folder chosen above.
+(cd "$root" && cmake --preset fuzz -B "$build_dir" "${launcher[@]}" >/dev/null)
 
 # Only the fuzz targets are built: the rest of the program is not needed here.
 mapfile -t targets < <(find "$root/fuzz" -mindepth 2 -maxdepth 2 -name CMakeLists.txt -printf '%h\n' |

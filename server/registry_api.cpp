@@ -1,6 +1,6 @@
 #include "server/registry_api.h"
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "server/registry_value_kinds.h"
 
 #include <type_traits>

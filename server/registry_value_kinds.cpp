@@ -1,6 +1,6 @@
 #include "server/registry_value_kinds.h"
 
-#include "platform/utf16_text.h"
+#include "common/text/utf16_text.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // they are, within the buffer each kind offers.
 #pragma once
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "server/registry_api.h"
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 #include "ui/frm_help.h"
 
+#include "common/paths/path_join.h"
 #include "localize/language_names.h"
 #include "localize/library_files.h"
 #include "ui/form_localization.h"
@@ -45,7 +46,7 @@ HelpTarget helpTargetFor(const ProgramLocation& location, std::int32_t languageI
     // its name goes into the URL so that "Tambrel.htm" serves the executable "tambrel".
     const std::string fallbackPage = location.executableName + ".htm";
     std::string path = findFileIgnoringCase(location.folder, fallbackPage)
-                           .value_or(location.folder + "/" + fallbackPage);
+                           .value_or(joinedPath(location.folder, fallbackPage, kPosixSeparators));
     return {HelpPageKind::FallbackUrl, std::string(kFileScheme) + path};
 }
 

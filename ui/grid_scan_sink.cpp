@@ -15,7 +15,7 @@ namespace {
 // scan's own failures are, and the next step runs.
 void trap(const Status& status) {
     if (!status)
-        reportMessage(loadFailureMessage(LoadFailure{{}, {}, status.failure()}));
+        reportMessage(loadFailureMessage(status.failure()));
 }
 
 } // namespace

@@ -13,10 +13,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
 } // namespace
 
 FileSortValues fileSortValues(const FileFacts& facts) {
@@ -32,9 +28,9 @@ FileSortValues fileSortValues(const FileFacts& facts) {
 SortKind sortKindForKey(std::string_view key) {
     if (key.empty())
         return SortKind::None;
-    if (equalsIgnoringCase(key, "SampleRate") || equalsIgnoringCase(key, "FileSize"))
+    if (equalIgnoringAsciiCase(key, "SampleRate") || equalIgnoringAsciiCase(key, "FileSize"))
         return SortKind::Number;
-    if (equalsIgnoringCase(key, "LastModified"))
+    if (equalIgnoringAsciiCase(key, "LastModified"))
         return SortKind::Date;
     return SortKind::Text;
 }
@@ -108,14 +104,14 @@ std::int64_t dateSortKey(std::string_view text, DateFieldOrder order) {
 
 void appendCaseFolded(std::string_view text, std::string& folded) {
     for (char c : text)
-        folded.push_back(lower(c));
+        folded.push_back(asciiLower(c));
 }
 
 int compareTextIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned char>(lower(a[i]));
-        const auto y = static_cast<unsigned char>(lower(b[i]));
+        const auto x = static_cast<unsigned char>(asciiLower(a[i]));
+        const auto y = static_cast<unsigned char>(asciiLower(b[i]));
         if (x != y)
             return x < y ? -1 : 1;
     }

@@ -4,8 +4,8 @@
 //
 //   registry_bench [megabytes=200] [calls=5]    (the prefix is a temporary folder, removed after)
 
-#include "platform/registry_snapshot.h"
-#include "platform/wine_prefix.h"
+#include "platform/paths/wine_prefix.h"
+#include "platform/registry/registry_snapshot.h"
 #include "server/registry_api.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the registry file parser as the text of system.reg, and the values
 // it finds to every kind's conversion. Inputs without Wine's header get it put in front, so
 // that mutations reach the key and value parsing.
-#include "platform/registry_file.h"
+#include "platform/registry/registry_file.h"
 #include "server/registry_value_kinds.h"
 
 #include <cstdint>

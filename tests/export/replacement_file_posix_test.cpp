@@ -1,5 +1,5 @@
 // The temporary-file-and-rename step on POSIX: modes, links and devices.
-#include "platform/replacement_file.h"
+#include "platform/export/replacement_file.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>

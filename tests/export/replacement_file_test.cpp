@@ -1,5 +1,5 @@
 // The temporary-file-and-rename step: what a refusal or an abandoned file leaves behind.
-#include "platform/replacement_file.h"
+#include "platform/export/replacement_file.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>

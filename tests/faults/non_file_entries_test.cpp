@@ -3,14 +3,11 @@
 // scan; only regular files (and links to them) are recordings.
 #include "export/csv_export.h"
 #include "tests/faults/scan_fixture.h"
+#include "tests/support/file_tricks.h"
 #include "tests/support/temporary_folder.h"
 
 #include <cerrno>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
-#include <unistd.h>
+#include <cstring>
 
 namespace tambrel {
 namespace {
@@ -19,22 +16,12 @@ namespace fs = std::filesystem;
 using namespace testing;
 
 // A Unix socket bound at `path`; the descriptor is closed at once, the entry stays.
-void makeSocket(const fs::path& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(path.string().size(), sizeof address.sun_path) << path;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(descriptor, 0) << std::strerror(errno);
-    const int bound =
-        ::bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    const int error = errno;
-    ::close(descriptor);
-    ASSERT_EQ(bound, 0) << std::strerror(error);
+void placeSocket(const fs::path& path) {
+    ASSERT_TRUE(makeSocket(path)) << path << ": " << std::strerror(errno);
 }
 
-void makeFifo(const fs::path& path) {
-    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << std::strerror(errno);
+void placeFifo(const fs::path& path) {
+    ASSERT_TRUE(makeFifo(path)) << std::strerror(errno);
 }
 
 struct SpecialEntry {
@@ -54,13 +41,13 @@ const SpecialEntry kNotRecordings[] = {
          fs::create_symlink("pong.wav", path);
          fs::create_symlink("ping.wav", path.parent_path() / "pong.wav");
      }},
-    {"Fifo", "fifo.wav", makeFifo},
+    {"Fifo", "fifo.wav", placeFifo},
     {"LinkToAFifo", "linkedfifo.wav",
      [](const fs::path& path) {
-         makeFifo(path.parent_path() / "hidden.fifo");
+         placeFifo(path.parent_path() / "hidden.fifo");
          fs::create_symlink("hidden.fifo", path);
      }},
-    {"Socket", "socket.wav", makeSocket},
+    {"Socket", "socket.wav", placeSocket},
     // A device through a link needs no privilege to make; the node itself is below.
     {"LinkToTheNullDevice", "null.wav",
      [](const fs::path& path) { fs::create_symlink("/dev/null", path); }},
@@ -113,7 +100,7 @@ TEST_F(SpecialEntries, DeviceNodesAreNotListed) {
         server.makeFolder(place);
         const fs::path node = at(place) / "device.wav";
         // The null device's own numbers: opening it could do no harm even if it were tried.
-        if (::mknod(node.c_str(), S_IFCHR | 0644, ::makedev(1, 3)) != 0) {
+        if (!makeCharacterDevice(node)) {
             const int error = errno;
             GTEST_SKIP() << "mknod of a character device refused (" << std::strerror(error)
                          << "): making device nodes needs CAP_MKNOD";
@@ -126,9 +113,9 @@ TEST_F(SpecialEntries, DeviceNodesAreNotListed) {
 TEST_F(SpecialEntries, NonRegularEntriesInPlaceOfFoldersAreSkippedSilently) {
     server.makeEmptyServer();
     server.writeWave("Localize/Prompts/ENU/Standard/p.wav");
-    makeFifo(at("localize/defaultconfiguration/FIFO"));
-    makeSocket(at("Localize/Prompts/SOCKET"));
-    makeFifo(at("Localize/Prompts/ENU/FIFO"));
+    placeFifo(at("localize/defaultconfiguration/FIFO"));
+    placeSocket(at("Localize/Prompts/SOCKET"));
+    placeFifo(at("Localize/Prompts/ENU/FIFO"));
     fs::create_symlink("nowhere", at("Localize/Prompts/ENU/Dangling"));
     fs::create_symlink("Loop", at("Localize/Prompts/ENU/Loop"));
     server.writeWave("Stream Files/greeting.wav");
@@ -145,7 +132,7 @@ TEST_F(SpecialEntries, AFifoInPlaceOfTheRecordBeepIsReportedAndNotWaitedFor) {
     server.makeEmptyServer();
     server.writeWave("Stream Files/greeting.wav");
     fs::remove(at("support/RecordBeep.wav"));
-    makeFifo(at("support/RecordBeep.wav"));
+    placeFifo(at("support/RecordBeep.wav"));
 
     ASSERT_EQ(load(), LoadOutcome::Completed);
     EXPECT_EQ(dialogs.texts(),
@@ -156,7 +143,7 @@ TEST_F(SpecialEntries, AFifoInPlaceOfTheRecordBeepIsReportedAndNotWaitedFor) {
 TEST_F(SpecialEntries, AFifoInPlaceOfTheRegistryIsNoSupportedServer) {
     server.makeEmptyServer();
     fs::remove(server.prefix() / "system.reg");
-    makeFifo(server.prefix() / "system.reg");
+    placeFifo(server.prefix() / "system.reg");
 
     ASSERT_EQ(load(), LoadOutcome::ServerNotSupported);
     EXPECT_EQ(dialogs.texts(),

@@ -1,7 +1,7 @@
 // system.reg rewritten while the program reads it: replaced whole by a rename, or cut and
 // written again in place. A read sees the old file, the new one or a part of either; a value
 // read from it must be one that a whole file holds, or none at all, never a torn one.
-#include "platform/registry_file.h"
+#include "platform/registry/registry_file.h"
 #include "server/registry_api.h"
 #include "tests/server/registry_fixture.h"
 #include "tests/support/write_all.h"

@@ -1,7 +1,7 @@
 // Files and folders the program may not read. Permissions do not bind the superuser, and the
 // tests run as root in CI: there the scan runs in a child process that has become "nobody",
 // and its messages and rows come back to the test through a pipe.
-#include "platform/short_date.h"
+#include "platform/text/short_date.h"
 #include "tests/faults/scan_fixture.h"
 #include "tests/support/write_all.h"
 

@@ -2,13 +2,12 @@
 // gets to them. Two seams: the call made once a folder is listed, before any of its files is
 // read (serial and overlapped scans alike), and, in a serial scan, the progress call, which
 // comes after the listing of the file about to be added.
-#include "platform/short_date.h"
+#include "platform/text/short_date.h"
 #include "tests/faults/scan_fixture.h"
+#include "tests/support/file_tricks.h"
 
 #include <cerrno>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstring>
 
 namespace tambrel {
 namespace {
@@ -42,7 +41,7 @@ void replaceByFolder(const fs::path& path) {
 
 void replaceByFifo(const fs::path& path) {
     fs::remove(path);
-    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << std::strerror(errno);
+    ASSERT_TRUE(makeFifo(path)) << std::strerror(errno);
 }
 
 const ChangedFileCase kChangedFileCases[] = {
@@ -93,10 +92,10 @@ TEST_P(ChangedBeforeItsTurn, IsReportedAtMostOnceAndStillGetsItsRow) {
 
     Row expected{changed.codec, shownPath("Stream Files/victim.wav"), changed.sampleRate, "", ""};
     if (changed.stamp == Stamp::FromPath) {
-        struct stat info {};
-        ASSERT_EQ(::stat(victim.c_str(), &info), 0);
-        expected.lastModified = shortDate(info.st_mtim.tv_sec);
-        expected.fileSize = " " + std::to_string(info.st_size);
+        const std::int64_t modified = modificationSeconds(victim);
+        ASSERT_GE(modified, 0);
+        expected.lastModified = shortDate(static_cast<std::time_t>(modified));
+        expected.fileSize = " " + std::to_string(fs::file_size(victim));
     }
     const std::vector<Row> rows = rowsOf(greetings);
     ASSERT_EQ(rows.size(), 2u);
@@ -259,7 +258,7 @@ const ChangedFolderCase kChangedFolderCases[] = {
                      [root = layout.root, third] {
                          const fs::path folder = root / "Localize/Prompts" / third;
                          fs::remove_all(folder);
-                         ASSERT_EQ(::mkfifo(folder.c_str(), 0644), 0);
+                         ASSERT_TRUE(makeFifo(folder));
                      },
                      {loadFailure(ENOTDIR, shownPath("Localize/Prompts/" + third))},
                      allGreetings(layout),

@@ -1,6 +1,6 @@
 #include "inventory/describe_file.h"
-#include "platform/file_reads.h"
-#include "platform/short_date.h"
+#include "platform/files/file_reads.h"
+#include "platform/text/short_date.h"
 #include "tests/inventory/wav_fixtures.h"
 #include "tests/support/file_tricks.h"
 #include "tests/support/memory_grid.h"

@@ -1,15 +1,11 @@
 // The file-system object through a Wine prefix: drive letters through dosdevices, case-blind
 // components, POSIX roots as they stand, and the kinds only POSIX has (FIFOs, sockets, links).
 #include "inventory/file_system.h"
+#include "tests/support/file_tricks.h"
 #include "tests/support/temporary_folder.h"
 
 #include <algorithm>
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -103,28 +99,13 @@ TEST(FileSystemObject, ADriveLinkedToTheRootGivesPlainAbsolutePaths) {
     EXPECT_EQ(fileSystem.resolveHostPath("Z:\\").value(), "/");
 }
 
-std::vector<std::string> directoryOrder(const fs::path& folder) {
-    std::vector<std::string> names;
-    DIR* directory = ::opendir(folder.c_str());
-    while (const dirent* entry = ::readdir(directory))
-        names.emplace_back(entry->d_name);
-    ::closedir(directory);
-    return names;
-}
-
 TEST(FileSystemObject, ListsRegularFilesAndFoldersAndLinksToThemOnly) {
     WinePrefix prefix;
     const fs::path folder = prefix.write("Corvel/Mixed/a.wav").parent_path();
     fs::create_directory(folder / "sub");
     prefix.write("Corvel/Mixed/B.WAV");
-    ASSERT_EQ(::mkfifo((folder / "pipe.wav").c_str(), 0644), 0);
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string socketPath = (folder / "sock.wav").string();
-    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_TRUE(testing::makeFifo(folder / "pipe.wav"));
+    ASSERT_TRUE(testing::makeSocket(folder / "sock.wav"));
     fs::create_symlink("nowhere.wav", folder / "dangling.wav");
     fs::create_symlink("a.wav", folder / "linked.wav");
     fs::create_directory_symlink("sub", folder / "linkedsub");
@@ -135,11 +116,10 @@ TEST(FileSystemObject, ListsRegularFilesAndFoldersAndLinksToThemOnly) {
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->path, "C:\\Corvel\\mixed\\");
     Result<FolderListing> listing = fileSystem.List(entry.value());
-    ::close(sock);
     ASSERT_TRUE(listing);
 
     std::vector<std::string> expectedFiles, expectedFolders, files, folders;
-    for (const std::string& name : directoryOrder(folder)) {
+    for (const std::string& name : testing::namesInListingOrder(folder)) {
         if (name == "a.wav" || name == "B.WAV" || name == "linked.wav")
             expectedFiles.push_back("C:\\Corvel\\mixed\\" + name);
         if (name == "sub" || name == "linkedsub")

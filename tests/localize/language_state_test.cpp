@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tambrel {
 namespace {

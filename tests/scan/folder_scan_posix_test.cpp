@@ -2,11 +2,11 @@
 // root-less server whose relative paths stand on drive C: of the prefix (on Windows they stand on
 // the current drive's root, which a test does not own).
 #include "tests/scan/folder_scan_fixture.h"
+#include "tests/support/file_tricks.h"
 
 #include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -19,7 +19,7 @@ std::string loadFailure(int error, std::string_view concerned) {
 }
 
 TEST_F(FolderScanTest, AnUnlistableSubfolderIsReportedAndItsSiblingsScanned) {
-    if (::geteuid() == 0)
+    if (testing::runningAsSuperuser())
         GTEST_SKIP() << "permissions do not bind the superuser";
     server.makeEmptyServer();
     server.writeWave("Localize/Prompts/Locked/Standard/hidden.wav");

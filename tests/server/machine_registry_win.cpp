@@ -1,4 +1,4 @@
-#include "platform/registry_file.h"
+#include "platform/registry/registry_file.h"
 #include "tests/server/machine_registry.h"
 #include "tests/server/registry_file_text.h"
 

@@ -3,11 +3,11 @@
 #include "server/registry_api.h"
 #include "tests/server/registry_fixture.h"
 #include "tests/server/registry_kind_cases.h"
+#include "tests/support/file_tricks.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace tambrel {
 namespace {
@@ -136,7 +136,7 @@ TEST(ReadRegistryValue, RegistryFileThatIsNoRegularFileIsMissing) {
     EXPECT_EQ(*value, kEmpty);
 
     std::filesystem::remove(prefix.folder() / "system.reg");
-    ASSERT_EQ(::mkfifo((prefix.folder() / "system.reg").c_str(), 0600), 0);
+    ASSERT_TRUE(testing::makeFifo(prefix.folder() / "system.reg"));
     value = ReadRegistryValue(HKeyLocalMachine, "Software", "v", RegSz); // must not block
     ASSERT_TRUE(value.ok());
     EXPECT_EQ(*value, kEmpty);

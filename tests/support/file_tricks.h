@@ -1,15 +1,36 @@
-// File-system set-ups the tests need that differ between systems: a FIFO where the system has
-// them, a chosen modification time, and a file held open by "another program" that shares nothing.
+// File-system set-ups the tests need that differ between systems: FIFOs, sockets and devices
+// where the system has them, a chosen modification time, a file held open by "another program"
+// that shares nothing, and what the system itself says of a folder or a file. The tests make no
+// system calls of their own.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tambrel::testing {
 
 // Makes a FIFO at `path`; false where the system has none (Windows), so the test can skip.
 bool makeFifo(const std::filesystem::path& path);
+
+// A Unix socket bound at `path` and closed at once, so that the entry stays; false where the
+// system has none (Windows) or the bind failed (errno says why).
+bool makeSocket(const std::filesystem::path& path);
+
+// A character device with the null device's numbers at `path` (opening it could do no harm);
+// false where the system refuses (errno says why), as it does without privilege.
+bool makeCharacterDevice(const std::filesystem::path& path);
+
+// True when the tests run as the superuser, whom permissions refuse nothing.
+bool runningAsSuperuser();
+
+// Every name of `folder`, "." and ".." included, in the order the system lists them.
+std::vector<std::string> namesInListingOrder(const std::filesystem::path& folder);
+
+// The file's modification time in whole seconds since 1970 (UTC), as the system reports it.
+std::int64_t modificationSeconds(const std::filesystem::path& path);
 
 // Sets the file's modification time to `secondsSinceEpoch` (UTC).
 void setModificationTime(const std::filesystem::path& path, std::int64_t secondsSinceEpoch);

@@ -9,6 +9,31 @@ bool makeFifo(const std::filesystem::path&) {
     return false; // Windows has named pipes, but never in a folder of files
 }
 
+bool makeSocket(const std::filesystem::path&) {
+    return false; // no socket lives in a folder of files there
+}
+
+bool makeCharacterDevice(const std::filesystem::path&) {
+    return false;
+}
+
+bool runningAsSuperuser() {
+    return false; // an administrator is still refused what a file's security refuses
+}
+
+std::vector<std::string> namesInListingOrder(const std::filesystem::path& folder) {
+    std::vector<std::string> names{".", ".."};
+    for (const std::filesystem::directory_entry& entry :
+         std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+std::int64_t modificationSeconds(const std::filesystem::path& path) {
+    const auto moment = std::chrono::file_clock::to_sys(std::filesystem::last_write_time(path));
+    return std::chrono::floor<std::chrono::seconds>(moment).time_since_epoch().count();
+}
+
 void setModificationTime(const std::filesystem::path& path, std::int64_t secondsSinceEpoch) {
     std::filesystem::last_write_time(
         path, std::chrono::file_clock::from_sys(

@@ -36,7 +36,7 @@ Status MemoryGrid::SetRows(std::int32_t rows) {
 
 std::int32_t MemoryGrid::ColIndex(std::string_view key) const {
     for (std::size_t i = 0; i < keys_.size(); ++i)
-        if (!keys_[i].empty() && equalsIgnoringCase(keys_[i], key))
+        if (!keys_[i].empty() && equalIgnoringAsciiCase(keys_[i], key))
             return static_cast<std::int32_t>(i);
     return -1;
 }

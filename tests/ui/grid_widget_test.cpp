@@ -1,6 +1,6 @@
 // The Qt grid against the grid contract and what users do with it: keys, emptying, suspended
 // filling, column sizing, sorting by each column and copying rows.
-#include "platform/short_date.h"
+#include "platform/text/short_date.h"
 #include "ui/grid_sort_keys.h"
 #include "ui/grid_widget.h"
 

@@ -1,0 +1,16 @@
+#include "platform/files/folder_items.h"
+
+namespace tambrel::platform {
+
+void FolderItems::add(std::string_view name, EntryKind kind) {
+    names_.append(name);
+    ends_.push_back(names_.size());
+    kinds_.push_back(kind);
+}
+
+FolderItem FolderItems::operator[](std::size_t index) const {
+    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return {std::string_view(names_).substr(begin, ends_[index] - begin), kinds_[index]};
+}
+
+} // namespace tambrel::platform
