@@ -92,10 +92,10 @@ TEST_P(ChangedBeforeItsTurn, IsReportedAtMostOnceAndStillGetsItsRow) {
 
     Row expected{changed.codec, shownPath("Stream Files/victim.wav"), changed.sampleRate, "", ""};
     if (changed.stamp == Stamp::FromPath) {
-        const std::int64_t modified = modificationSeconds(victim);
-        ASSERT_GE(modified, 0);
-        expected.lastModified = shortDate(static_cast<std::time_t>(modified));
-        expected.fileSize = " " + std::to_string(fs::file_size(victim));
+        const StatusFacts facts = statusFacts(victim);
+        ASSERT_GE(facts.size, 0);
+        expected.lastModified = shortDate(static_cast<std::time_t>(facts.modifiedSeconds));
+        expected.fileSize = " " + std::to_string(facts.size);
     }
     const std::vector<Row> rows = rowsOf(greetings);
     ASSERT_EQ(rows.size(), 2u);

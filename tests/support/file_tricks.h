@@ -29,8 +29,13 @@ bool runningAsSuperuser();
 // Every name of `folder`, "." and ".." included, in the order the system lists them.
 std::vector<std::string> namesInListingOrder(const std::filesystem::path& folder);
 
-// The file's modification time in whole seconds since 1970 (UTC), as the system reports it.
-std::int64_t modificationSeconds(const std::filesystem::path& path);
+// What the system's status call says of `path` (links followed), whatever kind it is: its size
+// and its modification time in whole seconds since 1970 (UTC); the size is -1 when the call fails.
+struct StatusFacts {
+    std::int64_t size = -1;
+    std::int64_t modifiedSeconds = 0;
+};
+StatusFacts statusFacts(const std::filesystem::path& path);
 
 // Sets the file's modification time to `secondsSinceEpoch` (UTC).
 void setModificationTime(const std::filesystem::path& path, std::int64_t secondsSinceEpoch);

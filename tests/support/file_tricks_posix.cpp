@@ -54,11 +54,11 @@ std::vector<std::string> namesInListingOrder(const std::filesystem::path& folder
     return names;
 }
 
-std::int64_t modificationSeconds(const std::filesystem::path& path) {
+StatusFacts statusFacts(const std::filesystem::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
-        return -1;
-    return info.st_mtim.tv_sec;
+        return {};
+    return {static_cast<std::int64_t>(info.st_size), info.st_mtim.tv_sec};
 }
 
 void setModificationTime(const std::filesystem::path& path, std::int64_t secondsSinceEpoch) {

@@ -29,9 +29,20 @@ std::vector<std::string> namesInListingOrder(const std::filesystem::path& folder
     return names;
 }
 
-std::int64_t modificationSeconds(const std::filesystem::path& path) {
-    const auto moment = std::chrono::file_clock::to_sys(std::filesystem::last_write_time(path));
-    return std::chrono::floor<std::chrono::seconds>(moment).time_since_epoch().count();
+StatusFacts statusFacts(const std::filesystem::path& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.wstring().c_str(), GetFileExInfoStandard, &data))
+        return {};
+    const auto ticks = static_cast<std::int64_t>(
+        static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+        data.ftLastWriteTime.dwLowDateTime);
+    const std::int64_t size = static_cast<std::int64_t>(
+        static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow);
+    // 100-nanosecond intervals since 1601, floored to seconds since 1970.
+    const std::int64_t sinceEpoch = ticks - 116444736000000000LL;
+    const std::int64_t seconds =
+        sinceEpoch >= 0 ? sinceEpoch / 10000000 : -((-sinceEpoch + 9999999) / 10000000);
+    return {size, seconds};
 }
 
 void setModificationTime(const std::filesystem::path& path, std::int64_t secondsSinceEpoch) {
