@@ -3,8 +3,8 @@
 // version on one baseline, and the keyboard focus visible on each control that takes it. Each
 // window is saved as a screenshot for people to look at.
 #include "app/frm_splash_screen.h"
-#include "tests/ui/about/program_folder.h"
 #include "tests/support/recording_dialogs.h"
+#include "tests/ui/about/program_folder.h"
 #include "ui/form_localization.h"
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"

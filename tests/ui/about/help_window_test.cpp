@@ -1,8 +1,8 @@
 // The help window: which page it shows for the language in force, the fallback URL, its layout
 // with the minimum size, and its lifecycle as a loaded form.
 #include "localize/language_names.h"
-#include "tests/ui/about/program_folder.h"
 #include "tests/support/recording_dialogs.h"
+#include "tests/ui/about/program_folder.h"
 #include "ui/form_registry.h"
 #include "ui/frm_help.h"
 #include "ui/twips.h"
