@@ -45,7 +45,8 @@ void tell(std::string_view text) {
 }
 
 // Any other message of the core (a text missing from the string table, say) goes to standard
-// error as well and counts as a failure, as the scan's own failures do.
+// error as well and counts as a failure, as the scan's own failures do; questions are answered
+// No, so nothing is ever overwritten.
 class StandardErrorDialogs final : public UserDialogs {
 public:
     MessageAnswer showMessage(std::string_view text, std::string_view, MessageButtons) override {
