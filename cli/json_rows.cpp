@@ -1,6 +1,7 @@
 #include "cli/json_rows.h"
 
 #include "inventory/codec_names.h"
+#include "inventory/describe_file.h"
 #include "platform/text/local_time.h"
 
 #include <charconv>
@@ -92,41 +93,42 @@ void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
-void appendJsonRow(std::string& out, const FileRow& row) {
-    const bool unreadable = !row.failures.empty();
+void appendJsonRow(std::string& out, const FileFacts& facts) {
+    const bool unreadable = !facts.readFailures.empty();
     out.append("{\"codec\":");
     if (unreadable)
         out.append("null");
     else
-        appendJsonString(out, row.codecText);
+        appendJsonString(out, codecText(facts));
     // The codec above is the window's text in the chosen language; scripts compare this one.
     out.append(",\"format_name\":");
-    if (unreadable || !row.isWave)
+    if (unreadable || facts.header.kind != HeaderKind::Wave)
         out.append("null");
     else
-        appendJsonString(out, codecNameInEnglish(row.formatTag));
+        appendJsonString(out, codecNameInEnglish(facts.header.formatTag));
     out.append(",\"format_tag\":");
-    appendNumber(out, row.formatTag);
+    appendNumber(out, facts.header.formatTag);
     out.append(",\"file\":");
-    appendJsonString(out, row.path);
+    appendJsonString(out, facts.path);
     out.append(",\"sample_rate\":");
-    appendNumber(out, row.sampleRate);
+    appendNumber(out, facts.header.sampleRate);
     out.append(",\"modified\":");
     const std::string modified =
-        row.hasStatus ? platform::isoLocalTime(static_cast<std::int64_t>(row.lastModified.tv_sec))
-                      : "";
+        facts.hasStatus
+            ? platform::isoLocalTime(static_cast<std::int64_t>(facts.lastModified.tv_sec))
+            : "";
     if (modified.empty())
         out.append("null");
     else
         appendJsonString(out, modified);
     out.append(",\"size\":");
-    if (row.hasStatus)
-        appendNumber(out, row.size);
+    if (facts.hasStatus)
+        appendNumber(out, facts.size);
     else
         out.append("null");
     if (unreadable) {
         std::string error;
-        for (const Failure& failure : row.failures) {
+        for (const Failure& failure : facts.readFailures) {
             if (!error.empty())
                 error.append("; ");
             error.append(failure.description);

@@ -1,8 +1,8 @@
-// A list of file rows as one JSON document: an array of objects with typed members, written
+// A list of files' facts as one JSON document: an array of objects with typed members, written
 // row by row so that no list is ever held a second time as text.
 #pragma once
 
-#include "common/file_row.h"
+#include "common/file_facts.h"
 
 #include <string>
 #include <string_view>
@@ -17,6 +17,6 @@ void appendJsonString(std::string& out, std::string_view text);
 // format_name (the codec's name in every language; null for a file that is no WAV file or could
 // not be read), format_tag, file, sample_rate, modified (ISO 8601 local time with offset), size
 // (null, like modified, when the file's status could not be taken).
-void appendJsonRow(std::string& out, const FileRow& row);
+void appendJsonRow(std::string& out, const FileFacts& facts);
 
 } // namespace tambrel::cli

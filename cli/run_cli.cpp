@@ -1,15 +1,15 @@
 #include "cli/run_cli.h"
 
 #include "cli/cli_options.h"
+#include "cli/cli_scan_sink.h"
 #include "cli/json_rows.h"
-#include "cli/listing_grid.h"
+#include "cli/listing_store.h"
 #include "cli/summary_json.h"
 #include "cli/summary_table.h"
 #include "common/ascii_case.h"
 #include "common/user_dialogs.h"
 #include "export/csv_writer.h"
 #include "export/export_target.h"
-#include "inventory/describe_file.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
 #include "localize/language_names.h"
@@ -41,28 +41,22 @@ constexpr std::string_view kBuiltInLanguage = "ENU";
 
 constexpr std::int32_t kVersionBuild = 0;
 constexpr std::int32_t kCsvHeader = 6;
-constexpr std::int32_t kNoGreetingsFound = 22;
-constexpr std::int32_t kServerNotSupported = 30;
 
 // Lines gathered to about this size before each write to standard output or a JSON file.
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
 void tell(std::string_view text) {
-    std::string line(kProgramName);
-    line.append(": ").append(text).push_back('\n');
-    platform::writeStandardError(line);
+    tellOnStandardError(kProgramName, text);
 }
 
-// Messages of the load go to standard error instead of message boxes (they name the file,
-// folder or registry value concerned); questions are answered No, so nothing is overwritten.
+// Any other message of the core (a text missing from the string table, say) goes to standard
+// error as well and counts as a failure, as the scan's own failures do; questions are answered
+// No, so nothing is ever overwritten.
 class StandardErrorDialogs final : public UserDialogs {
 public:
     MessageAnswer showMessage(std::string_view text, std::string_view, MessageButtons) override {
         tell(text);
-        if (text == mymyLoadString(kServerNotSupported))
-            serverNotSupported = true;
-        else if (text != mymyLoadString(kNoGreetingsFound))
-            somethingUnreadable = true;
+        somethingShown = true;
         return MessageAnswer::No;
     }
     std::optional<std::string> askSaveFileName(const SaveDialogRequest&) override {
@@ -70,8 +64,7 @@ public:
     }
     void setMousePointer(MousePointer) override {}
 
-    bool somethingUnreadable = false;
-    bool serverNotSupported = false;
+    bool somethingShown = false;
 };
 
 class ScopedDialogs {
@@ -108,7 +101,7 @@ std::string versionText() {
 }
 
 // Writes one list in `format` through `write`, a chunk at a time.
-Status streamList(const ListingGrid& grid, OutputFormat format,
+Status streamList(const ListingStore& list, OutputFormat format,
                   const std::function<Status(std::string_view)>& write) {
     std::string chunk;
     chunk.reserve(kChunkBytes + 4096);
@@ -119,15 +112,12 @@ Status streamList(const ListingGrid& grid, OutputFormat format,
         chunk.clear();
         return written;
     };
-    const std::int32_t rows = grid.Rows();
+    const std::int64_t rows = list.size();
     if (format == OutputFormat::Csv) {
         chunk.append(mymyLoadString(kCsvHeader)).append("\r\n");
-        std::array<std::int32_t, kFileRowKeys.size()> columns{};
-        for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
-            columns[i] = grid.ColIndex(kFileRowKeys[i]);
-        std::array<std::string_view, kFileRowKeys.size()> texts;
-        for (std::int32_t row = 1; row < rows; ++row) {
-            if (Status viewed = grid.ViewCells(row, columns, texts); !viewed)
+        std::array<std::string_view, kCsvFields> texts;
+        for (std::int64_t row = 0; row < rows; ++row) {
+            if (Status viewed = list.csvRowTexts(row, texts); !viewed)
                 return viewed;
             appendCsvLine(chunk, texts);
             if (Status written = flushIfFull(); !written)
@@ -135,20 +125,20 @@ Status streamList(const ListingGrid& grid, OutputFormat format,
         }
     } else {
         chunk.push_back('[');
-        for (std::int32_t row = 1; row < rows; ++row) {
-            chunk.append(row == 1 ? "\n" : ",\n");
-            appendJsonRow(chunk, grid.row(row));
+        for (std::int64_t row = 0; row < rows; ++row) {
+            chunk.append(row == 0 ? "\n" : ",\n");
+            appendJsonRow(chunk, list.facts(row));
             if (Status written = flushIfFull(); !written)
                 return written;
         }
-        chunk.append(rows > 1 ? "\n]\n" : "]\n");
+        chunk.append(rows > 0 ? "\n]\n" : "]\n");
     }
     return chunk.empty() ? Status{} : write(chunk);
 }
 
 // The file replaced whole or not at all, and never inside the server's folders, as the
 // window's export does it.
-Status writeListToFile(const ListingGrid& grid, OutputFormat format, const std::string& path,
+Status writeListToFile(const ListingStore& list, OutputFormat format, const std::string& path,
                        const ProtectedRoots& protectedRoots) {
     // A pipe, a terminal or a device is no file to replace: the list goes into it as it is.
     Result<std::optional<platform::DirectOutput>> direct = platform::DirectOutput::open(path);
@@ -156,7 +146,7 @@ Status writeListToFile(const ListingGrid& grid, OutputFormat format, const std::
         return direct.failure();
     if (*direct) {
         if (Status written =
-                streamList(grid, format,
+                streamList(list, format,
                            [&direct](std::string_view bytes) { return (*direct)->write(bytes); });
             !written)
             return written;
@@ -166,8 +156,8 @@ Status writeListToFile(const ListingGrid& grid, OutputFormat format, const std::
     if (!file)
         return file.failure();
     if (format == OutputFormat::Csv)
-        return writeGridAsCsv(grid, mymyLoadString(kCsvHeader), std::move(file.value()));
-    if (Status written = streamList(grid, format,
+        return writeRowsAsCsv(list, mymyLoadString(kCsvHeader), std::move(file.value()));
+    if (Status written = streamList(list, format,
                                     [&file](std::string_view bytes) { return file->write(bytes); });
         !written)
         return written;
@@ -257,14 +247,15 @@ int runCli(const std::vector<std::string>& arguments) {
         return kNoServer;
     }
 
-    ListingGrid greetings(options.greetings.has_value());
-    ListingGrid prompts(options.prompts.has_value());
+    ListingStore greetings(options.greetings.has_value());
+    ListingStore prompts(options.prompts.has_value());
+    CliScanSink sink(kProgramName, greetings, prompts);
     ScanProgress progress;
     ScanOptions scanOptions;
     scanOptions.givenRoot = choice.givenRoot;
-    if (runLoadSequence(fileSystem, greetings, prompts, progress, scanOptions) ==
+    if (runLoadSequence(fileSystem, sink, progress, scanOptions) ==
             LoadOutcome::ServerNotSupported ||
-        dialogs.serverNotSupported)
+        sink.serverNotSupported())
         return kNoServer;
 
     // The registry's root and a root given directly are both the server's own folders.
@@ -278,7 +269,7 @@ int runCli(const std::vector<std::string>& arguments) {
     bool readerGone = false;
     struct ListOutput {
         const std::optional<std::string>& destination;
-        const ListingGrid& grid;
+        const ListingStore& list;
     };
     const std::array<ListOutput, 2> outputs = {
         {{options.greetings, greetings}, {options.prompts, prompts}}};
@@ -286,7 +277,7 @@ int runCli(const std::vector<std::string>& arguments) {
         if (!output.destination || *output.destination == kStandardOutputName)
             continue;
         if (Status written =
-                writeListToFile(output.grid, options.format, *output.destination, protectedRoots);
+                writeListToFile(output.list, options.format, *output.destination, protectedRoots);
             !written) {
             tell(texts::text(texts::kCannotWrite,
                              {*output.destination, written.failure().description}));
@@ -304,7 +295,7 @@ int runCli(const std::vector<std::string>& arguments) {
     for (const ListOutput& output : outputs)
         if (output.destination && *output.destination == kStandardOutputName)
             reportStandardOutput(
-                streamList(output.grid, options.format, platform::writeStandardOutput));
+                streamList(output.list, options.format, platform::writeStandardOutput));
     if (wantsSummary(options) && !readerGone)
         reportStandardOutput(platform::writeStandardOutput(
             options.format == OutputFormat::Json
@@ -313,7 +304,7 @@ int runCli(const std::vector<std::string>& arguments) {
 
     if (outputFailed)
         return kOutputNotWritten;
-    return dialogs.somethingUnreadable ? kSomeFilesUnreadable : kDone;
+    return sink.somethingUnreadable() || dialogs.somethingShown ? kSomeFilesUnreadable : kDone;
 }
 
 } // namespace tambrel::cli

@@ -2,7 +2,7 @@
 // with numbers as numbers.
 #pragma once
 
-#include "cli/listing_grid.h"
+#include "cli/listing_store.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // line per codec and sample rate.
 #pragma once
 
-#include "cli/listing_grid.h"
+#include "cli/listing_store.h"
 
 #include <string>
 

@@ -68,7 +68,7 @@ private:
 
 } // namespace
 
-void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
+void runCsvExportCommand(CsvExportTarget target, const CsvRowSource& rows,
                          const FileSystemObject& fileSystem) {
     const CommandSettings settings = settingsFor(target);
 
@@ -116,7 +116,7 @@ void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
     HourglassPointer hourglass;
     Result<ReplacementFile> file = ReplacementFile::create(std::move(checked.value()));
     const Status written =
-        file ? writeGridAsCsv(grid, mymyLoadString(kHeaderLine), std::move(file.value()))
+        file ? writeRowsAsCsv(rows, mymyLoadString(kHeaderLine), std::move(file.value()))
              : Status(file.failure());
     // The pointer is back before any box is shown, on success and failure alike.
     hourglass.restore();

@@ -1,7 +1,7 @@
 // The two export commands of the File menu, as one command over either grid.
 #pragma once
 
-#include "common/grid.h"
+#include "export/row_source.h"
 #include "inventory/file_system.h"
 
 namespace tambrel {
@@ -9,8 +9,8 @@ namespace tambrel {
 enum class CsvExportTarget { Greetings, Prompts };
 
 // The whole command: save dialog, overwrite question, the file written whole or not at all,
-// and the closing message. Reads only `grid`.
-void runCsvExportCommand(CsvExportTarget target, const Grid& grid,
+// and the closing message. Reads only `rows`, in their order.
+void runCsvExportCommand(CsvExportTarget target, const CsvRowSource& rows,
                          const FileSystemObject& fileSystem);
 
 } // namespace tambrel

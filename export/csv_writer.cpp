@@ -2,7 +2,6 @@
 
 #include "common/csv_field.h"
 #include "export/overlapped_writer.h"
-#include "inventory/describe_file.h"
 #include "platform/export/replacement_file.h"
 #include "platform/text/ansi_text.h"
 
@@ -16,31 +15,12 @@
 namespace tambrel {
 namespace {
 
-constexpr auto& kLineKeys = kFileRowKeys;
-
 // Lines are gathered to this size before each write: measured best, since the chunk being
 // filled and the one being written both stay in the processors' caches (4 MiB took twice as
 // long).
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
-using LineTexts = std::array<std::string_view, kLineKeys.size()>;
-
-// The line's cells of `row`: views into the grid where it gives them, otherwise copies read
-// cell by cell into `held`.
-Status readLine(const Grid& grid, std::int32_t row, std::span<const std::int32_t> columns,
-                LineTexts& texts, std::array<std::string, kLineKeys.size()>& held) {
-    const Status viewed = grid.ViewCells(row, columns, texts);
-    if (viewed || viewed.failure().code != ENOTSUP)
-        return viewed;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        Result<std::string> cell = grid.Cell(row, columns[i]);
-        if (!cell)
-            return cell.failure();
-        held[i] = std::move(cell.value());
-        texts[i] = held[i];
-    }
-    return {};
-}
+using LineTexts = std::array<std::string_view, kCsvFields>;
 
 // How the file's text is encoded. The ANSI code page is what other programs of the system
 // expect; a name it cannot hold would come out as "?" and name a file that is not there, so
@@ -58,19 +38,17 @@ bool ansiCanHold(std::string_view text) {
     return isAscii(text) || platform::toAnsiCodePage(text).has_value();
 }
 
-// One pass over the cells before anything is written, since the choice covers the whole file.
-Result<TextForm> textFormFor(const Grid& grid, std::string_view header,
-                             std::span<const std::int32_t> columns) {
+// One pass over the rows before anything is written, since the choice covers the whole file.
+Result<TextForm> textFormFor(const CsvRowSource& rows, std::string_view header) {
     if (platform::ansiCodePageIsProgramText())
         return TextForm::AsIs;
     if (!ansiCanHold(header))
         return TextForm::Utf8WithMark;
     bool allAscii = isAscii(header);
     LineTexts texts;
-    std::array<std::string, kLineKeys.size()> held;
-    const std::int32_t rows = grid.Rows();
-    for (std::int32_t row = 1; row < rows; ++row) {
-        if (Status read = readLine(grid, row, columns, texts, held); !read)
+    const std::int64_t count = rows.csvRowCount();
+    for (std::int64_t row = 0; row < count; ++row) {
+        if (Status read = rows.csvRowTexts(row, texts); !read)
             return read.failure();
         for (std::string_view text : texts) {
             if (isAscii(text))
@@ -140,13 +118,8 @@ void appendCsvLine(std::string& text, std::span<const std::string_view> texts) {
     text.resize(static_cast<std::size_t>(end - text.data()));
 }
 
-Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile file) {
-    // The grid cannot change while the export runs, so each key is looked up once.
-    std::array<std::int32_t, kLineKeys.size()> columns{};
-    for (std::size_t i = 0; i < kLineKeys.size(); ++i)
-        columns[i] = grid.ColIndex(kLineKeys[i]);
-
-    const Result<TextForm> form = textFormFor(grid, header, columns);
+Status writeRowsAsCsv(const CsvRowSource& rows, std::string_view header, ReplacementFile file) {
+    const Result<TextForm> form = textFormFor(rows, header);
     if (!form)
         return form.failure();
     const bool toAnsi = form.value() == TextForm::AnsiCodePage;
@@ -163,11 +136,10 @@ Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile
         return written;
 
     LineTexts texts;
-    std::array<std::string, kLineKeys.size()> held;
     std::size_t used = 0;
-    const std::int32_t rows = grid.Rows();
-    for (std::int32_t row = 1; row < rows; ++row) {
-        if (Status read = readLine(grid, row, columns, texts, held); !read)
+    const std::int64_t count = rows.csvRowCount();
+    for (std::int64_t row = 0; row < count; ++row) {
+        if (Status read = rows.csvRowTexts(row, texts); !read)
             return read;
         const std::size_t longest = longestCsvLine(texts);
         if (used + longest > writer.capacity()) {

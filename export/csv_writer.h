@@ -1,9 +1,9 @@
-// A grid's file rows as CSV text on disk: the header line, then one line per data row with the
-// five keyed cells, every line ended by CR LF.
+// File rows as CSV text on disk: the header line, then one line per row with its five texts,
+// every line ended by CR LF.
 #pragma once
 
-#include "common/grid.h"
 #include "common/result.h"
+#include "export/row_source.h"
 #include "platform/export/replacement_file.h"
 
 #include <span>
@@ -23,8 +23,8 @@ char* writeCsvLine(std::span<const std::string_view> texts, char* out);
 // Appends the line to `text`.
 void appendCsvLine(std::string& text, std::span<const std::string_view> texts);
 
-// Writes `header` and rows 1 to Rows() - 1 of `grid` into `file` and commits it, so the target
-// is replaced only once the whole file is written and flushed; on failure it is as it was.
-Status writeGridAsCsv(const Grid& grid, std::string_view header, ReplacementFile file);
+// Writes `header` and every row of `rows` into `file` and commits it, so the target is
+// replaced only once the whole file is written and flushed; on failure it is as it was.
+Status writeRowsAsCsv(const CsvRowSource& rows, std::string_view header, ReplacementFile file);
 
 } // namespace tambrel

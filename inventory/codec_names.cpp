@@ -1,6 +1,6 @@
 #include "inventory/codec_names.h"
 
-#include "inventory/add_file_to_grid.h"
+#include "inventory/describe_file.h"
 #include "localize/language_state.h"
 #include "localize/string_table.h"
 

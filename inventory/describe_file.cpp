@@ -1,10 +1,12 @@
 #include "inventory/describe_file.h"
 
-#include "inventory/add_file_to_grid.h"
 #include "inventory/codec_names.h"
 #include "inventory/wav_header.h"
 #include "localize/language_state.h"
 #include "platform/text/short_date.h"
+
+#include <charconv>
+#include <iterator>
 
 namespace tambrel {
 
@@ -12,31 +14,41 @@ namespace {
 constexpr std::int32_t kNotWaveFormat = 18;
 }
 
-FileRow describeFile(const FileEntry& file) {
-    return describeReading(file.path, readFileHeader(file.hostPath, file.listedStatus));
+FileFacts describeFile(const FileEntry& file, FileList list) {
+    return describeReading(list, file.path, readFileHeader(file.hostPath, file.listedStatus));
 }
 
-FileRow describeReading(std::string shownPath, FileHeaderReading reading) {
-    FileRow row;
-    row.path = std::move(shownPath);
-    row.isWave = reading.header.kind == HeaderKind::Wave;
-    row.formatTag = reading.header.formatTag;
-    row.sampleRate = reading.header.sampleRate;
-    row.codecText =
-        row.isWave ? strCodecNameFromID(reading.header.formatTag) : mymyLoadString(kNotWaveFormat);
+FileFacts describeReading(FileList list, std::string shownPath, FileHeaderReading reading) {
+    FileFacts facts;
+    facts.list = list;
+    facts.path = std::move(shownPath);
+    facts.header = reading.header;
     if (reading.status) {
-        row.hasStatus = true;
-        row.size = reading.status->size;
-        row.lastModified = reading.status->lastModified;
+        facts.hasStatus = true;
+        facts.size = reading.status->size;
+        facts.lastModified = reading.status->lastModified;
     }
-    row.failures = std::move(reading.failures);
-    return row;
+    facts.readFailures = std::move(reading.failures);
+    return facts;
 }
 
-std::array<std::string, 5> fileRowCells(const FileRow& row) {
-    return {row.codecText, row.path, signPositionDecimal(row.sampleRate),
-            row.hasStatus ? shortDate(row.lastModified.tv_sec) : std::string(),
-            row.hasStatus ? signPositionDecimal(row.size) : std::string()};
+std::string codecText(const FileFacts& facts) {
+    return facts.isWave() ? strCodecNameFromID(facts.header.formatTag)
+                          : mymyLoadString(kNotWaveFormat);
+}
+
+std::array<std::string, 5> fileRowCells(const FileFacts& facts) {
+    return {codecText(facts), facts.path, signPositionDecimal(facts.header.sampleRate),
+            facts.hasStatus ? shortDate(facts.lastModified.tv_sec) : std::string(),
+            facts.hasStatus ? signPositionDecimal(facts.size) : std::string()};
+}
+
+std::string signPositionDecimal(std::int64_t value) {
+    char digits[24];
+    digits[0] = ' ';
+    const auto [end, error] = std::to_chars(digits + (value < 0 ? 0 : 1), std::end(digits), value);
+    (void)error; // 23 characters hold every 64-bit value
+    return std::string(digits, end);
 }
 
 } // namespace tambrel

@@ -1,13 +1,10 @@
 #include "inventory/folder_scan.h"
 
 #include "common/ascii_case.h"
-#include "common/user_dialogs.h"
-#include "inventory/add_file_to_grid.h"
 #include "inventory/describe_file.h"
 #include "inventory/process_priority.h"
 #include "inventory/server_folder_path.h"
 #include "inventory/wav_header.h"
-#include "localize/language_state.h"
 #include "platform/files/folder_listing.h"
 #include "server/corvel_version.h"
 #include "server/registry_api.h"
@@ -31,23 +28,7 @@ constexpr std::string_view kDefaultConfiguration = "\\localize\\defaultconfigura
 constexpr std::string_view kPrompts = "\\Localize\\Prompts\\";
 constexpr std::string_view kRecordBeep = "\\support\\RecordBeep.wav";
 
-constexpr std::int32_t kLoadErrorLead = 10;
-constexpr std::int32_t kNoGreetingsFound = 22;
-constexpr std::int32_t kServerNotSupported = 30;
-
-enum class GridTarget { Greetings, Prompts };
 enum class ExtensionTest { None, Wav };
-
-// The load's trap: every failure is shown with its lead text and the folder, file or registry
-// value it concerns, then the next step runs.
-void reportLoadFailure(const Failure& failure, std::string_view concerned = {}) {
-    reportMessage(mymyLoadString(kLoadErrorLead) + failureText(failure, concerned));
-}
-
-void trap(const Status& status) {
-    if (!status)
-        reportLoadFailure(status.failure());
-}
 
 bool passesExtensionTest(std::string_view path) {
     const std::string extension = FileSystemObject::GetExtensionName(path);
@@ -57,43 +38,39 @@ bool passesExtensionTest(std::string_view path) {
 class LoadRun;
 using LoadStep = void (LoadRun::*)();
 
-// One entry of the scan's stream, in enumeration order: a file to read and add, a failure of
-// the load to report, or a step on the grids.
-struct ScanItem {
+// One entry of the scan's stream, in enumeration order: a file to read, a failure of the load,
+// or a step of the lists. A file's entry is itself the record its read goes through, from the
+// thread that reads it or the system's queue back to the scan.
+struct ScanItem : QueuedHeaderRead {
     enum class Kind : std::uint8_t { Nothing, File, LoadFailure, Step };
     Kind kind = Kind::Nothing;
-    GridTarget target = GridTarget::Greetings;
+    FileList list = FileList::Greetings;
     // Files examined up to and including this item since the item before it: the files the
     // extension test turns away still count.
     std::uint32_t examined = 0;
-    // The folder the file lies in, or none when `name` is a whole host path.
-    std::shared_ptr<const platform::OpenFolder> folder;
-    std::string name;
+    // Keeps the folder the file lies in open until the file is read; none when `name` is a
+    // whole host path.
+    std::shared_ptr<const platform::OpenFolder> openFolder;
     std::string shownPath;
-    FileHeaderReading reading;
-    Failure failure;
-    std::string concerned; // the folder, file or registry value a failure concerns
+    LoadFailure failure;
     LoadStep step = nullptr;
+    std::uint64_t ticket = 0; // the window's, while the queue reads it
 };
 
 using ScanWindow = OrderedWindow<ScanItem>;
 
 void readItem(ScanItem& item) {
     item.reading =
-        item.folder ? readFileHeaderIn(*item.folder, item.name) : readFileHeader(item.name);
-    // The last file of a folder closes it here, off the thread that fills the grids.
-    item.folder.reset();
+        item.openFolder ? readFileHeaderIn(*item.openFolder, item.name) : readFileHeader(item.name);
+    // The last file of a folder closes it here, off the thread that tells the sink.
+    item.openFolder.reset();
 }
 
-// The same reads, many files in flight at once through the system's queue.
+// The same reads, many files in flight at once through the system's queue, which hands back
+// each item it was given.
 class QueuedReads final : public ScanWindow::Queue {
 public:
-    explicit QueuedReads(std::unique_ptr<FileHeaderQueue> queue)
-        : queue_(std::move(queue)), started_(queue_->capacity()) {
-        freeTags_.reserve(started_.size());
-        for (std::size_t tag = started_.size(); tag > 0; --tag)
-            freeTags_.push_back(tag - 1);
-    }
+    explicit QueuedReads(std::unique_ptr<FileHeaderQueue> queue) : queue_(std::move(queue)) {}
 
     static std::unique_ptr<ScanWindow::Queue> make(std::size_t depth) {
         std::unique_ptr<FileHeaderQueue> queue = FileHeaderQueue::start(depth);
@@ -102,34 +79,25 @@ public:
         return std::make_unique<QueuedReads>(std::move(queue));
     }
 
-    std::size_t capacity() const override { return started_.size(); }
+    std::size_t capacity() const override { return queue_->capacity(); }
 
-    // The window starts no more than capacity() items at once, so a tag is always free.
     void start(ScanItem& item, std::uint64_t ticket) override {
-        const std::size_t tag = freeTags_.back();
-        freeTags_.pop_back();
-        started_[tag] = {&item, ticket};
-        queue_->add(item.folder.get(), item.name, tag);
+        item.ticket = ticket;
+        item.folder = item.openFolder.get();
+        queue_->add(item);
     }
 
     void advance(const std::function<void(std::uint64_t)>& finished) override {
-        queue_->advance([&](std::uint64_t tag, FileHeaderReading&& reading) {
-            const Started started = started_[static_cast<std::size_t>(tag)];
-            freeTags_.push_back(static_cast<std::size_t>(tag));
-            started.item->reading = std::move(reading);
-            started.item->folder.reset();
-            finished(started.ticket);
+        queue_->advance([&](QueuedHeaderRead& read) {
+            ScanItem& item = static_cast<ScanItem&>(read);
+            item.folder = nullptr;
+            item.openFolder.reset();
+            finished(item.ticket);
         });
     }
 
 private:
-    struct Started {
-        ScanItem* item = nullptr;
-        std::uint64_t ticket = 0;
-    };
     std::unique_ptr<FileHeaderQueue> queue_;
-    std::vector<Started> started_;
-    std::vector<std::size_t> freeTags_;
 };
 
 struct ListedFolder {
@@ -159,11 +127,10 @@ private:
         if (!stopped_)
             stopped_ = !put_.put(std::move(item), needsWork);
     }
-    void fail(const Failure& failure, std::string_view concerned) {
+    void fail(LoadFailureSubject subject, const Failure& failure, std::string_view concerned) {
         ScanItem item;
         item.kind = ScanItem::Kind::LoadFailure;
-        item.failure = failure;
-        item.concerned = std::string(concerned);
+        item.failure = LoadFailure{subject, std::string(concerned), failure};
         put(std::move(item), false);
     }
     void step(LoadStep loadStep) {
@@ -173,12 +140,12 @@ private:
         put(std::move(item), false);
     }
     void file(std::shared_ptr<const platform::OpenFolder> folder, std::string name,
-              std::string shownPath, GridTarget target) {
+              std::string shownPath, FileList list) {
         ++pendingExamined_;
         ScanItem item;
         item.kind = ScanItem::Kind::File;
-        item.target = target;
-        item.folder = std::move(folder);
+        item.list = list;
+        item.openFolder = std::move(folder);
         item.name = std::move(name);
         item.shownPath = std::move(shownPath);
         put(std::move(item), true);
@@ -190,7 +157,7 @@ private:
             return *options_.givenRoot;
         Result<std::string> root = ReadServerRootPath();
         if (!root) {
-            fail(root.failure(), serverRootPathValueName());
+            fail(LoadFailureSubject::RegistryValue, root.failure(), serverRootPathValueName());
             return {};
         }
         return std::move(root.value());
@@ -203,7 +170,7 @@ private:
     std::optional<ListedFolder> openAndList(const std::string& path) {
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
         if (!folder) {
-            fail(folder.failure(), path);
+            fail(LoadFailureSubject::Folder, folder.failure(), path);
             return std::nullopt;
         }
         return openAndList(folder.value());
@@ -213,7 +180,7 @@ private:
         return list(platform::OpenFolder::openIn(*parent.folder, std::string(subFolder.name)),
                     FileSystemObject::ChildPath(parent.path, subFolder.name));
     }
-    void addFiles(const ListedFolder& listed, GridTarget target, ExtensionTest test);
+    void addFiles(const ListedFolder& listed, FileList list, ExtensionTest test);
     void scanPromptLevelTwo(const ListedFolder& levelOne, platform::FolderItem levelTwo);
 
     const FileSystemObject& fileSystem_;
@@ -226,12 +193,12 @@ private:
 
 std::optional<ListedFolder> Lister::list(Result<platform::OpenFolder> opened, std::string path) {
     if (!opened) {
-        fail(opened.failure(), path);
+        fail(LoadFailureSubject::Folder, opened.failure(), path);
         return std::nullopt;
     }
     Result<platform::FolderItems> items = opened->list();
     if (!items) {
-        fail(items.failure(), path);
+        fail(LoadFailureSubject::Folder, items.failure(), path);
         return std::nullopt;
     }
     if (options_.folderListed)
@@ -240,13 +207,13 @@ std::optional<ListedFolder> Lister::list(Result<platform::OpenFolder> opened, st
                         std::move(path), std::move(items.value())};
 }
 
-void Lister::addFiles(const ListedFolder& listed, GridTarget target, ExtensionTest test) {
+void Lister::addFiles(const ListedFolder& listed, FileList list, ExtensionTest test) {
     for (platform::FolderItem item : listed.items) {
         if (item.kind != platform::EntryKind::File)
             continue;
         std::string shownPath = FileSystemObject::ChildPath(listed.path, item.name);
         if (test == ExtensionTest::None || passesExtensionTest(shownPath))
-            file(listed.folder, std::string(item.name), std::move(shownPath), target);
+            file(listed.folder, std::string(item.name), std::move(shownPath), list);
         else
             ++pendingExamined_;
     }
@@ -260,11 +227,11 @@ void Lister::scanPromptLevelTwo(const ListedFolder& levelOne, platform::FolderIt
     if (!levelTwo)
         return;
     // The folder's own prompts come before those of its subfolders.
-    addFiles(*levelTwo, GridTarget::Prompts, ExtensionTest::Wav);
+    addFiles(*levelTwo, FileList::Prompts, ExtensionTest::Wav);
     for (platform::FolderItem levelThreeFolder : levelTwo->items)
         if (levelThreeFolder.kind == platform::EntryKind::Folder)
             if (std::optional<ListedFolder> levelThree = openAndList(*levelTwo, levelThreeFolder))
-                addFiles(*levelThree, GridTarget::Prompts, ExtensionTest::Wav);
+                addFiles(*levelThree, FileList::Prompts, ExtensionTest::Wav);
 }
 
 void Lister::run() {
@@ -274,11 +241,11 @@ void Lister::run() {
         step(startGreetings_);
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
         if (!folder)
-            fail(folder.failure(), path);
+            fail(LoadFailureSubject::Folder, folder.failure(), path);
         step(suspendGreetings_);
         if (folder) {
             if (std::optional<ListedFolder> listed = openAndList(folder.value()))
-                addFiles(*listed, GridTarget::Greetings, ExtensionTest::None);
+                addFiles(*listed, FileList::Greetings, ExtensionTest::None);
         }
     }
 
@@ -289,7 +256,7 @@ void Lister::run() {
             for (platform::FolderItem subFolder : listed->items)
                 if (subFolder.kind == platform::EntryKind::Folder)
                     if (std::optional<ListedFolder> files = openAndList(*listed, subFolder))
-                        addFiles(*files, GridTarget::Greetings, ExtensionTest::Wav);
+                        addFiles(*files, FileList::Greetings, ExtensionTest::Wav);
         }
     }
 
@@ -318,9 +285,9 @@ void Lister::run() {
         const std::string path = serverFolderPath(rootPath(), kRecordBeep);
         Result<FileEntry> found = fileSystem_.GetFile(path);
         if (found)
-            file(nullptr, std::move(found.value().hostPath), path, GridTarget::Prompts);
+            file(nullptr, std::move(found.value().hostPath), path, FileList::Prompts);
         else
-            fail(found.failure(), path);
+            fail(LoadFailureSubject::File, found.failure(), path);
     }
     if (pendingExamined_ > 0)
         put(ScanItem{}, false);
@@ -328,37 +295,38 @@ void Lister::run() {
 
 class LoadRun {
 public:
-    LoadRun(const FileSystemObject& fileSystem, Grid& gridGreetings, Grid& gridPrompts,
-            const ScanProgress& progress, const ScanOptions& options)
-        : fileSystem_(fileSystem), gridGreetings_(gridGreetings), gridPrompts_(gridPrompts),
-          progress_(progress), options_(options) {}
+    LoadRun(const FileSystemObject& fileSystem, ScanSink& sink, const ScanProgress& progress,
+            const ScanOptions& options)
+        : fileSystem_(fileSystem), sink_(sink), progress_(progress), options_(options) {}
 
     LoadOutcome run();
 
 private:
     void take(ScanItem& item, bool worked);
     void countExamined();
-    void autoSizeMainColumns(Grid& grid);
     void reportFinalCount();
 
-    void startGreetings() { trap(gridGreetings_.SetRows(1)); }
-    void suspendGreetings() { gridGreetings_.SetRedraw(RedrawMode::Suspended); }
+    void startGreetings() {
+        greetingsFound_ = 0;
+        sink_.listStarted(FileList::Greetings);
+    }
+    void suspendGreetings() { sink_.listFilling(FileList::Greetings); }
     void checkGreetings() {
-        if (gridGreetings_.Rows() < 2)
-            reportMessage(mymyLoadString(kNoGreetingsFound));
+        if (greetingsFound_ == 0)
+            sink_.noGreetingsFound();
     }
     void startPrompts() {
-        trap(gridPrompts_.SetRows(1));
-        gridPrompts_.SetRedraw(RedrawMode::Suspended);
+        sink_.listStarted(FileList::Prompts);
+        sink_.listFilling(FileList::Prompts);
     }
 
     const FileSystemObject& fileSystem_;
-    Grid& gridGreetings_;
-    Grid& gridPrompts_;
+    ScanSink& sink_;
     const ScanProgress& progress_;
     const ScanOptions& options_;
     std::int64_t filesExamined_ = 0;
     std::int64_t lastReported_ = 0;
+    std::int64_t greetingsFound_ = 0;
 };
 
 // Every file looked at counts, taken or not: a folder full of files the extension test turns
@@ -386,11 +354,13 @@ void LoadRun::take(ScanItem& item, bool worked) {
     case ScanItem::Kind::File:
         if (!worked)
             readItem(item);
-        addFileRow(describeReading(std::move(item.shownPath), std::move(item.reading)),
-                   item.target == GridTarget::Greetings, gridGreetings_, gridPrompts_);
+        if (item.list == FileList::Greetings)
+            ++greetingsFound_;
+        sink_.fileFound(
+            describeReading(item.list, std::move(item.shownPath), std::move(item.reading)));
         break;
     case ScanItem::Kind::LoadFailure:
-        reportLoadFailure(item.failure, item.concerned);
+        sink_.loadFailed(item.failure);
         break;
     case ScanItem::Kind::Step:
         (this->*item.step)();
@@ -398,11 +368,6 @@ void LoadRun::take(ScanItem& item, bool worked) {
     case ScanItem::Kind::Nothing:
         break;
     }
-}
-
-void LoadRun::autoSizeMainColumns(Grid& grid) {
-    for (std::string_view key : {"FileName", "Codec", "LastModified"})
-        trap(grid.AutoSize(grid.ColIndex(key)));
 }
 
 LoadOutcome LoadRun::run() {
@@ -413,10 +378,11 @@ LoadOutcome LoadRun::run() {
         CorvelVersionInfo version;
         if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
             version = read.value();
-        else
-            reportLoadFailure(read.failure(), kVersionKey); // the version then counts as 0
+        else // the version then counts as 0
+            sink_.loadFailed(LoadFailure{LoadFailureSubject::RegistryValue,
+                                         std::string(kVersionKey), read.failure()});
         if (version.Major < 3) {
-            reportMessage(mymyLoadString(kServerNotSupported));
+            sink_.serverRefused();
             return LoadOutcome::ServerNotSupported;
         }
     }
@@ -433,20 +399,14 @@ LoadOutcome LoadRun::run() {
         // system's workers a queue's thread starts afterwards.
         applyProcessPriorityToThisThread, QueuedReads::make);
     reportFinalCount();
-
-    autoSizeMainColumns(gridGreetings_);
-    gridGreetings_.SetRedraw(RedrawMode::Buffered);
-    autoSizeMainColumns(gridPrompts_);
-    gridPrompts_.SetRedraw(RedrawMode::Buffered);
     return LoadOutcome::Completed;
 }
 
 } // namespace
 
-LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress,
-                            const ScanOptions& options) {
-    return LoadRun(fileSystem, gridGreetings, gridPrompts, progress, options).run();
+LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, ScanSink& sink,
+                            const ScanProgress& progress, const ScanOptions& options) {
+    return LoadRun(fileSystem, sink, progress, options).run();
 }
 
 } // namespace tambrel

@@ -1,10 +1,10 @@
-// The load sequence of the main window after its captions: priority, version gate, the four
-// folder groups and the column sizing.
+// The load sequence of the main window after its captions: priority, version gate and the four
+// folder groups, told as events to a sink.
 #pragma once
 
-#include "common/grid.h"
 #include "inventory/file_system.h"
 #include "inventory/ordered_window.h"
+#include "inventory/scan_sink.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +15,7 @@ namespace tambrel {
 
 enum class LoadOutcome {
     Completed,
-    ServerNotSupported, // string 30 was shown; the caller ends the program at once
+    ServerNotSupported, // the sink was told; the caller ends the program at once
 };
 
 struct ScanProgress {
@@ -24,10 +24,10 @@ struct ScanProgress {
     std::int64_t interval = 256;
 };
 
-// How the files are read. Rows, their order and the messages are the same either way: folders
-// are listed and headers read ahead, on threads of their own (by default through the system's
-// asynchronous queue where there is one, else by a pool of threads), and the grids are filled
-// on the calling thread in enumeration order.
+// How the files are read. The events and their order are the same either way: folders are
+// listed and headers read ahead, on threads of their own (by default through the system's
+// asynchronous queue where there is one, else by a pool of threads), and the sink is told on
+// the calling thread in enumeration order.
 struct ScanOptions {
     OverlapOptions overlap;
     // Called with a folder's path (as shown) once it has been listed and before any of its
@@ -45,9 +45,9 @@ struct ScanOptions {
     }
 };
 
-// Steps 3 to 18 of the load, under the load's error trap.
-LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, Grid& gridGreetings,
-                            Grid& gridPrompts, const ScanProgress& progress = {},
-                            const ScanOptions& options = {});
+// The load after the window's captions, under the load's error trap: every failure becomes an
+// event in its place, and the next step runs.
+LoadOutcome runLoadSequence(const FileSystemObject& fileSystem, ScanSink& sink,
+                            const ScanProgress& progress = {}, const ScanOptions& options = {});
 
 } // namespace tambrel

@@ -205,64 +205,54 @@ FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std
                       [&] { return folder.statusOf(name); });
 }
 
-// Each file's reading as the queue tells its steps, kept until its close.
+// Each file's reading as the queue tells its steps, built up in the file's own record.
 class FileHeaderQueue::Readings final : public platform::HeadReads::Client {
 public:
-    explicit Readings(std::unique_ptr<platform::HeadReads> reads)
-        : reads_(std::move(reads)), files_(reads_->capacity()) {}
+    explicit Readings(std::unique_ptr<platform::HeadReads> reads) : reads_(std::move(reads)) {}
 
     platform::HeadReads& reads() { return *reads_; }
 
-    void add(const platform::OpenFolder* folder, const std::string& name, std::uint64_t tag) {
-        File& file = files_[static_cast<std::size_t>(tag)];
-        file.folder = folder;
-        file.name = &name;
-        file.reading = FileHeaderReading{};
+    void add(QueuedHeaderRead& read) {
+        read.reading = FileHeaderReading{};
         // Never refused: the caller keeps to the capacity.
-        (void)reads_->add(folder, name, tag);
+        (void)reads_->add(read);
     }
 
-    void advance(const std::function<void(std::uint64_t, FileHeaderReading&&)>& finished) {
+    void advance(const std::function<void(QueuedHeaderRead&)>& finished) {
         finished_ = &finished;
         reads_->advance(*this);
         finished_ = nullptr;
     }
 
-    void notOpened(std::uint64_t tag, const Failure& failure) override {
-        File& file = files_[static_cast<std::size_t>(tag)];
-        file.reading = tambrel::notOpened(failure, std::nullopt, [&] {
-            return file.folder ? file.folder->statusOf(*file.name) : statusOfHostPath(*file.name);
+    void notOpened(platform::HeadRead& headRead, const Failure& failure) override {
+        QueuedHeaderRead& read = static_cast<QueuedHeaderRead&>(headRead);
+        read.reading = tambrel::notOpened(failure, std::nullopt, [&] {
+            return read.folder ? read.folder->statusOf(read.name) : statusOfHostPath(read.name);
         });
-        (*finished_)(tag, std::move(file.reading));
+        (*finished_)(read);
     }
 
-    void headRead(std::uint64_t tag, const platform::ReadOnlyFile& opened,
+    void headRead(platform::HeadRead& headRead, const platform::ReadOnlyFile& opened,
                   const Result<std::span<const std::byte>>& head,
                   const Result<FileStatus>& status) override {
-        File& file = files_[static_cast<std::size_t>(tag)];
+        QueuedHeaderRead& read = static_cast<QueuedHeaderRead&>(headRead);
         const OpenFileSource source(opened);
-        addHeaderAndStatus(file.reading,
+        addHeaderAndStatus(read.reading,
                            head ? decodeWavHeader(head.value(), source)
                                 : HeaderDecoding{WavHeader{}, head.failure()},
                            std::nullopt, status);
     }
 
-    void closed(std::uint64_t tag, const Status& closed) override {
-        File& file = files_[static_cast<std::size_t>(tag)];
+    void closed(platform::HeadRead& headRead, const Status& closed) override {
+        QueuedHeaderRead& read = static_cast<QueuedHeaderRead&>(headRead);
         if (!closed)
-            file.reading.failures.push_back(closed.failure());
-        (*finished_)(tag, std::move(file.reading));
+            read.reading.failures.push_back(closed.failure());
+        (*finished_)(read);
     }
 
 private:
-    struct File {
-        const platform::OpenFolder* folder = nullptr;
-        const std::string* name = nullptr;
-        FileHeaderReading reading;
-    };
     std::unique_ptr<platform::HeadReads> reads_;
-    std::vector<File> files_;
-    const std::function<void(std::uint64_t, FileHeaderReading&&)>* finished_ = nullptr;
+    const std::function<void(QueuedHeaderRead&)>* finished_ = nullptr;
 };
 
 std::unique_ptr<FileHeaderQueue> FileHeaderQueue::start(std::size_t depth) {
@@ -283,13 +273,11 @@ std::size_t FileHeaderQueue::capacity() const {
     return readings_->reads().capacity();
 }
 
-void FileHeaderQueue::add(const platform::OpenFolder* folder, const std::string& name,
-                          std::uint64_t tag) {
-    readings_->add(folder, name, tag);
+void FileHeaderQueue::add(QueuedHeaderRead& read) {
+    readings_->add(read);
 }
 
-void FileHeaderQueue::advance(
-    const std::function<void(std::uint64_t, FileHeaderReading&&)>& finished) {
+void FileHeaderQueue::advance(const std::function<void(QueuedHeaderRead&)>& finished) {
     readings_->advance(finished);
 }
 

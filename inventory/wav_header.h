@@ -2,9 +2,11 @@
 // for a canonical file, a bounded chunk walk for files that put other chunks first.
 #pragma once
 
+#include "common/file_facts.h"
 #include "common/result.h"
 #include "platform/files/file_status.h"
 #include "platform/files/folder_listing.h"
+#include "platform/files/head_reads.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,17 +42,6 @@ private:
     std::span<const std::byte> bytes_;
 };
 
-enum class HeaderKind {
-    Wave,   // the codec text is the name of the format tag
-    NotWave // the codec text is string 18, the sample rate 0
-};
-
-struct WavHeader {
-    HeaderKind kind = HeaderKind::NotWave;
-    std::int16_t formatTag = 0;
-    std::int32_t sampleRate = 0;
-};
-
 // The header and, when a read failed, that failure. A failed first read leaves the file
 // "not a WAV file"; a failed read during the chunk walk leaves the format block zero.
 struct HeaderDecoding {
@@ -84,6 +75,12 @@ FileHeaderReading readFileHeader(const std::string& hostPath,
 // walk every component of the path again for each file.
 FileHeaderReading readFileHeaderIn(const platform::OpenFolder& folder, const std::string& name);
 
+// One file's reading through a FileHeaderQueue: the caller's own record (the file named as
+// platform::HeadRead names it), handed back with its reading when the file is done.
+struct QueuedHeaderRead : platform::HeadRead {
+    FileHeaderReading reading;
+};
+
 // The readings of many files at once, with the same calls and the same outcome as
 // readFileHeaderIn and readFileHeader, through the system's asynchronous queue; for the thread
 // that started it alone.
@@ -94,14 +91,12 @@ public:
     ~FileHeaderQueue();
 
     std::size_t capacity() const;
-    // Starts reading the file `name` of `folder`, or the host path `name` when `folder` is
-    // null; both stay as they are until the file is finished. `tag` is below capacity() and
-    // not that of another file in flight.
-    void add(const platform::OpenFolder* folder, const std::string& name, std::uint64_t tag);
-    // Waits until the files in flight have moved on and calls `finished` with the tag and the
-    // reading of every file that is done.
-    void
-    advance(const std::function<void(std::uint64_t tag, FileHeaderReading&& reading)>& finished);
+    // Starts reading the file `read` names; the record, and the folder it names, stay as they
+    // are until the file is finished. Never more than capacity() files at once.
+    void add(QueuedHeaderRead& read);
+    // Waits until the files in flight have moved on and calls `finished` with the record of
+    // every file that is done, its reading filled in.
+    void advance(const std::function<void(QueuedHeaderRead& read)>& finished);
 
 private:
     class Readings;

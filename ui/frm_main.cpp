@@ -5,6 +5,7 @@
 #include "localize/language_state.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
+#include "ui/grid_scan_sink.h"
 #include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
 #include "ui/program_end.h"
@@ -189,9 +190,12 @@ void frmMain::Form_Load() {
     };
     ScanOptions options;
     options.givenRoot = givenRoot_;
-    if (runLoadSequence(fileSystem(), *gridGreetings_, *gridPrompts_, progress, options) ==
-        LoadOutcome::ServerNotSupported)
+    // Each grid is emptied and its drawing suspended as its list starts; the rows and the
+    // message boxes come in the scan's order, each box holding the scan until it is closed.
+    GridScanSink sink(*gridGreetings_, *gridPrompts_);
+    if (runLoadSequence(fileSystem(), sink, progress, options) == LoadOutcome::ServerNotSupported)
         std::exit(0);
+    sink.finishGrids();
 }
 
 void frmMain::cmdReload_Click() {

@@ -1,6 +1,6 @@
 #include "ui/grid_model.h"
 
-#include "common/memory_grid.h"
+#include "common/ascii_case.h"
 #include "platform/text/short_date.h"
 
 #include <algorithm>
@@ -79,7 +79,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 
 std::int32_t GridModel::columnForKey(std::string_view key) const {
     for (std::size_t i = 0; i < keys_.size(); ++i)
-        if (!keys_[i].empty() && equalsIgnoringCase(keys_[i], key))
+        if (!keys_[i].empty() && equalIgnoringAsciiCase(keys_[i], key))
             return static_cast<std::int32_t>(i);
     return -1;
 }
@@ -156,11 +156,11 @@ bool GridModel::typedSortKeys(int column, std::vector<std::int64_t>& keys) const
         return false;
     const std::string& key = keys_[static_cast<std::size_t>(column)];
     std::int64_t SortValues::*member = nullptr;
-    if (equalsIgnoringCase(key, "SampleRate"))
+    if (equalIgnoringAsciiCase(key, "SampleRate"))
         member = &SortValues::sampleRate;
-    else if (equalsIgnoringCase(key, "FileSize"))
+    else if (equalIgnoringAsciiCase(key, "FileSize"))
         member = &SortValues::size;
-    else if (equalsIgnoringCase(key, "LastModified"))
+    else if (equalIgnoringAsciiCase(key, "LastModified"))
         member = &SortValues::modified;
     else
         return false;

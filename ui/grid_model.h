@@ -45,11 +45,7 @@ public:
     // The values a file row came with, so that sorting by its number and date columns compares
     // them instead of reading the cell texts back. A table row without them (cells written one
     // by one) makes the whole column sort by its texts.
-    struct SortValues {
-        std::int64_t sampleRate = kUnreadableSortKey;
-        std::int64_t size = kUnreadableSortKey;
-        std::int64_t modified = kUnreadableSortKey;
-    };
+    using SortValues = FileSortValues;
     void setSortValues(std::int32_t row, const SortValues& values);
 
     void suspendNotifications();

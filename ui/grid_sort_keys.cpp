@@ -1,7 +1,6 @@
 #include "ui/grid_sort_keys.h"
 
 #include "common/ascii_case.h"
-#include "common/memory_grid.h"
 
 #include <algorithm>
 #include <array>
@@ -16,12 +15,22 @@ bool isDigit(char c) {
 
 } // namespace
 
+FileSortValues fileSortValues(const FileFacts& facts) {
+    FileSortValues values;
+    values.sampleRate = facts.header.sampleRate;
+    if (facts.hasStatus) {
+        values.size = facts.size;
+        values.modified = static_cast<std::int64_t>(facts.lastModified.tv_sec);
+    }
+    return values;
+}
+
 SortKind sortKindForKey(std::string_view key) {
     if (key.empty())
         return SortKind::None;
-    if (equalsIgnoringCase(key, "SampleRate") || equalsIgnoringCase(key, "FileSize"))
+    if (equalIgnoringAsciiCase(key, "SampleRate") || equalIgnoringAsciiCase(key, "FileSize"))
         return SortKind::Number;
-    if (equalsIgnoringCase(key, "LastModified"))
+    if (equalIgnoringAsciiCase(key, "LastModified"))
         return SortKind::Date;
     return SortKind::Text;
 }

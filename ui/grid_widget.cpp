@@ -125,14 +125,15 @@ Result<std::string> GridWidget::Cell(std::int32_t row, std::int32_t column) cons
     return std::string(model_->cells().cell(row, column));
 }
 
-Status GridWidget::ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
-                             std::span<std::string_view> texts) const {
-    if (row < 0 || row >= model_->tableRows() || texts.size() < columns.size())
+Status GridWidget::csvRowTexts(std::int64_t row,
+                               std::span<std::string_view, kCsvFields> texts) const {
+    const std::int64_t tableRow = row + 1;
+    if (row < 0 || tableRow >= model_->tableRows())
         return subscriptOutOfRange();
-    for (std::int32_t column : columns)
-        if (column < 0 || column >= model_->cells().columnCount())
+    for (std::int32_t column : fileRowColumns_)
+        if (column < 0)
             return subscriptOutOfRange();
-    model_->cells().cells(row, columns, texts);
+    model_->cells().cells(static_cast<std::int32_t>(tableRow), fileRowColumns_, texts);
     return {};
 }
 
@@ -153,22 +154,16 @@ Status GridWidget::AddItem(std::string_view, std::int32_t position) {
     return {};
 }
 
-Status GridWidget::AddFileRow(const FileRow& row) {
+Status GridWidget::AddFileRow(const FileFacts& facts) {
     const std::int32_t position = model_->tableRows();
     model_->insertRow(position);
-    const std::array<std::string, 5> cells = fileRowCells(row);
+    const std::array<std::string, 5> cells = fileRowCells(facts);
     std::fill(rowTexts_.begin(), rowTexts_.end(), std::string_view());
     for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
         if (const std::int32_t column = fileRowColumns_[i]; column >= 0)
             rowTexts_[static_cast<std::size_t>(column)] = cells[i];
     model_->setRowCells(position, rowTexts_);
-    GridModel::SortValues values;
-    values.sampleRate = row.sampleRate;
-    if (row.hasStatus) {
-        values.size = row.size;
-        values.modified = static_cast<std::int64_t>(row.lastModified.tv_sec);
-    }
-    model_->setSortValues(position, values);
+    model_->setSortValues(position, fileSortValues(facts));
     return {};
 }
 

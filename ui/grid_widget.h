@@ -1,10 +1,12 @@
 // The grid control of the main window: a table view over a GridModel that fulfils the grid
-// contract. Rows are selected whole, columns resized by hand and sorted by a header click;
-// Ctrl+C copies the selected rows as the export's CSV lines.
+// contract and gives the export its rows in the order shown. Rows are selected whole, columns
+// resized by hand and sorted by a header click; Ctrl+C copies the selected rows as the export's
+// CSV lines.
 #pragma once
 
-#include "common/grid.h"
+#include "export/row_source.h"
 #include "ui/grid_model.h"
+#include "ui/window_grid.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +17,7 @@
 
 namespace tambrel {
 
-class GridWidget final : public QTableView, public Grid {
+class GridWidget final : public QTableView, public WindowGrid, public CsvRowSource {
     Q_OBJECT
 public:
     // Columns: the keyless leading column, then Codec, FileName, SampleRate, LastModified,
@@ -29,19 +31,23 @@ public:
     Status SetRows(std::int32_t rows) override;
     std::int32_t ColIndex(std::string_view key) const override;
     Result<std::string> Cell(std::int32_t row, std::int32_t column) const override;
-    Status ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
-                     std::span<std::string_view> texts) const override;
     Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) override;
     Status AddItem(std::string_view text, std::int32_t position) override;
-    // The row's cells, and its values for sorting by number and date.
-    Status AddFileRow(const FileRow& row) override;
+    // The file's cells, and its values for sorting by number and date.
+    Status AddFileRow(const FileFacts& facts) override;
     // Fits the column to the widest of its texts, the header text included.
     Status AutoSize(std::int32_t column) override;
     void SetRedraw(RedrawMode mode) override;
-    float Width() const override { return widthTwips_; }
-    float Height() const override { return heightTwips_; }
-    void SetWidth(float twips) override;
-    void SetHeight(float twips) override;
+    // Outer size inside the containing frame, in twips.
+    float Width() const { return widthTwips_; }
+    float Height() const { return heightTwips_; }
+    void SetWidth(float twips);
+    void SetHeight(float twips);
+
+    // The export's rows: the data rows top to bottom as shown, their five file-row cells.
+    std::int64_t csvRowCount() const override { return model_->tableRows() - 1; }
+    Status csvRowTexts(std::int64_t row,
+                       std::span<std::string_view, kCsvFields> texts) const override;
 
     void setColumnWidthTwips(int column, float twips);
     // Widens the column, never narrows it, so that its header text shows whole.

@@ -5,10 +5,11 @@
 //
 //     cli_bench [files] [prefix]    default: 100,000 files in a generated server
 
-#include "common/memory_grid.h"
 #include "common/user_dialogs.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
+#include "tests/support/grid_load.h"
+#include "tests/support/memory_grid.h"
 
 #include <algorithm>
 #include <chrono>
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     const double scan = bestSeconds(3, [&] {
         tambrel::MemoryGrid greetings = tambrel::MemoryGrid::withFileRowColumns();
         tambrel::MemoryGrid prompts = tambrel::MemoryGrid::withFileRowColumns();
-        (void)tambrel::runLoadSequence(fileSystem, greetings, prompts);
+        (void)tambrel::testing::loadIntoGrids(fileSystem, greetings, prompts);
         rows = greetings.Rows() + prompts.Rows() - 2;
     });
     const std::string command =

@@ -6,10 +6,10 @@
 //
 //   export_bench [rows...] [--folder DIR]     (rows default to 100000 1000000)
 
-#include "common/memory_grid.h"
 #include "common/user_dialogs.h"
 #include "export/csv_export.h"
 #include "inventory/file_system.h"
+#include "tests/support/memory_grid.h"
 
 #include <algorithm>
 #include <chrono>

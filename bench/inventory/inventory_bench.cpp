@@ -4,10 +4,11 @@
 //
 //   inventory_bench [files=10000] [folder]     (a temporary folder is made and removed if none)
 
-#include "common/memory_grid.h"
 #include "common/user_dialogs.h"
-#include "inventory/add_file_to_grid.h"
+#include "inventory/describe_file.h"
 #include "inventory/file_system.h"
+#include "tests/support/memory_grid.h"
+#include "ui/grid_scan_sink.h"
 
 #include <algorithm>
 #include <chrono>
@@ -175,7 +176,8 @@ int main(int argc, char** argv) {
             MemoryGrid prompts = MemoryGrid::withFileRowColumns();
             rows = std::min(rows, secondsOf([&] {
                                 for (const FileEntry& file : files)
-                                    AddFileToGrid(file, true, greetings, prompts);
+                                    AddFileToGrid(describeFile(file, FileList::Greetings),
+                                                  greetings, prompts);
                             }));
             gridBytes = greetings.cells().bytesUsed();
             heapBytes = mallinfo2().uordblks - heapBefore;

@@ -17,11 +17,12 @@
 //   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
 //   TAMBREL_BENCH_ONLY=a,c: only the rounds of these labels
 
-#include "common/memory_grid.h"
 #include "common/user_dialogs.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
 #include "inventory/wav_header.h"
+#include "tests/support/grid_load.h"
+#include "tests/support/memory_grid.h"
 #include "ui/grid_widget.h"
 
 #include <algorithm>
@@ -224,13 +225,13 @@ int main(int argc, char** argv) {
         return [&fileSystem, options] {
             MemoryGrid greetings = MemoryGrid::withFileRowColumns();
             MemoryGrid prompts = MemoryGrid::withFileRowColumns();
-            (void)runLoadSequence(fileSystem, greetings, prompts, {}, options);
+            (void)testing::loadIntoGrids(fileSystem, greetings, prompts, {}, options);
         };
     };
     // The whole load, until both grids have painted.
     auto load = [&](const ScanOptions& options) {
         return [&, options] {
-            (void)runLoadSequence(fileSystem, *gridGreetings, *gridPrompts, {}, options);
+            (void)testing::loadIntoGrids(fileSystem, *gridGreetings, *gridPrompts, {}, options);
             gridGreetings->viewport()->repaint();
             gridPrompts->viewport()->repaint();
         };

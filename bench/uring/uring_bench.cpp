@@ -12,10 +12,11 @@
 //   TAMBREL_BENCH_WORKERS: threads of (b) and (d) (16); TAMBREL_BENCH_DEPTH: ring of (c) (256)
 //   TAMBREL_BENCH_COLD=0: skip the cold rounds; TAMBREL_BENCH_WARM_ROUNDS, _COLD_ROUNDS (5, 3)
 
-#include "common/memory_grid.h"
 #include "common/user_dialogs.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
+#include "tests/support/grid_load.h"
+#include "tests/support/memory_grid.h"
 
 #include <algorithm>
 #include <atomic>
@@ -279,7 +280,7 @@ int main(int argc, char** argv) {
          [&] {
              tambrel::MemoryGrid greetings = tambrel::MemoryGrid::withFileRowColumns();
              tambrel::MemoryGrid prompts = tambrel::MemoryGrid::withFileRowColumns();
-             (void)tambrel::runLoadSequence(fileSystem, greetings, prompts, {}, scanOptions);
+             (void)tambrel::testing::loadIntoGrids(fileSystem, greetings, prompts, {}, scanOptions);
              return static_cast<std::uint64_t>(greetings.Rows() + prompts.Rows());
          }},
     };

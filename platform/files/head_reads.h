@@ -18,32 +18,54 @@
 #include "platform/files/file_status.h"
 #include "platform/files/folder_listing.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string_view>
+#include <string>
 
 namespace tambrel::platform {
 
 // The most bytes one head read asks for.
 inline constexpr std::size_t kMostHeadBytes = 64;
 
+// One file's read: the caller's own record, given to HeadReads::add and handed back with each
+// of the file's calls (the ring carries its address), so nothing needs looking up in between.
+// It stays where it is, untouched by the caller, from add() until the file's last call.
+class HeadRead {
+public:
+    // The file `name` of `folder`, which must stay open until the file's last call, or the host
+    // path `name` when `folder` is null.
+    const OpenFolder* folder = nullptr;
+    std::string name;
+
+private:
+    friend class HeadReads;
+    // The queue's own, from add() until the file's last call.
+    std::uint8_t stage_ = 0;
+    bool regularFile_ = false;
+    int statusError_ = 0;
+    std::intptr_t handle_ = -1;
+    FileStatus status_{};
+    std::array<std::byte, kMostHeadBytes> head_{};
+};
+
 class HeadReads {
 public:
-    // What the driving thread is told about each file, in the order its calls finish. `tag` is
-    // the one the file was added with.
+    // What the driving thread is told about each file, in the order its calls finish, with the
+    // record the file was added with.
     class Client {
     public:
         // The open failed: nothing else was tried, and this is the file's last call.
-        virtual void notOpened(std::uint64_t tag, const Failure& failure) = 0;
+        virtual void notOpened(HeadRead& read, const Failure& failure) = 0;
         // The file is open, its status taken and its head read (fewer bytes at its end, or the
         // read's failure). `file` reads more of it until this returns; the close follows.
-        virtual void headRead(std::uint64_t tag, const ReadOnlyFile& file,
+        virtual void headRead(HeadRead& read, const ReadOnlyFile& file,
                               const Result<std::span<const std::byte>>& head,
                               const Result<FileStatus>& status) = 0;
         // The close: the file's last call.
-        virtual void closed(std::uint64_t tag, const Status& closed) = 0;
+        virtual void closed(HeadRead& read, const Status& closed) = 0;
 
     protected:
         ~Client() = default;
@@ -62,10 +84,9 @@ public:
     std::size_t capacity() const;
     std::size_t inFlight() const;
 
-    // Starts on the file `name` of `folder`, which must stay open until the file's last call,
-    // or on the host path `name` when `folder` is null. False, and nothing started, when
-    // capacity() files are in flight.
-    [[nodiscard]] bool add(const OpenFolder* folder, std::string_view name, std::uint64_t tag);
+    // Starts on the file `read` names. False, and nothing started, when capacity() files are
+    // in flight.
+    [[nodiscard]] bool add(HeadRead& read);
 
     // Hands what was added to the system, waits until at least one file in flight has moved on
     // and tells `client` about every file that has. Returns at once when nothing is in flight.

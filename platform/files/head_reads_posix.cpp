@@ -11,13 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 // Thread safety: a queue belongs to the one thread that drives it. The kernel writes the head
-// bytes into a slot's buffer before it posts the completion, and only that thread touches them,
+// bytes into the record's buffer before it posts the completion, and that thread reads them
 // after it has seen the completion (liburing reads the completion ring's tail with acquire
 // ordering). ThreadSanitizer sees neither the kernel's writes nor that ordering, and has no need
-// to: no other thread of the program ever reaches these buffers.
+// to: from add() to the file's last call no other thread of the program reaches the record, and
+// whoever hands it over before and takes it back after does so through its own locks.
 //
 // Files are closed through the queue as well: on a virtual machine whose every system call is
 // dear, the close handed over with the next batch spares each file a call of its own. Under
@@ -65,23 +65,14 @@ bool supportsFileOperations(io_uring& ring) {
 
 } // namespace
 
+// What a file's record holds while it is in flight: the handle is the open file's descriptor
+// (or -1), the status is taken from statx as soon as the file is open.
 struct HeadReads::State {
-    struct Slot {
-        std::uint64_t tag = 0;
-        Stage stage = Stage::Free;
-        int folder = AT_FDCWD;
-        std::string name;
-        int descriptor = -1;
-        int statusError = 0;
-        struct statx status {};
-        std::array<std::byte, kMostHeadBytes> head{};
-    };
-
     io_uring ring{};
     bool ringSetUp = false;
     std::size_t headBytes = 0;
-    std::vector<Slot> slots;
-    std::vector<std::uint32_t> freeSlots;
+    std::size_t capacity = 0;
+    std::size_t inFlight = 0;
     // Requests handed to the kernel whose completion has not been seen.
     std::size_t submitted = 0;
     // Prepared and not yet handed over.
@@ -94,11 +85,17 @@ struct HeadReads::State {
         io_uring_queue_exit(&ring);
     }
 
+    static Stage stageOf(const HeadRead& read) { return static_cast<Stage>(read.stage_); }
+    static void setStage(HeadRead& read, Stage stage) {
+        read.stage_ = static_cast<std::uint8_t>(stage);
+    }
+    static int descriptorOf(const HeadRead& read) { return static_cast<int>(read.handle_); }
+
     io_uring_sqe* nextEntry() {
         io_uring_sqe* entry = io_uring_get_sqe(&ring);
         if (!entry) {
-            // Never while the ring has an entry for every slot; if it ever had not, handing
-            // over what is prepared frees the entries.
+            // Never while the ring has an entry for every file in flight; if it ever had not,
+            // handing over what is prepared frees the entries.
             submit(0);
             entry = io_uring_get_sqe(&ring);
         }
@@ -106,39 +103,37 @@ struct HeadReads::State {
         return entry;
     }
 
-    void prepareOpen(std::uint32_t index) {
-        Slot& slot = slots[index];
-        slot.stage = Stage::Opening;
+    void prepareOpen(HeadRead& read) {
+        setStage(read, Stage::Opening);
         io_uring_sqe* entry = nextEntry();
-        io_uring_prep_openat(entry, slot.folder, slot.name.c_str(), kReadOnlyOpenFlags, 0);
-        io_uring_sqe_set_data64(entry, index);
+        const int folder = read.folder ? static_cast<int>(handleOf(*read.folder)) : AT_FDCWD;
+        io_uring_prep_openat(entry, folder, read.name.c_str(), kReadOnlyOpenFlags, 0);
+        io_uring_sqe_set_data(entry, &read);
     }
 
-    void prepareRead(std::uint32_t index) {
-        Slot& slot = slots[index];
-        slot.stage = Stage::Reading;
+    void prepareRead(HeadRead& read) {
+        setStage(read, Stage::Reading);
         io_uring_sqe* entry = nextEntry();
-        io_uring_prep_read(entry, slot.descriptor, slot.head.data(),
+        io_uring_prep_read(entry, descriptorOf(read), read.head_.data(),
                            static_cast<unsigned>(headBytes), 0);
-        io_uring_sqe_set_data64(entry, index);
+        io_uring_sqe_set_data(entry, &read);
     }
 
-    void prepareClose(std::uint32_t index, int descriptor) {
-        Slot& slot = slots[index];
-        slot.stage = Stage::Closing;
+    void prepareClose(HeadRead& read, int descriptor) {
+        setStage(read, Stage::Closing);
         io_uring_sqe* entry = nextEntry();
         io_uring_prep_close(entry, descriptor);
-        io_uring_sqe_set_data64(entry, index);
+        io_uring_sqe_set_data(entry, &read);
     }
 
-    void release(std::uint32_t index) {
-        slots[index].stage = Stage::Free;
-        freeSlots.push_back(index);
+    void release(HeadRead& read) {
+        setStage(read, Stage::Free);
+        --inFlight;
     }
 
     // Hands the prepared requests over and waits for `wanted` completions. A signal or a
     // passing shortage of kernel memory is waited out; the ring has room for every completion
-    // of the slots, so it never overflows.
+    // of the files in flight, so it never overflows.
     void submit(unsigned wanted) {
         for (;;) {
             const int handed = io_uring_submit_and_wait(&ring, wanted);
@@ -159,90 +154,87 @@ struct HeadReads::State {
         }
     }
 
-    Result<std::span<const std::byte>> readSynchronously(Slot& slot, std::size_t from) {
-        ReadOnlyFile file = borrowedFile(slot.descriptor);
-        const Result<std::size_t> read =
-            file.readAt(from, std::span<std::byte>(slot.head.data() + from, headBytes - from));
+    Result<std::span<const std::byte>> readSynchronously(HeadRead& read, std::size_t from) {
+        ReadOnlyFile file = borrowedFile(read.handle_);
+        const Result<std::size_t> count =
+            file.readAt(from, std::span<std::byte>(read.head_.data() + from, headBytes - from));
         (void)returnedHandle(file);
-        if (!read)
-            return read.failure();
-        return std::span<const std::byte>(slot.head.data(), from + read.value());
+        if (!count)
+            return count.failure();
+        return std::span<const std::byte>(read.head_.data(), from + count.value());
     }
 
     // What the queue's read gave, completed as ReadOnlyFile::readAt completes it: a short read
     // goes on from where it stopped, an interrupted one starts again.
-    Result<std::span<const std::byte>> headOf(Slot& slot, int result) {
+    Result<std::span<const std::byte>> headOf(HeadRead& read, int result) {
         if (result == -EINTR)
-            return readSynchronously(slot, 0);
+            return readSynchronously(read, 0);
         if (result < 0)
             return Failure::fromErrno(-result);
         const auto count = static_cast<std::size_t>(result);
         if (count > 0 && count < headBytes)
-            return readSynchronously(slot, count);
-        return std::span<const std::byte>(slot.head.data(), std::min(count, headBytes));
+            return readSynchronously(read, count);
+        return std::span<const std::byte>(read.head_.data(), std::min(count, headBytes));
     }
 
-    void tellHeadRead(std::uint32_t index, const Result<std::span<const std::byte>>& head,
+    void tellHeadRead(HeadRead& read, const Result<std::span<const std::byte>>& head,
                       Client& client) {
-        Slot& slot = slots[index];
         const Result<FileStatus> status =
-            slot.statusError != 0
-                ? Result<FileStatus>(Failure::fromErrno(slot.statusError))
-                : Result<FileStatus>(
-                      FileStatus{static_cast<std::int64_t>(slot.status.stx_size),
-                                 ::timespec{static_cast<std::time_t>(slot.status.stx_mtime.tv_sec),
-                                            static_cast<long>(slot.status.stx_mtime.tv_nsec)}});
-        const std::uint64_t tag = slot.tag;
-        ReadOnlyFile file = borrowedFile(slot.descriptor);
-        slot.descriptor = -1;
-        client.headRead(tag, file, head, status);
+            read.statusError_ != 0 ? Result<FileStatus>(Failure::fromErrno(read.statusError_))
+                                   : Result<FileStatus>(read.status_);
+        ReadOnlyFile file = borrowedFile(read.handle_);
+        read.handle_ = -1;
+        client.headRead(read, file, head, status);
         if (kClosesThroughQueue) {
-            prepareClose(index, static_cast<int>(returnedHandle(file)));
+            prepareClose(read, static_cast<int>(returnedHandle(file)));
             return;
         }
         const Status closed = file.close();
-        release(index);
-        client.closed(tag, closed);
+        release(read);
+        client.closed(read, closed);
     }
 
-    void tellClosed(std::uint32_t index, int result, Client& client) {
-        const std::uint64_t tag = slots[index].tag;
-        release(index);
-        client.closed(tag, closeOutcome(result < 0 ? -result : 0));
+    void tellClosed(HeadRead& read, int result, Client& client) {
+        release(read);
+        client.closed(read, closeOutcome(result < 0 ? -result : 0));
     }
 
-    void completed(std::uint32_t index, int result, Client& client) {
-        Slot& slot = slots[index];
-        switch (slot.stage) {
-        case Stage::Opening:
+    void completed(HeadRead& read, int result, Client& client) {
+        switch (stageOf(read)) {
+        case Stage::Opening: {
             if (result < 0) {
-                const std::uint64_t tag = slot.tag;
-                release(index);
-                client.notOpened(tag, Failure::fromErrno(-result));
+                release(read);
+                client.notOpened(read, Failure::fromErrno(-result));
                 return;
             }
-            slot.descriptor = result;
+            read.handle_ = result;
             // The status comes before the read: it tells whether the queue's read would read
             // what pread reads. It is taken here rather than through the queue, whose statx
             // always runs on a kernel worker thread: that hand-over costs more than the call,
             // which needs no disk once the file is open.
-            slot.statusError =
-                ::statx(slot.descriptor, "", AT_EMPTY_PATH, kStatusFields, &slot.status) == 0
-                    ? 0
-                    : errno;
-            if (slot.statusError == 0 && S_ISREG(slot.status.stx_mode)) {
-                prepareRead(index);
+            struct statx status {};
+            read.statusError_ =
+                ::statx(result, "", AT_EMPTY_PATH, kStatusFields, &status) == 0 ? 0 : errno;
+            read.regularFile_ = read.statusError_ == 0 && S_ISREG(status.stx_mode);
+            if (read.statusError_ == 0)
+                read.status_ =
+                    FileStatus{static_cast<std::int64_t>(status.stx_size),
+                               ::timespec{static_cast<std::time_t>(status.stx_mtime.tv_sec),
+                                          static_cast<long>(status.stx_mtime.tv_nsec)}};
+            if (read.regularFile_) {
+                prepareRead(read);
                 return;
             }
             // A FIFO, a socket, a device or a folder put in the file's place: pread refuses
             // what the queue would read (a FIFO's data, or a wait for it), so pread it is.
-            tellHeadRead(index, readSynchronously(slot, 0), client);
+            tellHeadRead(read, readSynchronously(read, 0), client);
             return;
+        }
         case Stage::Reading:
-            tellHeadRead(index, headOf(slot, result), client);
+            tellHeadRead(read, headOf(read, result), client);
             return;
         case Stage::Closing:
-            tellClosed(index, result, client);
+            tellClosed(read, result, client);
             return;
         case Stage::Free:
             return;
@@ -253,28 +245,27 @@ struct HeadReads::State {
     void takeCompletions(const auto& handle) {
         io_uring_cqe* completion = nullptr;
         while (io_uring_peek_cqe(&ring, &completion) == 0) {
-            const auto index = static_cast<std::uint32_t>(io_uring_cqe_get_data64(completion));
+            auto* read = static_cast<HeadRead*>(io_uring_cqe_get_data(completion));
             const int result = completion->res;
             io_uring_cqe_seen(&ring, completion);
             --submitted;
-            if (index < slots.size())
-                handle(index, result);
+            if (read)
+                handle(*read, result);
         }
     }
 
-    // The kernel may still write into the slots: every request ends before they are freed, and
-    // what was opened is closed.
+    // The kernel may still write into the records: every request ends before they are given
+    // back, and what was opened is closed.
     void drain() {
         while (submitted + prepared > 0) {
             submit(1);
-            takeCompletions([this](std::uint32_t index, int result) {
-                Slot& slot = slots[index];
-                if (slot.stage == Stage::Opening && result >= 0)
+            takeCompletions([this](HeadRead& read, int result) {
+                if (stageOf(read) == Stage::Opening && result >= 0)
                     ::close(result);
-                else if (slot.stage == Stage::Reading)
-                    ::close(slot.descriptor);
-                slot.descriptor = -1;
-                release(index);
+                else if (stageOf(read) == Stage::Reading)
+                    ::close(descriptorOf(read));
+                read.handle_ = -1;
+                release(read);
             });
         }
     }
@@ -283,6 +274,7 @@ struct HeadReads::State {
 Result<std::unique_ptr<HeadReads>> HeadReads::start(std::size_t depth, std::size_t headBytes) {
     auto state = std::make_unique<State>();
     const std::size_t slots = std::clamp<std::size_t>(depth, 1, kMostDepth);
+    state->capacity = slots;
     state->headBytes = std::clamp<std::size_t>(headBytes, 1, kMostHeadBytes);
     // One request per file is in flight at a time, so an entry per slot is enough; the
     // completion ring is twice as large.
@@ -292,10 +284,6 @@ Result<std::unique_ptr<HeadReads>> HeadReads::start(std::size_t depth, std::size
     state->ringSetUp = true;
     if (!supportsFileOperations(state->ring))
         return Failure::fromErrno(EOPNOTSUPP);
-    state->slots.resize(slots);
-    state->freeSlots.reserve(slots);
-    for (std::size_t i = slots; i > 0; --i)
-        state->freeSlots.push_back(static_cast<std::uint32_t>(i - 1));
     return std::unique_ptr<HeadReads>(new HeadReads(std::move(state)));
 }
 
@@ -304,25 +292,21 @@ HeadReads::HeadReads(std::unique_ptr<State> state) : state_(std::move(state)) {}
 HeadReads::~HeadReads() = default;
 
 std::size_t HeadReads::capacity() const {
-    return state_->slots.size();
+    return state_->capacity;
 }
 
 std::size_t HeadReads::inFlight() const {
-    return state_->slots.size() - state_->freeSlots.size();
+    return state_->inFlight;
 }
 
-bool HeadReads::add(const OpenFolder* folder, std::string_view name, std::uint64_t tag) {
-    if (state_->freeSlots.empty())
+bool HeadReads::add(HeadRead& read) {
+    if (state_->inFlight == state_->capacity)
         return false;
-    const std::uint32_t index = state_->freeSlots.back();
-    state_->freeSlots.pop_back();
-    State::Slot& slot = state_->slots[index];
-    slot.tag = tag;
-    slot.folder = folder ? static_cast<int>(handleOf(*folder)) : AT_FDCWD;
-    slot.name.assign(name);
-    slot.descriptor = -1;
-    slot.statusError = 0;
-    state_->prepareOpen(index);
+    ++state_->inFlight;
+    read.handle_ = -1;
+    read.statusError_ = 0;
+    read.regularFile_ = false;
+    state_->prepareOpen(read);
     return true;
 }
 
@@ -332,7 +316,7 @@ void HeadReads::advance(Client& client) {
         return;
     state.submit(1);
     state.takeCompletions(
-        [&](std::uint32_t index, int result) { state.completed(index, result, client); });
+        [&](HeadRead& read, int result) { state.completed(read, result, client); });
 }
 
 std::intptr_t HeadReads::handleOf(const OpenFolder& folder) {

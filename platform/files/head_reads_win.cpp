@@ -25,7 +25,7 @@ std::size_t HeadReads::inFlight() const {
     return 0;
 }
 
-bool HeadReads::add(const OpenFolder*, std::string_view, std::uint64_t) {
+bool HeadReads::add(HeadRead&) {
     return false;
 }
 

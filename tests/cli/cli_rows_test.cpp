@@ -1,11 +1,12 @@
-// The tool's rows against the window's: the same scan into the tool's grid and into the
-// in-memory grid must give the same CSV bytes.
-#include "cli/listing_grid.h"
-#include "common/memory_grid.h"
+// The tool's rows against the window's: the same scan into the tool's lists and into the
+// in-memory grids through the window's sink must give the same CSV bytes.
+#include "cli/cli_scan_sink.h"
 #include "export/csv_writer.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
 #include "tests/scan/server_tree.h"
+#include "tests/support/grid_load.h"
+#include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ namespace {
 
 constexpr std::string_view kHeader = "Codec, File Name, Sample Rate, Date Last Modified, File Size";
 
-TEST(ListingGrid, GivesTheWindowsCsvBytesForTheSameScan) {
+TEST(ListingStore, GivesTheWindowsCsvBytesForTheSameScan) {
     ServerTree server;
     server.makeEmptyServer();
     server.writeWave("Stream Files/plain.wav");
@@ -33,19 +34,20 @@ TEST(ListingGrid, GivesTheWindowsCsvBytesForTheSameScan) {
     const FileSystemObject fileSystem;
     MemoryGrid windowGreetings = MemoryGrid::withFileRowColumns();
     MemoryGrid windowPrompts = MemoryGrid::withFileRowColumns();
-    ASSERT_EQ(runLoadSequence(fileSystem, windowGreetings, windowPrompts), LoadOutcome::Completed);
-    cli::ListingGrid toolGreetings(true);
-    cli::ListingGrid toolPrompts(true);
-    ASSERT_EQ(runLoadSequence(fileSystem, toolGreetings, toolPrompts), LoadOutcome::Completed);
-    ASSERT_EQ(toolGreetings.Rows(), windowGreetings.Rows());
-    ASSERT_EQ(toolPrompts.Rows(), windowPrompts.Rows());
+    ASSERT_EQ(loadIntoGrids(fileSystem, windowGreetings, windowPrompts), LoadOutcome::Completed);
+    cli::ListingStore toolGreetings(true);
+    cli::ListingStore toolPrompts(true);
+    cli::CliScanSink toolSink("tambrel-cli", toolGreetings, toolPrompts);
+    ASSERT_EQ(runLoadSequence(fileSystem, toolSink), LoadOutcome::Completed);
+    ASSERT_EQ(toolGreetings.size(), windowGreetings.Rows() - 1);
+    ASSERT_EQ(toolPrompts.size(), windowPrompts.Rows() - 1);
     EXPECT_EQ(toolGreetings.summary().files, windowGreetings.Rows() - 1);
 
     TemporaryFolder out;
     const struct {
         const char* name;
-        const Grid& window;
-        const Grid& tool;
+        const CsvRowSource& window;
+        const CsvRowSource& tool;
     } lists[] = {{"greetings", windowGreetings, toolGreetings},
                  {"prompts", windowPrompts, toolPrompts}};
     for (const auto& list : lists) {
@@ -55,8 +57,8 @@ TEST(ListingGrid, GivesTheWindowsCsvBytesForTheSameScan) {
         Result<ReplacementFile> windowOutput = ReplacementFile::create(windowFile);
         Result<ReplacementFile> toolOutput = ReplacementFile::create(toolFile);
         ASSERT_TRUE(windowOutput && toolOutput);
-        ASSERT_TRUE(writeGridAsCsv(list.window, kHeader, std::move(windowOutput.value())));
-        ASSERT_TRUE(writeGridAsCsv(list.tool, kHeader, std::move(toolOutput.value())));
+        ASSERT_TRUE(writeRowsAsCsv(list.window, kHeader, std::move(windowOutput.value())));
+        ASSERT_TRUE(writeRowsAsCsv(list.tool, kHeader, std::move(toolOutput.value())));
         EXPECT_EQ(readFile(toolFile), readFile(windowFile));
     }
 }

@@ -28,12 +28,11 @@ TEST(JsonRows, EscapeEveryStringSoTheDocumentParses) {
 }
 
 TEST(JsonRows, UnreadableFileHasNullCodecAndItsError) {
-    FileRow row;
-    row.path = "C:\\Corvel\\Stream Files\\locked.wav";
-    row.codecText = "File not a valid WAV format";
-    row.failures.push_back({13, "Permission denied"});
+    FileFacts facts;
+    facts.path = "C:\\Corvel\\Stream Files\\locked.wav";
+    facts.readFailures.push_back({13, "Permission denied"});
     std::string json;
-    cli::appendJsonRow(json, row);
+    cli::appendJsonRow(json, facts);
     EXPECT_EQ(
         json,
         R"({"codec":null,"format_name":null,"format_tag":0,"file":"C:\\Corvel\\Stream Files\\locked.wav",)"

@@ -1,5 +1,6 @@
-#include "common/memory_grid.h"
+#include "tests/support/memory_grid.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace tambrel {
@@ -32,13 +33,15 @@ TEST(MemoryGrid, OutOfRangeOperationsFailInsteadOfCrashing) {
     EXPECT_FALSE(grid.AddItem("", 5));
     EXPECT_FALSE(grid.AutoSize(9));
     EXPECT_FALSE(grid.SetRows(0));
-    std::string_view texts[2];
-    const std::int32_t inRange[] = {1, 2}, outOfRange[] = {1, 6};
-    EXPECT_FALSE(grid.ViewCells(1, inRange, texts));
+    std::array<std::string_view, kCsvFields> texts;
+    EXPECT_FALSE(grid.csvRowTexts(0, texts));
     ASSERT_TRUE(grid.AddItem("", 1));
-    EXPECT_TRUE(grid.ViewCells(1, inRange, texts));
-    EXPECT_FALSE(grid.ViewCells(1, outOfRange, texts));
-    EXPECT_FALSE(grid.ViewCells(1, inRange, std::span<std::string_view>(texts, 1)));
+    EXPECT_TRUE(grid.csvRowTexts(0, texts));
+    EXPECT_FALSE(grid.csvRowTexts(1, texts));
+    EXPECT_FALSE(grid.csvRowTexts(-1, texts));
+    MemoryGrid withoutSize({"", "Codec", "FileName", "SampleRate", "LastModified"});
+    ASSERT_TRUE(withoutSize.AddItem("", 1));
+    EXPECT_FALSE(withoutSize.csvRowTexts(0, texts));
 }
 
 } // namespace

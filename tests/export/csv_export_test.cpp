@@ -199,9 +199,9 @@ TEST_F(ExportCommand, LinesOfAnyLengthAroundChunkEndsComeOutWhole) {
     const std::string written = readFile(path);
     ASSERT_EQ(written.size(), expected.size());
     EXPECT_TRUE(written == expected);
-    // The same bytes when the grid is read cell by cell.
+    // The same bytes when the texts of a row do not lie side by side.
     const auto plain = choose("plain.csv");
-    runCsvExportCommand(CsvExportTarget::Greetings, CellOnlyGrid(grid), fileSystem);
+    runCsvExportCommand(CsvExportTarget::Greetings, CopyingRowSource(grid), fileSystem);
     EXPECT_TRUE(readFile(plain) == expected);
 }
 
@@ -211,7 +211,7 @@ TEST_F(ExportCommand, GridWithOnlyPlainCellReadsWritesTheSameBytes) {
     const auto direct = choose("direct.csv");
     run();
     const auto plain = choose("plain.csv");
-    runCsvExportCommand(CsvExportTarget::Greetings, CellOnlyGrid(grid), fileSystem);
+    runCsvExportCommand(CsvExportTarget::Greetings, CopyingRowSource(grid), fileSystem);
     EXPECT_EQ(readFile(plain), readFile(direct));
     EXPECT_NE(readFile(plain).find(",\"C:\\Greetings\\Smith, John.wav\","), std::string::npos);
 }
@@ -278,8 +278,8 @@ TEST_F(ExportCommand, GridFailureMidwayWritesNothing) {
     choose("out.csv");
     run();
     expectFailure("Error in mnuGreetingsToCSV:Subscript out of range", {});
-    // The same through a grid read cell by cell.
-    runCsvExportCommand(CsvExportTarget::Greetings, CellOnlyGrid(grid), fileSystem);
+    // The same through a source whose texts lie apart.
+    runCsvExportCommand(CsvExportTarget::Greetings, CopyingRowSource(grid), fileSystem);
     EXPECT_EQ(dialogs.texts().back(), "Error in mnuGreetingsToCSV:Subscript out of range: " +
                                           (folder / "out.csv").string());
     EXPECT_FALSE(std::filesystem::exists(folder / "out.csv"));

@@ -2,12 +2,13 @@
 // the recording dialogs, shared by the tests of both platforms and the POSIX-only ones.
 #pragma once
 
-#include "common/memory_grid.h"
 #include "export/csv_export.h"
+#include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -98,30 +99,27 @@ protected:
     FileSystemObject fileSystem{(folder / "no-prefix").string()};
 };
 
-// A grid that answers only the contract's plain Cell read, as a grid that keeps no texts of
-// its own (no ViewCells) does.
-class CellOnlyGrid final : public Grid {
+// A row source whose texts are copies held apart from one another, as a source that keeps no
+// row's texts side by side gives them: the writer cannot check a line's fields in one pass.
+class CopyingRowSource final : public CsvRowSource {
 public:
-    explicit CellOnlyGrid(const MemoryGrid& inner) : inner_(inner) {}
-    std::int32_t Rows() const override { return inner_.Rows(); }
-    Status SetRows(std::int32_t) override { return Failure::fromErrno(EROFS); }
-    std::int32_t ColIndex(std::string_view key) const override { return inner_.ColIndex(key); }
-    Result<std::string> Cell(std::int32_t row, std::int32_t column) const override {
-        return inner_.Cell(row, column);
+    explicit CopyingRowSource(const MemoryGrid& inner) : inner_(inner) {}
+    std::int64_t csvRowCount() const override { return inner_.csvRowCount(); }
+    Status csvRowTexts(std::int64_t row,
+                       std::span<std::string_view, kCsvFields> texts) const override {
+        std::array<std::string_view, kCsvFields> viewed;
+        if (Status read = inner_.csvRowTexts(row, viewed); !read)
+            return read;
+        for (std::size_t i = 0; i < kCsvFields; ++i) {
+            held_[i] = std::string(viewed[i]);
+            texts[i] = held_[i];
+        }
+        return {};
     }
-    Status SetCell(std::int32_t, std::int32_t, std::string_view) override {
-        return Failure::fromErrno(EROFS);
-    }
-    Status AddItem(std::string_view, std::int32_t) override { return Failure::fromErrno(EROFS); }
-    Status AutoSize(std::int32_t) override { return Failure::fromErrno(EROFS); }
-    void SetRedraw(RedrawMode) override {}
-    float Width() const override { return 0; }
-    float Height() const override { return 0; }
-    void SetWidth(float) override {}
-    void SetHeight(float) override {}
 
 private:
     const MemoryGrid& inner_;
+    mutable std::array<std::string, kCsvFields> held_;
 };
 
 } // namespace tambrel

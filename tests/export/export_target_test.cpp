@@ -1,10 +1,10 @@
 // Where an export may write: never into the server's folders however the chosen path leads
 // there, never through a link another user planted in a shared folder, and still through the
 // user's own links.
-#include "common/memory_grid.h"
 #include "export/csv_export.h"
 #include "export/export_target.h"
 #include "tests/scan/server_tree.h"
+#include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
 

@@ -3,6 +3,7 @@
 #include "inventory/folder_scan.h"
 #include "tests/inventory/wav_fixtures.h"
 #include "tests/scan/server_tree.h"
+#include "tests/support/grid_load.h"
 #include "tests/support/recording_dialogs.h"
 #include "ui/grid_widget.h"
 
@@ -26,7 +27,7 @@ private slots:
         GridWidget greetings;
         GridWidget prompts;
         const FileSystemObject fileSystem(server.prefix().string());
-        QCOMPARE(runLoadSequence(fileSystem, greetings, prompts), LoadOutcome::Completed);
+        QCOMPARE(testing::loadIntoGrids(fileSystem, greetings, prompts), LoadOutcome::Completed);
         QVERIFY(dialogs.messages.empty());
         QCOMPARE(greetings.Rows(), 2);
 

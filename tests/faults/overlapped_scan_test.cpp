@@ -65,7 +65,7 @@ ScanRecord scanOf(const fs::path& prefix, const ScanOptions& options) {
     MemoryGrid prompts = MemoryGrid::withFileRowColumns();
     MomentDialogs dialogs(greetings, prompts);
     const FileSystemObject fileSystem(prefix.string());
-    EXPECT_EQ(runLoadSequence(fileSystem, greetings, prompts, {}, options), LoadOutcome::Completed);
+    EXPECT_EQ(loadIntoGrids(fileSystem, greetings, prompts, {}, options), LoadOutcome::Completed);
     return {rowsOf(greetings), rowsOf(prompts), std::move(dialogs.moments)};
 }
 

@@ -2,10 +2,11 @@
 // scan, with the helpers that read the rows back.
 #pragma once
 
-#include "common/memory_grid.h"
 #include "inventory/folder_scan.h"
 #include "tests/inventory/wav_fixtures.h"
 #include "tests/scan/server_tree.h"
+#include "tests/support/grid_load.h"
+#include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ inline std::vector<std::string> directoryOrder(const std::filesystem::path& fold
 class ScanFixture : public ::testing::Test {
 protected:
     LoadOutcome load(const ScanProgress& progress = {}, const ScanOptions& options = {}) {
-        return runLoadSequence(fileSystem, greetings, prompts, progress, options);
+        return loadIntoGrids(fileSystem, greetings, prompts, progress, options);
     }
     // A progress that calls `change` once, when `count` files have been examined. In a serial
     // scan the file counted last is then about to be read, and every listing before it is taken.

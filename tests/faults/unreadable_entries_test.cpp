@@ -122,7 +122,7 @@ ScanReport scanHere(const fs::path& prefix) {
     MemoryGrid prompts = MemoryGrid::withFileRowColumns();
     const FileSystemObject fileSystem(prefix.string());
     ScanReport report;
-    report.outcome = runLoadSequence(fileSystem, greetings, prompts);
+    report.outcome = loadIntoGrids(fileSystem, greetings, prompts);
     report.messages = dialogs.texts();
     report.greetings = rowsOf(greetings);
     report.prompts = rowsOf(prompts);

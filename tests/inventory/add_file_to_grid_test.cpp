@@ -1,11 +1,12 @@
-#include "common/memory_grid.h"
-#include "inventory/add_file_to_grid.h"
+#include "inventory/describe_file.h"
 #include "platform/files/file_reads.h"
 #include "platform/text/short_date.h"
 #include "tests/inventory/wav_fixtures.h"
 #include "tests/support/file_tricks.h"
+#include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
+#include "ui/grid_scan_sink.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -18,6 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::canonicalWave;
+
+// The file read into its facts, then presented as the window presents a scanned file.
+void addFile(const FileEntry& file, bool greetingsFlag, Grid& gridGreetings, Grid& gridPrompts) {
+    AddFileToGrid(describeFile(file, greetingsFlag ? FileList::Greetings : FileList::Prompts),
+                  gridGreetings, gridPrompts);
+}
 
 struct Grids {
     MemoryGrid greetings = MemoryGrid::withFileRowColumns();
@@ -59,7 +66,7 @@ TEST(AddFileToGrid, WritesTheFiveCellsOfTheFileRow) {
         const FileEntry file{"C:\\Corvel\\Stream Files\\" + std::string(row.name) + ".wav",
                              host.string()};
 
-        AddFileToGrid(file, true, grids.greetings, grids.prompts);
+        addFile(file, true, grids.greetings, grids.prompts);
 
         EXPECT_TRUE(dialogs.messages.empty());
         ASSERT_EQ(grids.greetings.Rows(), 2);
@@ -79,7 +86,7 @@ TEST(AddFileToGrid, TheDateCellIsAShortDateWithAFourDigitYear) {
     Grids grids;
     const fs::path host = folder.write("greet.wav", canonicalWave(1, 8000));
     testing::setModificationTime(host, 1709640000);
-    AddFileToGrid({"C:\\greet.wav", host.string()}, true, grids.greetings, grids.prompts);
+    addFile({"C:\\greet.wav", host.string()}, true, grids.greetings, grids.prompts);
     const std::string date = grids.greetings.text(1, "LastModified");
     EXPECT_NE(date.find("2024"), std::string::npos) << date;
     EXPECT_EQ(date.find(':'), std::string::npos) << date;
@@ -94,9 +101,9 @@ TEST(AddFileToGrid, TheFlagChoosesTheGridAndRowsFollowTheCalls) {
     const FileEntry first{"C:\\p\\a.wav", a.string()};
     const FileEntry second{"C:\\p\\b.wav", b.string()};
 
-    AddFileToGrid(first, false, grids.greetings, grids.prompts);
-    AddFileToGrid(second, false, grids.greetings, grids.prompts);
-    AddFileToGrid(first, false, grids.greetings, grids.prompts);
+    addFile(first, false, grids.greetings, grids.prompts);
+    addFile(second, false, grids.greetings, grids.prompts);
+    addFile(first, false, grids.greetings, grids.prompts);
     EXPECT_EQ(grids.greetings.Rows(), 1);
     ASSERT_EQ(grids.prompts.Rows(), 4);
     EXPECT_EQ(grids.prompts.text(1, "FileName"), "C:\\p\\a.wav");
@@ -104,7 +111,7 @@ TEST(AddFileToGrid, TheFlagChoosesTheGridAndRowsFollowTheCalls) {
     for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"})
         EXPECT_EQ(grids.prompts.text(3, key), grids.prompts.text(1, key)) << key;
 
-    AddFileToGrid(second, true, grids.greetings, grids.prompts);
+    addFile(second, true, grids.greetings, grids.prompts);
     EXPECT_EQ(grids.greetings.Rows(), 2);
     EXPECT_EQ(grids.prompts.Rows(), 4);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -138,7 +145,7 @@ TEST(AddFileToGrid, AFileThatCannotBeOpenedIsReportedOnceAndStillListed) {
         if (!hold)
             continue; // no such locks on this system
 
-        AddFileToGrid(file, true, grids.greetings, grids.prompts);
+        addFile(file, true, grids.greetings, grids.prompts);
 
         ASSERT_EQ(dialogs.messages.size(), 1u);
         const Result<platform::ReadOnlyFile> unreadable =
@@ -165,7 +172,7 @@ TEST(AddFileToGrid, EachFailingCellIsReportedAndTheNextStillWritten) {
     MemoryGrid prompts = MemoryGrid::withFileRowColumns();
     const fs::path host = folder.write("a.wav", canonicalWave(1, 8000));
 
-    AddFileToGrid({"C:\\a.wav", host.string()}, true, bare, prompts);
+    addFile({"C:\\a.wav", host.string()}, true, bare, prompts);
 
     EXPECT_EQ(bare.Rows(), 2);
     EXPECT_EQ(bare.text(1, "FileName"), "C:\\a.wav");

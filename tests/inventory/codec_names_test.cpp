@@ -1,5 +1,5 @@
-#include "inventory/add_file_to_grid.h"
 #include "inventory/codec_names.h"
+#include "inventory/describe_file.h"
 
 #include <gtest/gtest.h>
 

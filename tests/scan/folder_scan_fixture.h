@@ -2,9 +2,10 @@
 // and the two in-memory grids, with helpers that read the grids back.
 #pragma once
 
-#include "common/memory_grid.h"
 #include "inventory/folder_scan.h"
 #include "tests/scan/server_tree.h"
+#include "tests/support/grid_load.h"
+#include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 
 #include <algorithm>
@@ -61,7 +62,7 @@ inline std::ptrdiff_t positionOf(const std::vector<std::string>& names, std::str
 class FolderScanTest : public ::testing::Test {
 protected:
     LoadOutcome load(const ScanProgress& progress = {}) {
-        return runLoadSequence(fileSystem, greetings, prompts, progress);
+        return loadIntoGrids(fileSystem, greetings, prompts, progress);
     }
 
     ServerTree server;

@@ -243,7 +243,7 @@ TEST_F(FolderScanTest, AFolderRemovedAfterItsParentWasListedIsReportedAndTheScan
         };
         dialogs.messages.clear();
 
-        ASSERT_EQ(runLoadSequence(fileSystem, greetings, prompts, {}, options),
+        ASSERT_EQ(loadIntoGrids(fileSystem, greetings, prompts, {}, options),
                   LoadOutcome::Completed);
         EXPECT_EQ(withoutSystemWords(dialogs.texts()),
                   (std::vector<std::string>{
@@ -397,7 +397,7 @@ public:
     std::vector<std::string> entries;
 };
 
-class LoggingGrid final : public Grid {
+class LoggingGrid final : public WindowGrid {
 public:
     LoggingGrid(std::string name, CallLog& log) : name_(std::move(name)), log_(log) {}
     std::int32_t Rows() const override { return grid_.Rows(); }
@@ -423,10 +423,6 @@ public:
     void SetRedraw(RedrawMode mode) override {
         log_.add(name_ + ".Redraw(" + std::to_string(static_cast<int>(mode)) + ")");
     }
-    float Width() const override { return 0; }
-    float Height() const override { return 0; }
-    void SetWidth(float) override {}
-    void SetHeight(float) override {}
 
 private:
     std::string name_;
@@ -442,7 +438,7 @@ TEST_F(FolderScanTest, GridsAreEmptiedSuspendedFilledSizedAndRedrawnInThatOrder)
     LoggingGrid loggedGreetings("greetings", log);
     LoggingGrid loggedPrompts("prompts", log);
 
-    ASSERT_EQ(runLoadSequence(fileSystem, loggedGreetings, loggedPrompts), LoadOutcome::Completed);
+    ASSERT_EQ(loadIntoGrids(fileSystem, loggedGreetings, loggedPrompts), LoadOutcome::Completed);
     // Columns of the file-row layout: Codec 1, FileName 2, LastModified 4.
     EXPECT_EQ(log.entries,
               (std::vector<std::string>{
@@ -456,7 +452,7 @@ TEST_F(FolderScanTest, GridsAreEmptiedSuspendedFilledSizedAndRedrawnInThatOrder)
 TEST_F(FolderScanTest, GridsWithoutTheSizedColumnsReportEachOnce) {
     server.makeEmptyServer();
     MemoryGrid bare({"", "FileName"});
-    ASSERT_EQ(runLoadSequence(fileSystem, bare, prompts), LoadOutcome::Completed);
+    ASSERT_EQ(loadIntoGrids(fileSystem, bare, prompts), LoadOutcome::Completed);
     // Codec and LastModified are missing from the greetings grid: two reports, and the
     // prompts grid is sized all the same.
     std::vector<std::string> texts = dialogs.texts();

@@ -24,6 +24,8 @@ struct Row {
     const char* sampleRate;
     std::time_t lastModified;
     const char* fileSize;
+    // The tag whose name sorts among the others as `codec` does, for the row handed over typed.
+    std::int16_t formatTag = 1;
 };
 
 std::time_t day(int year, int month, int dayOfMonth) {
@@ -40,10 +42,10 @@ std::time_t day(int year, int month, int dayOfMonth) {
 // month/day/year dates "11/3/2024" before "2/10/2024".
 const std::vector<Row>& sampleRows() {
     static const std::vector<Row> rows = {
-        {"PCM", "c:\\s\\b.wav", " 16000", day(2024, 2, 10), " 9"},
-        {"G.711 mu-law", "c:\\s\\a.wav", " 8000", day(2023, 12, 25), " 120"},
-        {"GSM 6.10", "c:\\s\\C.wav", " 8000", day(2024, 11, 3), " 10"},
-        {"pcm", "c:\\s\\d.wav", " 11025", day(2024, 2, 10), " 10"},
+        {"PCM", "c:\\s\\b.wav", " 16000", day(2024, 2, 10), " 9", 0x0001},
+        {"G.711 mu-law", "c:\\s\\a.wav", " 8000", day(2023, 12, 25), " 120", 0x0006},
+        {"GSM 6.10", "c:\\s\\C.wav", " 8000", day(2024, 11, 3), " 10", 0x0031},
+        {"pcm", "c:\\s\\d.wav", " 11025", day(2024, 2, 10), " 10", 0x0001},
     };
     return rows;
 }
@@ -58,17 +60,17 @@ void addRow(GridWidget& grid, const Row& row) {
     QVERIFY(grid.SetCell(last, grid.ColIndex("LastModified"), shortDate(row.lastModified)).ok());
 }
 
-// The same row as the scan hands it over: typed, cells and values in one call.
+// The same row as the scan hands it over: its facts, cells and values in one call.
 void addTypedRow(GridWidget& grid, const Row& row) {
-    FileRow typed;
-    typed.codecText = row.codec;
-    typed.path = row.fileName;
-    typed.isWave = true;
-    typed.sampleRate = std::stoi(row.sampleRate);
-    typed.hasStatus = true;
-    typed.size = std::stoll(row.fileSize);
-    typed.lastModified.tv_sec = row.lastModified;
-    QVERIFY(grid.AddFileRow(typed).ok());
+    FileFacts facts;
+    facts.path = row.fileName;
+    facts.header.kind = HeaderKind::Wave;
+    facts.header.formatTag = row.formatTag;
+    facts.header.sampleRate = std::stoi(row.sampleRate);
+    facts.hasStatus = true;
+    facts.size = std::stoll(row.fileSize);
+    facts.lastModified.tv_sec = row.lastModified;
+    QVERIFY(grid.AddFileRow(facts).ok());
 }
 
 void fill(GridWidget& grid, bool typed = false) {

@@ -1,16 +1,11 @@
-#include "common/memory_grid.h"
+#include "tests/support/memory_grid.h"
+
+#include "inventory/describe_file.h"
 
 #include <algorithm>
 #include <cerrno>
 
 namespace tambrel {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        return lower(x) == lower(y);
-    });
-}
 
 namespace {
 Failure invalidCell() {
@@ -22,6 +17,8 @@ MemoryGrid::MemoryGrid(std::vector<std::string> keys)
     : keys_(std::move(keys)), cells_(static_cast<int>(keys_.size())),
       autoSizedWidths_(keys_.size(), 0) {
     cells_.appendRow(); // the header row
+    for (std::size_t i = 0; i < kCsvFields; ++i)
+        csvColumns_[i] = ColIndex(kFileRowKeys[i]);
 }
 
 MemoryGrid MemoryGrid::withFileRowColumns() {
@@ -39,7 +36,7 @@ Status MemoryGrid::SetRows(std::int32_t rows) {
 
 std::int32_t MemoryGrid::ColIndex(std::string_view key) const {
     for (std::size_t i = 0; i < keys_.size(); ++i)
-        if (!keys_[i].empty() && equalsIgnoringCase(keys_[i], key))
+        if (!keys_[i].empty() && equalIgnoringAsciiCase(keys_[i], key))
             return static_cast<std::int32_t>(i);
     return -1;
 }
@@ -56,16 +53,16 @@ Result<std::string> MemoryGrid::Cell(std::int32_t row, std::int32_t column) cons
     return std::string(cells_.cell(row, column));
 }
 
-Status MemoryGrid::ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
-                             std::span<std::string_view> texts) const {
+Status MemoryGrid::csvRowTexts(std::int64_t row,
+                               std::span<std::string_view, kCsvFields> texts) const {
     // Plain comparisons rather than checkCell's Status per column: this runs once per row of
     // an export.
-    bool inRange = row >= 0 && row < cells_.rowCount() && texts.size() >= columns.size();
-    for (std::int32_t column : columns)
+    bool inRange = row >= 0 && row + 1 < cells_.rowCount();
+    for (std::int32_t column : csvColumns_)
         inRange = inRange && column >= 0 && column < cells_.columnCount();
     if (!inRange)
         return invalidCell();
-    cells_.cells(row, columns, texts);
+    cells_.cells(static_cast<std::int32_t>(row + 1), csvColumns_, texts);
     return {};
 }
 

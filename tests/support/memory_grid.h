@@ -1,16 +1,19 @@
-// A grid held in memory only: the core's tests and benchmarks fill and read it exactly as the
-// program fills and reads the grids on screen.
+// A grid held in memory only: the scan tests and benchmarks fill it through the window's own
+// scan sink and read it back, and the export tests hand it to the export as its row source.
 #pragma once
 
+#include "common/ascii_case.h"
 #include "common/cell_table.h"
-#include "common/grid.h"
+#include "export/row_source.h"
+#include "ui/window_grid.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
 namespace tambrel {
 
-class MemoryGrid final : public Grid {
+class MemoryGrid final : public WindowGrid, public CsvRowSource {
 public:
     // keys[i] is the key of column i; an empty key means none (column 0 of the program's grids).
     explicit MemoryGrid(std::vector<std::string> keys);
@@ -21,16 +24,15 @@ public:
     Status SetRows(std::int32_t rows) override;
     std::int32_t ColIndex(std::string_view key) const override;
     Result<std::string> Cell(std::int32_t row, std::int32_t column) const override;
-    Status ViewCells(std::int32_t row, std::span<const std::int32_t> columns,
-                     std::span<std::string_view> texts) const override;
     Status SetCell(std::int32_t row, std::int32_t column, std::string_view text) override;
     Status AddItem(std::string_view text, std::int32_t position) override;
     Status AutoSize(std::int32_t column) override;
     void SetRedraw(RedrawMode mode) override { redraw_ = mode; }
-    float Width() const override { return width_; }
-    float Height() const override { return height_; }
-    void SetWidth(float twips) override { width_ = twips; }
-    void SetHeight(float twips) override { height_ = twips; }
+
+    // The data rows' file-row cells, as views into the grid's own storage.
+    std::int64_t csvRowCount() const override { return cells_.rowCount() - 1; }
+    Status csvRowTexts(std::int64_t row,
+                       std::span<std::string_view, kCsvFields> texts) const override;
 
     RedrawMode redraw() const { return redraw_; }
     // Characters of the longest text in the column after the last AutoSize, header included.
@@ -45,12 +47,8 @@ private:
     std::vector<std::string> keys_;
     CellTable cells_;
     std::vector<std::size_t> autoSizedWidths_;
+    std::array<std::int32_t, kCsvFields> csvColumns_{}; // the columns of the export's fields
     RedrawMode redraw_ = RedrawMode::Buffered;
-    float width_ = 0;
-    float height_ = 0;
 };
-
-// Case-blind comparison of ASCII keys, as grids and the main window compare texts.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 } // namespace tambrel
