@@ -27,7 +27,7 @@
 namespace tambrel::platform {
 
 // The most bytes one head read asks for.
-inline constexpr std::size_t kMostHeadBytes = 64;
+inline constexpr std::size_t kMostHeadBytes = 512;
 
 class HeadReads {
 public:
