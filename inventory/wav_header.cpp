@@ -10,6 +10,9 @@
 namespace tambrel {
 namespace {
 
+// The queue's head read is the decoder's first read: a shorter one would look like a short file.
+static_assert(kHeaderBytes <= platform::kMostHeadBytes);
+
 // Integers in the file's byte order: little-endian in RIFF and RF64, big-endian in RIFX.
 struct ByteOrder {
     bool big = false;
@@ -265,7 +268,7 @@ WavProblem problemOf(const Chunks& chunks, const WavFacts& facts, std::uint64_t 
         return WavProblem::NoData;
     if (facts.dataCutShort())
         return WavProblem::Truncated;
-    if (fileSize && riffLength + 8 != *fileSize)
+    if (fileSize && (*fileSize < 8 || riffLength != *fileSize - 8))
         return WavProblem::RiffLengthMismatch;
     return WavProblem::None;
 }
@@ -344,7 +347,8 @@ HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSourc
 
     if (chunks.dataFound) {
         std::uint64_t held = chunks.dataLength;
-        if (fileSize && chunks.dataAt + chunks.dataLength > *fileSize) {
+        if (fileSize &&
+            (chunks.dataAt > *fileSize || chunks.dataLength > *fileSize - chunks.dataAt)) {
             held = *fileSize > chunks.dataAt ? *fileSize - chunks.dataAt : 0;
             facts.markDataCutShort();
         }

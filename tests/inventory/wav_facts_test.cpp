@@ -52,10 +52,10 @@ std::string rifx(const WaveFormat& format, std::size_t dataBytes) {
 }
 
 // An RF64 file whose ds64 chunk holds the sizes its 32-bit fields leave at 0xFFFFFFFF.
-std::string rf64(const WaveFormat& format, std::size_t dataBytes) {
+std::string rf64(const WaveFormat& format, std::size_t dataBytes, std::uint64_t claimed = 0) {
     const std::size_t riffSize = 4 + 36 + 24 + 8 + dataBytes;
     const std::string ds64 =
-        chunk("ds64", littleEndian(riffSize, 8) + littleEndian(dataBytes, 8) +
+        chunk("ds64", littleEndian(riffSize, 8) + littleEndian(claimed ? claimed : dataBytes, 8) +
                           littleEndian(dataBytes / format.align(), 8) + littleEndian(0, 4));
     return "RF64" + littleEndian(0xFFFFFFFFu, 4) + "WAVE" + ds64 +
            chunk("fmt ", formatFields(format)) + chunkHeader("data", 0xFFFFFFFFu) +
@@ -295,6 +295,14 @@ std::vector<FactsCase> factsCases() {
         {"CutInsideAChunkHeader", wave({listOf(8)}) + "fm", WavProblem::HeaderTruncated},
         {"Rifx", rifx(pcm16, 1600), WavProblem::Rifx, pcm16, 16, {}, 1600, 0.1},
         {"Rf64", rf64(pcm16, 1600), WavProblem::Rf64, pcm16, 16, {}, 1600, 0.1},
+        {"Rf64ClaimingAllSixtyFourBits",
+         rf64(pcm16, 1600, ~std::uint64_t{0}),
+         WavProblem::Rf64,
+         pcm16,
+         16,
+         {},
+         1600,
+         0.1},
         {"Empty", "", WavProblem::Empty},
         {"TextFile", "Greetings recorded in March\n", WavProblem::NotRiff},
         {"Avi", riff("RIFF", "AVI ", {chunk("LIST", "hdrlavih")}), WavProblem::NotWave},
