@@ -1,7 +1,6 @@
 #include "inventory/wav_header.h"
 
 #include "common/ascii_case.h"
-#include "common/little_endian_bytes.h"
 #include "platform/files/file_reads.h"
 #include "platform/files/head_reads.h"
 
@@ -12,6 +11,32 @@
 namespace tambrel {
 namespace {
 
+// The queue's head read is the decoder's first read: a shorter one would look like a short file.
+static_assert(kHeaderBytes <= platform::kMostHeadBytes);
+
+// Integers in the file's byte order: little-endian in RIFF and RF64, big-endian in RIFX.
+struct ByteOrder {
+    bool big = false;
+
+    std::uint16_t u16(const std::byte* bytes) const {
+        const unsigned first = static_cast<unsigned>(bytes[big ? 1 : 0]);
+        const unsigned second = static_cast<unsigned>(bytes[big ? 0 : 1]);
+        return static_cast<std::uint16_t>(first | second << 8);
+    }
+    std::uint32_t u32(const std::byte* bytes) const {
+        const std::uint32_t low = u16(bytes + (big ? 2 : 0));
+        const std::uint32_t high = u16(bytes + (big ? 0 : 2));
+        return low | high << 16;
+    }
+    std::uint64_t u64(const std::byte* bytes) const {
+        const std::uint64_t low = u32(bytes + (big ? 4 : 0));
+        const std::uint64_t high = u32(bytes + (big ? 0 : 4));
+        return low | high << 32;
+    }
+};
+
+constexpr ByteOrder kLittleEndian{};
+
 bool sameLetters(const std::byte* bytes, const char (&word)[5]) {
     for (int i = 0; i < 4; ++i) {
         if (asciiLower(static_cast<char>(bytes[i])) != asciiLower(word[i]))
@@ -20,72 +45,227 @@ bool sameLetters(const std::byte* bytes, const char (&word)[5]) {
     return true;
 }
 
-// Tag and rate at `offset` into `bytes`, zero for whatever lies beyond `available`: the fixed
-// layout of a format chunk's first fields.
-WavHeader formatFields(const std::byte* bytes, std::size_t available) {
+// The row's tag and rate from the first `available` bytes of a format chunk's fields, the rest
+// taken as zero: the format block that was not read stays zero.
+WavHeader rowFields(const std::byte* bytes, std::size_t available) {
     std::array<std::byte, 8> fields{};
-    std::memcpy(fields.data(), bytes, std::min(available, fields.size()));
+    if (available > 0)
+        std::memcpy(fields.data(), bytes, std::min(available, fields.size()));
     WavHeader header;
     header.kind = HeaderKind::Wave;
-    const LittleEndianBytes numbers{std::span<const std::byte>(fields)};
-    header.formatTag = static_cast<std::int16_t>(*numbers.read16(0));
-    header.sampleRate = static_cast<std::int32_t>(*numbers.read32(4));
+    header.formatTag = static_cast<std::int16_t>(kLittleEndian.u16(fields.data()));
+    header.sampleRate = static_cast<std::int32_t>(kLittleEndian.u32(fields.data() + 4));
     return header;
 }
 
-// Reads the source through a window, so that the small chunks recorders put first (LIST, JUNK,
-// bext) cost one extra read in all.
-class WindowedReader {
+// The bytes at an offset: from the first read while it holds them, then through a window read
+// at the chunk wanted, so that the small chunks recorders put first cost one read in all and a
+// long chunk costs one read past it.
+class ChunkReader {
 public:
-    explicit WindowedReader(const ByteSource& source) : source_(source) {}
+    ChunkReader(std::span<const std::byte> first, const ByteSource& source,
+                std::optional<std::uint64_t> fileSize)
+        : first_(first), source_(source), end_(fileSize) {
+        // A first read shorter than asked for ended at the end of the file.
+        if (first.size() < kHeaderBytes)
+            end_ = std::min<std::uint64_t>(end_.value_or(first.size()), first.size());
+    }
 
-    // The bytes at `offset`, up to `wanted` of them, or a failure; `available` tells how many.
-    Result<const std::byte*> at(std::uint64_t offset, std::size_t wanted, std::size_t& available) {
+    // Up to `wanted` bytes at `offset`: fewer at the end of the file, none beyond it.
+    Result<std::span<const std::byte>> at(std::uint64_t offset, std::size_t wanted) {
+        if (end_) {
+            if (offset >= *end_)
+                return std::span<const std::byte>();
+            wanted = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, *end_ - offset));
+        }
+        if (offset + wanted <= first_.size())
+            return first_.subspan(static_cast<std::size_t>(offset), wanted);
         if (!(offset >= start_ && offset + wanted <= start_ + length_)) {
             Result<std::size_t> read = source_.readAt(offset, window_);
             if (!read)
                 return read.failure();
             start_ = offset;
             length_ = read.value();
+            if (length_ < window_.size())
+                end_ = start_ + length_;
         }
         const std::size_t into = static_cast<std::size_t>(offset - start_);
-        available = into < length_ ? length_ - into : 0;
-        return window_.data() + std::min<std::size_t>(into, length_);
+        const std::size_t held = into < length_ ? length_ - into : 0;
+        return std::span<const std::byte>(window_.data() + std::min(into, length_),
+                                          std::min(held, wanted));
     }
 
 private:
+    std::span<const std::byte> first_;
     const ByteSource& source_;
+    std::optional<std::uint64_t> end_; // where the file ends, once known
     std::array<std::byte, 4096> window_{};
     std::uint64_t start_ = 0;
     std::size_t length_ = 0;
 };
 
-HeaderDecoding walkChunks(const ByteSource& source) {
-    HeaderDecoding decoding;
-    WindowedReader reader(source);
+// The most of a chunk's body the walk looks at: an extensible format chunk's 40 bytes.
+constexpr std::size_t kMostBodyBytes = 40;
+constexpr std::uint16_t kExtensible = 0xFFFE;
+
+// What the chunk walk found.
+struct Chunks {
+    bool formatFound = false;
+    std::uint64_t formatAt = 0;
+    std::uint32_t formatLength = 0;
+    std::array<std::byte, kMostBodyBytes> format{};
+    std::size_t formatHeld = 0; // bytes of the format chunk's body in the file, up to 40
+    bool dataFound = false;
+    std::uint64_t dataAt = 0; // where the audio starts
+    std::uint64_t dataLength = 0;
+    std::optional<std::uint64_t> factSamples;
+    std::optional<std::uint64_t> ds64RiffSize;
+    std::optional<std::uint64_t> ds64DataSize;
+    std::optional<std::uint64_t> ds64Samples;
+    bool endedInsideChunkHeader = false;
+    std::optional<Failure> failure;
+    std::uint64_t failedAt = 0;
+};
+
+// The facts of the format chunk's body, each only when it lies wholly inside the chunk.
+void takeFormatFields(const Chunks& chunks, const ByteOrder& order, WavFacts& facts) {
+    const std::size_t held = std::min<std::size_t>(chunks.formatHeld, chunks.formatLength);
+    const std::byte* body = chunks.format.data();
+    if (held >= 2)
+        facts.setFormatTag(order.u16(body));
+    if (held >= 4)
+        facts.setChannels(order.u16(body + 2));
+    if (held >= 8)
+        facts.setSampleRate(order.u32(body + 4));
+    if (held >= 12)
+        facts.setByteRate(order.u32(body + 8));
+    if (held >= 14)
+        facts.setBlockAlign(order.u16(body + 12));
+    if (held >= 16)
+        facts.setBitsPerSample(order.u16(body + 14));
+    // The registered sub-formats are the format tag in the GUID's first field, then the fixed
+    // remainder 0000-0010-8000-00AA00389B71.
+    static constexpr std::array<unsigned char, 8> kGuidTail{0x80, 0x00, 0x00, 0xAA,
+                                                            0x00, 0x38, 0x9B, 0x71};
+    if (facts.formatTag() == kExtensible && held >= 40) {
+        const std::byte* guid = body + 24;
+        const std::uint32_t first = order.u32(guid);
+        bool registered =
+            first <= 0xFFFF && order.u16(guid + 4) == 0x0000 && order.u16(guid + 6) == 0x0010;
+        for (std::size_t i = 0; i < kGuidTail.size(); ++i)
+            registered = registered && static_cast<unsigned char>(guid[8 + i]) == kGuidTail[i];
+        if (registered)
+            facts.setSubFormatTag(static_cast<std::uint16_t>(first));
+    }
+}
+
+// Whether the walk must go on past the data chunk for a fact chunk.
+bool needsFactChunk(const WavFacts& facts) {
+    const std::optional<std::uint16_t> codec = facts.codecTag();
+    return !codec || !isPcmLike(*codec);
+}
+
+Chunks walkChunks(ChunkReader& reader, const ByteOrder& order, bool rf64, WavFacts& facts) {
+    Chunks chunks;
     std::uint64_t position = 12;
-    while (position + 8 <= kChunkSearchLimit) {
-        std::size_t available = 0;
-        Result<const std::byte*> chunk = reader.at(position, 16, available);
-        if (!chunk) {
-            // As when the format block cannot be read: the block stays zero.
-            decoding.header.kind = HeaderKind::Wave;
-            decoding.readFailure = chunk.failure();
-            return decoding;
+    for (int seen = 0; seen < kMostChunks; ++seen) {
+        if (chunks.formatFound && chunks.dataFound &&
+            (chunks.factSamples || !needsFactChunk(facts)))
+            break;
+        Result<std::span<const std::byte>> header = reader.at(position, 8);
+        if (!header) {
+            chunks.failure = header.failure();
+            chunks.failedAt = position;
+            break;
         }
-        if (available < 8)
-            break; // the file ends before the next chunk header
-        const std::byte* bytes = chunk.value();
-        const std::uint32_t length = *LittleEndianBytes(std::span(bytes, available)).read32(4);
-        if (sameLetters(bytes, "fmt ")) {
-            const std::size_t fields = std::min<std::size_t>(available - 8, length);
-            decoding.header = formatFields(bytes + 8, fields);
-            return decoding;
+        if (header->size() < 8) {
+            chunks.endedInsideChunkHeader = !header->empty();
+            break;
+        }
+        const std::byte* id = header->data();
+        const std::uint32_t length = order.u32(header->data() + 4);
+        // Only the format, fact and ds64 chunks are read beyond their header.
+        const bool wanted = (sameLetters(id, "fmt ") && !chunks.formatFound) ||
+                            (sameLetters(id, "fact") && !chunks.factSamples) ||
+                            (rf64 && position == 12 && sameLetters(id, "ds64"));
+        std::span<const std::byte> bytes = header.value();
+        if (wanted) {
+            Result<std::span<const std::byte>> read =
+                reader.at(position, 8 + std::min<std::size_t>(length, kMostBodyBytes));
+            if (!read) {
+                chunks.failure = read.failure();
+                chunks.failedAt = position;
+                break;
+            }
+            bytes = read.value();
+        }
+        const std::span<const std::byte> body = bytes.subspan(8);
+        if (sameLetters(bytes.data(), "fmt ") && !chunks.formatFound) {
+            chunks.formatFound = true;
+            chunks.formatAt = position;
+            chunks.formatLength = length;
+            chunks.formatHeld = body.size();
+            if (!body.empty())
+                std::memcpy(chunks.format.data(), body.data(), body.size());
+            takeFormatFields(chunks, order, facts);
+        } else if (sameLetters(bytes.data(), "data") && !chunks.dataFound) {
+            chunks.dataFound = true;
+            chunks.dataAt = position + 8;
+            chunks.dataLength = length;
+            // RF64 keeps the length of data too long for 32 bits in its ds64 chunk.
+            if (rf64 && length == 0xFFFFFFFFu && chunks.ds64DataSize)
+                chunks.dataLength = *chunks.ds64DataSize;
+        } else if (sameLetters(bytes.data(), "fact") && !chunks.factSamples && body.size() >= 4) {
+            const std::uint32_t samples = order.u32(body.data());
+            chunks.factSamples = (rf64 && samples == 0xFFFFFFFFu && chunks.ds64Samples)
+                                     ? *chunks.ds64Samples
+                                     : samples;
+        } else if (rf64 && position == 12 && sameLetters(bytes.data(), "ds64") &&
+                   body.size() >= 24) {
+            chunks.ds64RiffSize = order.u64(body.data());
+            chunks.ds64DataSize = order.u64(body.data() + 8);
+            chunks.ds64Samples = order.u64(body.data() + 16);
         }
         position += 8 + static_cast<std::uint64_t>(length) + (length & 1u);
     }
-    decoding.header = WavHeader{}; // a WAVE form without a format chunk is no WAV file
-    return decoding;
+    return chunks;
+}
+
+// The least length of a format chunk holding the fields its format needs: the tag to the block
+// alignment in the oldest form, bits per sample for PCM and float, and the sub-format GUID for
+// an extensible file.
+std::uint32_t neededFormatLength(std::optional<std::uint16_t> tag) {
+    if (tag == kExtensible)
+        return 40;
+    if (tag == 0x0001 || tag == 0x0003)
+        return 16;
+    return 14;
+}
+
+// The problem the walk's findings show, in the order of WavProblem; the container's own
+// problem, when it has one, was set before.
+WavProblem problemOf(const Chunks& chunks, const WavFacts& facts, std::uint64_t riffLength,
+                     std::optional<std::uint64_t> fileSize) {
+    if (!chunks.formatFound)
+        return chunks.endedInsideChunkHeader ? WavProblem::HeaderTruncated
+                                             : WavProblem::NoFormatChunk;
+    const std::uint64_t formatEnd = chunks.formatAt + 8 + chunks.formatLength;
+    const bool formatCut =
+        fileSize ? formatEnd > *fileSize
+                 : chunks.formatHeld < std::min<std::uint64_t>(chunks.formatLength, kMostBodyBytes);
+    if (formatCut)
+        return WavProblem::HeaderTruncated;
+    if (chunks.formatLength < neededFormatLength(facts.formatTag()))
+        return WavProblem::FormatChunkShort;
+    if (facts.channels() == 0 || facts.sampleRate() == 0 || facts.blockAlign() == 0)
+        return WavProblem::InvalidFormat;
+    if (!chunks.dataFound || chunks.dataLength == 0)
+        return WavProblem::NoData;
+    if (facts.dataCutShort())
+        return WavProblem::Truncated;
+    if (fileSize && (*fileSize < 8 || riffLength != *fileSize - 8))
+        return WavProblem::RiffLengthMismatch;
+    return WavProblem::None;
 }
 
 } // namespace
@@ -100,26 +280,105 @@ Result<std::size_t> MemoryByteSource::readAt(std::uint64_t offset,
     return count;
 }
 
-HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSource& source) {
-    const std::size_t length = std::min(first.size(), kHeaderBytes);
+HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSource& source,
+                               std::optional<std::uint64_t> fileSize) {
+    HeaderDecoding decoding;
+    WavFacts& facts = decoding.facts;
+    const std::size_t length = first.size();
     const std::byte* bytes = first.data();
-    if (length < 4 || !sameLetters(bytes, "RIFF"))
-        return {};
-    // An AVI or any other RIFF form is not a WAV file.
-    if (length >= 12 && !sameLetters(bytes + 8, "WAVE"))
-        return {};
-    // The canonical layout, and files too short to say otherwise, are read at fixed offsets.
-    if (length < 16 || sameLetters(bytes + 12, "fmt "))
-        return {length > 20 ? formatFields(bytes + 20, length - 20) : formatFields(bytes, 0), {}};
-    return walkChunks(source);
+    if (length == 0) {
+        facts.problem = WavProblem::Empty;
+        return decoding;
+    }
+    const bool riff = length >= 4 && sameLetters(bytes, "RIFF");
+    const bool rifx = length >= 4 && sameLetters(bytes, "RIFX");
+    const bool rf64 = length >= 4 && (sameLetters(bytes, "RF64") || sameLetters(bytes, "BW64"));
+    if (!riff && !rifx && !rf64) {
+        facts.problem = WavProblem::NotRiff;
+        return decoding;
+    }
+    if (rifx)
+        facts.problem = WavProblem::Rifx;
+    else if (rf64)
+        facts.problem = WavProblem::Rf64;
+
+    const bool wave = length >= 12 && sameLetters(bytes + 8, "WAVE");
+    // The row: a RIFF file too short to say otherwise is read at fixed offsets, and nothing is
+    // ever read from beyond the format chunk it names.
+    if (riff && length >= 12 && !wave) {
+        facts.problem = WavProblem::NotWave;
+        return decoding;
+    }
+    if (riff && length < 16)
+        decoding.header = rowFields(bytes, 0);
+    if (length < 12) {
+        facts.problem = riff ? WavProblem::HeaderTruncated : facts.problem;
+        return decoding;
+    }
+    if (!wave) {
+        facts.problem = facts.problem == WavProblem::None ? WavProblem::NotWave : facts.problem;
+        return decoding;
+    }
+
+    const ByteOrder order{rifx};
+    ChunkReader reader(first, source, fileSize);
+    const Chunks chunks = walkChunks(reader, order, rf64, facts);
+
+    if (riff && length >= 16) {
+        if (chunks.formatFound && chunks.formatAt + 8 <= kChunkSearchLimit)
+            decoding.header =
+                rowFields(chunks.format.data(),
+                          std::min<std::size_t>(chunks.formatHeld, chunks.formatLength));
+        else if (!chunks.formatFound && chunks.failure &&
+                 chunks.failedAt + 8 <= kChunkSearchLimit) {
+            // As when the format block cannot be read: the block stays zero.
+            decoding.header = rowFields(bytes, 0);
+            decoding.readFailure = chunks.failure;
+        }
+    }
+    // A format chunk that fills the first 20 bytes is read as the row's fixed block would be.
+    if (riff && length >= 16 && length < 20 && sameLetters(bytes + 12, "fmt "))
+        decoding.header = rowFields(bytes, 0);
+
+    if (chunks.dataFound) {
+        std::uint64_t held = chunks.dataLength;
+        if (fileSize &&
+            (chunks.dataAt > *fileSize || chunks.dataLength > *fileSize - chunks.dataAt)) {
+            held = *fileSize > chunks.dataAt ? *fileSize - chunks.dataAt : 0;
+            facts.markDataCutShort();
+        }
+        facts.setDataBytes(held);
+    }
+    if (chunks.factSamples)
+        facts.setFactSamples(*chunks.factSamples);
+    if (chunks.failure) {
+        facts.problem = WavProblem::Unreadable;
+        decoding.factsFailure = chunks.failure;
+        return decoding;
+    }
+    if (facts.problem == WavProblem::None) {
+        const std::uint64_t riffLength =
+            rf64 && chunks.ds64RiffSize ? *chunks.ds64RiffSize : order.u32(bytes + 4);
+        facts.problem = problemOf(chunks, facts, riffLength, fileSize);
+    }
+    return decoding;
 }
 
-HeaderDecoding decodeWavHeader(const ByteSource& source) {
+HeaderDecoding firstReadFailed(const Failure& failure) {
+    HeaderDecoding decoding;
+    decoding.readFailure = failure;
+    decoding.factsFailure = failure;
+    decoding.facts.problem = WavProblem::Unreadable;
+    return decoding;
+}
+
+HeaderDecoding decodeWavHeader(const ByteSource& source, std::optional<std::uint64_t> fileSize) {
     std::array<std::byte, kHeaderBytes> first{};
     Result<std::size_t> read = source.readAt(0, first);
     if (!read)
-        return {WavHeader{}, read.failure()};
-    return decodeWavHeader(std::span<const std::byte>(first.data(), read.value()), source);
+        return firstReadFailed(read.failure());
+    return decodeWavHeader(std::span<const std::byte>(first.data(), read.value()), source,
+                           fileSize);
 }
 
 namespace {
@@ -239,7 +498,7 @@ public:
         const OpenFileSource source(opened);
         addHeaderAndStatus(read.reading,
                            head ? decodeWavHeader(head.value(), source)
-                                : HeaderDecoding{WavHeader{}, head.failure()},
+                                : firstReadFailed(head.failure()),
                            std::nullopt, status);
     }
 

@@ -28,7 +28,7 @@
 namespace tambrel::platform {
 
 // The most bytes one head read asks for.
-inline constexpr std::size_t kMostHeadBytes = 64;
+inline constexpr std::size_t kMostHeadBytes = 512;
 
 // One file's read: the caller's own record, given to HeadReads::add and handed back with each
 // of the file's calls (the ring carries its address), so nothing needs looking up in between.

@@ -48,6 +48,50 @@ inline std::string riff(std::string_view tag, std::string_view form,
     return std::string(tag) + littleEndian(body.size(), 4) + body;
 }
 
+inline std::string bigEndian(std::uint64_t value, int bytes) {
+    std::string out = littleEndian(value, bytes);
+    return std::string(out.rbegin(), out.rend());
+}
+
+// The fields of a format chunk; a zero block alignment or byte rate is worked out from the rest.
+struct WaveFormat {
+    std::uint16_t tag = 1;
+    std::uint16_t channels = 1;
+    std::uint32_t rate = 8000;
+    std::uint16_t bits = 16;
+    std::uint16_t blockAlign = 0;
+    std::uint32_t byteRate = 0;
+
+    std::uint16_t align() const {
+        return blockAlign ? blockAlign : static_cast<std::uint16_t>(channels * bits / 8);
+    }
+    std::uint32_t bytesPerSecond() const { return byteRate ? byteRate : rate * align(); }
+};
+
+// The 16 bytes of the fields, in either byte order, and `extra` after them (cbSize and beyond).
+inline std::string formatFields(const WaveFormat& format, std::string_view extra = {},
+                                bool big = false) {
+    auto number = [big](std::uint64_t value, int bytes) {
+        return big ? bigEndian(value, bytes) : littleEndian(value, bytes);
+    };
+    return number(format.tag, 2) + number(format.channels, 2) + number(format.rate, 4) +
+           number(format.bytesPerSecond(), 4) + number(format.align(), 2) + number(format.bits, 2) +
+           std::string(extra);
+}
+
+// An extensible format chunk's 40 bytes whose sub-format GUID carries `subFormat`'s tag.
+inline std::string extensibleFields(WaveFormat format) {
+    const std::uint16_t subTag = format.tag;
+    format.tag = 0xFFFE;
+    const std::string guidTail("\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 12);
+    return formatFields(format, littleEndian(22, 2) + littleEndian(format.bits, 2) +
+                                    littleEndian(0x4, 4) + littleEndian(subTag, 4) + guidTail);
+}
+
+inline std::string factChunk(std::uint32_t samples) {
+    return chunk("fact", littleEndian(samples, 4));
+}
+
 // A canonical file: the format chunk right after the preamble, then a little sound.
 inline std::string canonicalWave(std::uint16_t tag, std::uint32_t rate) {
     return riff("RIFF", "WAVE",

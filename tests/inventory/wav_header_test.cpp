@@ -82,6 +82,15 @@ std::vector<HeaderCase> headerCases() {
          riff("RIFF", "WAVE",
               {chunkHeader("JUNK", 0xFFFFFFF0u), chunk("fmt ", formatPayload(1, 8000))}),
          HeaderKind::NotWave, 0, 0},
+        // The rate lies beyond a 4-byte format chunk, in the next chunk's id: it is not taken.
+        {"FourByteFormatChunkFirst",
+         riff("RIFF", "WAVE", {chunk("fmt ", formatPayload(1, 8000).substr(0, 4)), data}),
+         HeaderKind::Wave, 1, 0},
+        // The facts find this format chunk; the row keeps to the first 64 KiB.
+        {"FormatChunkBeyond1MiB",
+         riff("RIFF", "WAVE",
+              {chunk("LIST", std::string(1 << 20, 'i')), chunk("fmt ", formatPayload(1, 8000))}),
+         HeaderKind::NotWave, 0, 0},
         {"FormatChunkBeyond64KiB",
          riff("RIFF", "WAVE",
               {chunk("JUNK", std::string(70000, 'j')), chunk("fmt ", formatPayload(1, 8000))}),
@@ -135,7 +144,7 @@ TEST(WavHeader, CanonicalFilesTakeOneReadAndLeadingChunksOneMore) {
 
     CountingSource listFirst(
         riff("RIFF", "WAVE",
-             {chunk("LIST", std::string(200, 'i')), chunk("fmt ", formatPayload(1, 8000))}));
+             {chunk("LIST", std::string(2000, 'i')), chunk("fmt ", formatPayload(1, 8000))}));
     (void)decodeWavHeader(listFirst);
     EXPECT_EQ(listFirst.reads, 2);
 }
@@ -164,7 +173,9 @@ TEST(WavHeader, AFailedFirstReadIsNoWavFileAndAFailedChunkReadLeavesTheBlockZero
     EXPECT_EQ(first.header.kind, HeaderKind::NotWave);
 
     HeaderDecoding walk = decodeWavHeader(FailingSource(
-        riff("RIFF", "WAVE", {chunk("LIST", "INFO"), chunk("fmt ", formatPayload(1, 8000))}), 2));
+        riff("RIFF", "WAVE",
+             {chunk("LIST", std::string(600, 'i')), chunk("fmt ", formatPayload(1, 8000))}),
+        2));
     ASSERT_TRUE(walk.readFailure);
     EXPECT_EQ(walk.header.kind, HeaderKind::Wave);
     EXPECT_EQ(walk.header.formatTag, 0);
