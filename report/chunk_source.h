@@ -6,6 +6,7 @@
 #include "common/result.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -16,12 +17,16 @@ public:
     virtual ~ChunkSource() = default;
     // Fills the front of `buffer`; 0 only at the end.
     virtual Result<std::size_t> read(std::span<char> buffer) = 0;
+    // The bytes the source will give, where known (a file's size), so that a reader can make
+    // room for its rows once instead of growing and moving them; 0 when unknown.
+    virtual std::uint64_t sizeHint() const { return 0; }
 };
 
 class MemorySource : public ChunkSource {
 public:
     explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
     Result<std::size_t> read(std::span<char> buffer) override;
+    std::uint64_t sizeHint() const override { return bytes_.size(); }
 
 private:
     std::string_view bytes_;

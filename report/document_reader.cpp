@@ -14,6 +14,7 @@
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 #include <string>
+#include <thread>
 
 namespace tambrel::report {
 namespace {
@@ -101,8 +102,12 @@ private:
             return;
         const std::string_view consumed(buffer_.get(),
                                         static_cast<std::size_t>(last_ - buffer_.get()));
-        const auto newlines =
-            static_cast<std::uint64_t>(std::count(consumed.begin(), consumed.end(), '\n'));
+        std::uint64_t newlines = 0;
+        for (const char *at = consumed.data(), *end = at + consumed.size();
+             (at = static_cast<const char*>(
+                  std::memchr(at, '\n', static_cast<std::size_t>(end - at))));
+             ++at)
+            ++newlines;
         const std::size_t lastNewline = consumed.rfind('\n');
         columnCarried_ = lastNewline == std::string_view::npos ? columnCarried_ + consumed.size()
                                                                : consumed.size() - lastNewline - 1;
@@ -740,11 +745,30 @@ Result<InventoryDocument> streamDocument(ChunkSource& source, std::string_view n
 
 Result<InventoryDocument> readDocument(ChunkSource& source, std::string_view name) {
     std::vector<InventoryRow> rows;
+    // A written row takes some 300 bytes or more; room reserved beyond the rows is never
+    // touched, so it costs address space, not memory.
+    constexpr std::uint64_t kSmallRowBytes = 300;
+    constexpr std::uint64_t kMostRowsReserved = std::uint64_t{1} << 26;
+    rows.reserve(
+        static_cast<std::size_t>(std::min(source.sizeHint() / kSmallRowBytes, kMostRowsReserved)));
     RowVector sink(rows);
     Result<InventoryDocument> document = streamDocument(source, name, sink);
     if (document)
         document->rows = std::move(rows);
     return document;
+}
+
+Result<DocumentPair> readDocumentPair(ChunkSource& earlier, std::string_view earlierName,
+                                      ChunkSource& later, std::string_view laterName) {
+    std::optional<Result<InventoryDocument>> laterRead;
+    std::thread reader([&] { laterRead.emplace(readDocument(later, laterName)); });
+    Result<InventoryDocument> earlierRead = readDocument(earlier, earlierName);
+    reader.join();
+    if (!earlierRead)
+        return earlierRead.failure();
+    if (!*laterRead)
+        return laterRead->failure();
+    return DocumentPair{std::move(earlierRead.value()), std::move(laterRead->value())};
 }
 
 Result<InventoryDocument> readAnyDocument(ChunkSource& source, std::string_view name,

@@ -40,6 +40,15 @@ inline constexpr std::size_t kDeepestNesting = 32;
 Result<InventoryDocument> streamDocument(ChunkSource& source, std::string_view name, RowSink& rows);
 Result<InventoryDocument> readDocument(ChunkSource& source, std::string_view name);
 
+// Two documents read at once, each on a thread of its own: a comparison of two documents
+// without a scan. Fails with the first document's failure, else the second's.
+struct DocumentPair {
+    InventoryDocument earlier;
+    InventoryDocument later;
+};
+Result<DocumentPair> readDocumentPair(ChunkSource& earlier, std::string_view earlierName,
+                                      ChunkSource& later, std::string_view laterName);
+
 // A JSON document of either form when the input begins with "{", otherwise the window's CSV
 // export of `exportList` when one is given.
 Result<InventoryDocument> readAnyDocument(ChunkSource& source, std::string_view name,

@@ -1,7 +1,5 @@
 #include "report/modification_time.h"
 
-#include <cstdio>
-
 namespace tambrel::report {
 namespace {
 
@@ -67,17 +65,34 @@ void appendIsoTime(std::string& out, const ModificationTime& time) {
     const std::int64_t secondOfDay = local - days * 86400;
     const CivilDate date = civilFromDays(days);
     const int magnitude = time.offsetMinutes < 0 ? -time.offsetMinutes : time.offsetMinutes;
-    char text[64];
-    const int length =
-        std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02d:%02d:%02d%c%02d:%02d",
-                      static_cast<long long>(date.year), date.month, date.day,
-                      static_cast<int>(secondOfDay / 3600), static_cast<int>(secondOfDay / 60 % 60),
-                      static_cast<int>(secondOfDay % 60), time.offsetMinutes < 0 ? '-' : '+',
-                      magnitude / 60, magnitude % 60);
-    if (length > 0)
-        out.append(text, static_cast<std::size_t>(length) < sizeof text
-                             ? static_cast<std::size_t>(length)
-                             : sizeof text - 1);
+    if (date.year < 0 || date.year > 9999) {
+        out.append("0000-01-01T00:00:00+00:00"); // beyond what ISO 8601's basic form writes
+        return;
+    }
+    // Written digit by digit: a million rows each have one.
+    char text[25];
+    const auto two = [&](int at, unsigned value) {
+        text[at] = static_cast<char>('0' + value / 10);
+        text[at + 1] = static_cast<char>('0' + value % 10);
+    };
+    const auto year = static_cast<unsigned>(date.year);
+    two(0, year / 100);
+    two(2, year % 100);
+    text[4] = '-';
+    two(5, date.month);
+    text[7] = '-';
+    two(8, date.day);
+    text[10] = 'T';
+    two(11, static_cast<unsigned>(secondOfDay / 3600));
+    text[13] = ':';
+    two(14, static_cast<unsigned>(secondOfDay / 60 % 60));
+    text[16] = ':';
+    two(17, static_cast<unsigned>(secondOfDay % 60));
+    text[19] = time.offsetMinutes < 0 ? '-' : '+';
+    two(20, static_cast<unsigned>(magnitude / 60 % 100));
+    text[22] = ':';
+    two(23, static_cast<unsigned>(magnitude % 60));
+    out.append(text, sizeof text);
 }
 
 std::optional<ModificationTime> parseIsoTime(std::string_view text) {

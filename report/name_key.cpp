@@ -62,22 +62,28 @@ std::uint64_t upcaseAsciiWord(std::uint64_t word) {
     return word ^ (lower >> 2);
 }
 
-std::uint64_t mix(std::uint64_t hash, std::uint64_t word) {
+std::uint64_t mixInto(std::uint64_t hash, std::uint64_t word, std::uint64_t multiplier) {
     hash ^= word;
-    hash *= 0x9E3779B97F4A7C15u;
+    hash *= multiplier;
     return hash ^ (hash >> 29);
 }
 
-std::uint64_t hashAscii(std::uint64_t hash, std::string_view text) {
+constexpr std::uint64_t kFirst = 0x9E3779B97F4A7C15u;
+constexpr std::uint64_t kSecond = 0xC2B2AE3D27D4EB4Fu;
+
+RowKey hashAscii(RowKey key, std::string_view text) {
     std::size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + i, 8);
-        hash = mix(hash, upcaseAsciiWord(word));
+        word = upcaseAsciiWord(word);
+        key.hash = mixInto(key.hash, word, kFirst);
+        key.check = mixInto(key.check, word, kSecond);
     }
     std::uint64_t tail = 0;
     std::memcpy(&tail, text.data() + i, text.size() - i);
-    return mix(hash, upcaseAsciiWord(tail) ^ (std::uint64_t{text.size()} << 56));
+    tail = upcaseAsciiWord(tail) ^ (std::uint64_t{text.size()} << 56);
+    return {mixInto(key.hash, tail, kFirst), mixInto(key.check, tail, kSecond)};
 }
 
 bool isAscii(std::string_view text) {
@@ -108,28 +114,17 @@ std::string windowsUpcase(std::string_view path) {
     return out;
 }
 
-std::uint64_t rowKeyHash(ListKind list, std::string_view path) {
-    const std::uint64_t seed =
-        list == ListKind::Greetings ? 0x243F6A8885A308D3u : 0x13198A2E03707344u;
+std::uint64_t mixHash(std::uint64_t hash, std::uint64_t word) {
+    return mixInto(hash, word, kFirst);
+}
+
+RowKey rowKey(ListKind list, std::string_view path) {
+    const RowKey seed = list == ListKind::Greetings
+                            ? RowKey{0x243F6A8885A308D3u, 0xA4093822299F31D0u}
+                            : RowKey{0x13198A2E03707344u, 0x082EFA98EC4E6C89u};
     if (isAscii(path))
         return hashAscii(seed, path);
     return hashAscii(seed, windowsUpcase(path));
-}
-
-bool sameRowKey(std::string_view a, std::string_view b) {
-    if (isAscii(a) && isAscii(b)) {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            const auto up = [](char c) {
-                return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-            };
-            if (up(a[i]) != up(b[i]))
-                return false;
-        }
-        return true;
-    }
-    return windowsUpcase(a) == windowsUpcase(b);
 }
 
 } // namespace tambrel::report

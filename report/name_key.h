@@ -14,8 +14,16 @@ namespace tambrel::report {
 // and the full-width Latin letters; other characters and bytes that are not UTF-8 stay.
 std::string windowsUpcase(std::string_view path);
 
-// Equal for rows of one list whose paths differ only in letter case (collisions aside).
-std::uint64_t rowKeyHash(ListKind list, std::string_view path);
-bool sameRowKey(std::string_view a, std::string_view b);
+// Two independent 64-bit hashes of the list and the upper-cased path: rows whose keys agree in
+// both name the same file (a false match of 128 bits is left to chance).
+struct RowKey {
+    std::uint64_t hash = 0;
+    std::uint64_t check = 0;
+    friend bool operator==(const RowKey&, const RowKey&) = default;
+};
+RowKey rowKey(ListKind list, std::string_view path);
+
+// Mixes 64 bits into a running hash.
+std::uint64_t mixHash(std::uint64_t hash, std::uint64_t word);
 
 } // namespace tambrel::report
