@@ -17,8 +17,9 @@ public:
     virtual ~ChunkSource() = default;
     // Fills the front of `buffer`; 0 only at the end.
     virtual Result<std::size_t> read(std::span<char> buffer) = 0;
-    // The bytes the source will give, where known (a file's size), so that a reader can make
-    // room for its rows once instead of growing and moving them; 0 when unknown.
+    // The bytes the source has still to give, where known (a file's size before the first
+    // read), so that a reader can make room for its rows once instead of growing and moving
+    // them; 0 when unknown.
     virtual std::uint64_t sizeHint() const { return 0; }
 };
 

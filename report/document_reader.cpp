@@ -3,6 +3,7 @@
 #include "report/input_errors.h"
 #include "report/json_text.h"
 #include "report/modification_time.h"
+#include "report/source_stream.h"
 #include "report/window_export_reader.h"
 
 #include <algorithm>
@@ -19,8 +20,6 @@
 namespace tambrel::report {
 namespace {
 
-constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
-
 // The parser's own stack holds one decoded string at a time; past this it is refused, so a
 // hostile gigabyte-long string costs no gigabyte.
 constexpr std::size_t kParserStackLimit = 2 * kLongestString + 4096;
@@ -29,7 +28,7 @@ struct ParserStackExhausted {};
 
 class BoundedAllocator {
 public:
-    static const bool kNeedFree = true;
+    [[maybe_unused]] static const bool kNeedFree = true; // of the allocator concept
     void* Malloc(std::size_t size) { return Realloc(nullptr, 0, size); }
     void* Realloc(void* original, std::size_t, std::size_t newSize) {
         if (newSize == 0) {
@@ -44,102 +43,6 @@ public:
         return grown;
     }
     static void Free(void* block) { std::free(block); }
-};
-
-// The parser's input: the source read a buffer at a time, with the end marked by a NUL that
-// the parser sees as the end of input (a NUL inside the document is told apart by atEnd()).
-// Lines are counted buffer by buffer, so a fault's place costs nothing until there is one.
-class SourceStream {
-public:
-    using Ch = char;
-
-    explicit SourceStream(ChunkSource& source)
-        : source_(source), buffer_(std::make_unique<char[]>(kBufferBytes + 1)) {
-        current_ = last_ = buffer_.get();
-        *current_ = '\0';
-        fill();
-    }
-
-    Ch Peek() const { return *current_; }
-    Ch Take() {
-        const Ch c = *current_;
-        advance();
-        return c;
-    }
-    std::size_t Tell() const {
-        return static_cast<std::size_t>(before_ + (current_ - buffer_.get()));
-    }
-    // The parser never writes into its input.
-    Ch* PutBegin() { return nullptr; }
-    void Put(Ch) {}
-    void Flush() {}
-    std::size_t PutEnd(Ch*) { return 0; }
-
-    bool atEnd() const { return ended_ && current_ == last_; }
-    const Status& readStatus() const { return status_; }
-
-    TextPlace placeOf(std::uint64_t offset) const {
-        // Faults are met in the buffer at hand; an offset before it is placed at its start.
-        const std::uint64_t local = offset > before_ ? offset - before_ : 0;
-        const std::size_t held = static_cast<std::size_t>(last_ - buffer_.get());
-        const std::string_view text(buffer_.get(), std::min<std::size_t>(local, held));
-        const TextPlace inBuffer = placeIn(text, text.size());
-        TextPlace place;
-        place.offset = before_ + text.size();
-        place.line = linesBefore_ + inBuffer.line;
-        place.column = inBuffer.line == 1 ? columnCarried_ + inBuffer.column : inBuffer.column;
-        return place;
-    }
-
-private:
-    void advance() {
-        if (current_ < last_ && ++current_ == last_)
-            fill();
-    }
-
-    void fill() {
-        if (ended_)
-            return;
-        const std::string_view consumed(buffer_.get(),
-                                        static_cast<std::size_t>(last_ - buffer_.get()));
-        std::uint64_t newlines = 0;
-        for (const char *at = consumed.data(), *end = at + consumed.size();
-             (at = static_cast<const char*>(
-                  std::memchr(at, '\n', static_cast<std::size_t>(end - at))));
-             ++at)
-            ++newlines;
-        const std::size_t lastNewline = consumed.rfind('\n');
-        columnCarried_ = lastNewline == std::string_view::npos ? columnCarried_ + consumed.size()
-                                                               : consumed.size() - lastNewline - 1;
-        linesBefore_ += newlines;
-        before_ += consumed.size();
-        std::size_t filled = 0;
-        while (filled < kBufferBytes) {
-            Result<std::size_t> read =
-                source_.read(std::span<char>(buffer_.get() + filled, kBufferBytes - filled));
-            if (!read) {
-                status_ = read.failure();
-                break;
-            }
-            if (*read == 0)
-                break;
-            filled += *read;
-        }
-        current_ = buffer_.get();
-        last_ = buffer_.get() + filled;
-        *last_ = '\0';
-        ended_ = filled < kBufferBytes;
-    }
-
-    ChunkSource& source_;
-    std::unique_ptr<char[]> buffer_;
-    char* current_;
-    char* last_;
-    bool ended_ = false;
-    std::uint64_t before_ = 0;
-    std::uint64_t linesBefore_ = 0;
-    std::uint64_t columnCarried_ = 0;
-    Status status_;
 };
 
 enum class HeaderMember : std::uint8_t {
@@ -693,6 +596,10 @@ public:
             return count;
         }
         return rest_.read(buffer);
+    }
+    std::uint64_t sizeHint() const override {
+        const std::uint64_t rest = rest_.sizeHint();
+        return rest > 0 ? prefix_.size() - given_ + rest : 0;
     }
 
 private:

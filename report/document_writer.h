@@ -4,6 +4,15 @@
 // JSON: one object, the header's members and then "rows", an array with one row object a line.
 // JSON Lines: the header object on the first line, one row object a line, and last
 // {"row_count":N}, by which a reader tells a whole document from one cut short at a line end.
+//
+// Header (schema version 1): "schema": "tambrel-inventory", "schema_version": 1, "host",
+// "scanned_at" (UTC, ISO 8601), "tool_version", "server_version", "root", "lists" (of
+// "greetings", "prompts"). Row: "list", "file", "codec" (the window's text; null when the file
+// could not be read), "format_tag" (unsigned), "format_name", "sub_format_tag",
+// "sample_rate", "channels", "bits_per_sample", "block_align", "byte_rate", "data_bytes",
+// "duration_seconds", "size", "modified" (local time with its offset, ISO 8601), "problem" (a
+// stable code), "problem_text"; every member but "list" and "file" may be null. Readers skip
+// members they do not know, so later versions may add members without a new version number.
 #pragma once
 
 #include "common/result.h"

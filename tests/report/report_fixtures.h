@@ -182,4 +182,57 @@ inline std::vector<HostileDocument> hostileDocuments() {
     };
 }
 
+// Rule texts, each with the breaks it finds in rulesInventory() ("file: rule = found", in the
+// rows' order) or the start of its failure after "--expect:".
+struct RuleCase {
+    const char* rules;
+    std::vector<std::string> breaks;
+    const char* failure = nullptr;
+};
+
+inline InventoryDocument rulesInventory() {
+    InventoryRow extensibleMulaw = prompt("ext.wav", "Unknown Codec=-2", 0xFFFE, 8000);
+    extensibleMulaw.subFormatTag = 7;
+    InventoryRow stereo = prompt("stereo.wav", "PCM 16", 1, 8000);
+    stereo.channels = 2;
+    InventoryRow unreadable;
+    unreadable.list = ListKind::Greetings;
+    unreadable.file = "locked.wav";
+    unreadable.problem = "unreadable";
+    return inventory({greeting("g.wav"), greeting("gsm.wav", "GSM 6.10", 0x31, 8000),
+                      greeting("wide.wav", "PCM 16", 1, 16000), extensibleMulaw, stereo,
+                      withProblem(prompt("cut.wav"), "truncated"), unreadable});
+}
+
+inline std::vector<RuleCase> ruleCases() {
+    return {
+        {"prompts: format=mulaw rate=8000 channels=1",
+         {"stereo.wav: prompts: format=mulaw = pcm", "stereo.wav: prompts: channels=1 = 2"}},
+        {"greetings: format=mulaw,gsm610 rate=8000",
+         {"wide.wav: greetings: format=mulaw,gsm610 = pcm",
+          "wide.wav: greetings: rate=8000 = 16000",
+          "locked.wav: greetings: format=mulaw,gsm610 = none",
+          "locked.wav: greetings: rate=8000 = none"}},
+        {"  ALL : no-problems  # damaged files\n",
+         {"cut.wav: all: no-problems = truncated", "locked.wav: all: no-problems = unreadable"}},
+        {"prompts: format = 7, 0x0001; ; greetings,prompts: bits=8,16\nprompts:rate=8000",
+         {"locked.wav: greetings,prompts: bits=8,16 = none"}},
+        {"greetings: rate=8000,16000 channels=1\n",
+         {"locked.wav: greetings: rate=8000,16000 = none",
+          "locked.wav: greetings: channels=1 = none"}},
+        {"", {}, "1:1: no rules"},
+        {"prompts format=mulaw", {}, "1:9: expected \":\" after the list"},
+        {"prompts: rat=8000", {}, "1:10: unknown fact \"rat\""},
+        {"prompts: format=mu-law",
+         {},
+         "1:17: unknown format \"mu-law\": expected a tag number or one of pcm"},
+        {"prompts: rate=8k", {}, "1:15: \"8k\" is not a number"},
+        {"prompts: rate=", {}, "1:15: expected a value after \"rate=\""},
+        {"prompts: rate=99999999999", {}, "1:15: \"99999999999\" is not a number"},
+        {"voices: no-problems", {}, "1:1: unknown list \"voices\""},
+        {"prompts:", {}, "1:9: expected a condition"},
+        {"prompts: rate=8000\ngreetings: rate=8000 !", {}, "2:22: expected a condition, not \"!\""},
+    };
+}
+
 } // namespace tambrel::report::testing
