@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -19,15 +20,15 @@ public:
     virtual Result<std::size_t> read(std::span<char> buffer) = 0;
     // The bytes the source has still to give, where known (a file's size before the first
     // read), so that a reader can make room for its rows once instead of growing and moving
-    // them; 0 when unknown.
-    virtual std::uint64_t sizeHint() const { return 0; }
+    // them; none when unknown.
+    virtual std::optional<std::uint64_t> sizeHint() const { return std::nullopt; }
 };
 
 class MemorySource : public ChunkSource {
 public:
     explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
     Result<std::size_t> read(std::span<char> buffer) override;
-    std::uint64_t sizeHint() const override { return bytes_.size(); }
+    std::optional<std::uint64_t> sizeHint() const override { return bytes_.size(); }
 
 private:
     std::string_view bytes_;

@@ -597,9 +597,11 @@ public:
         }
         return rest_.read(buffer);
     }
-    std::uint64_t sizeHint() const override {
-        const std::uint64_t rest = rest_.sizeHint();
-        return rest > 0 ? prefix_.size() - given_ + rest : 0;
+    std::optional<std::uint64_t> sizeHint() const override {
+        const std::optional<std::uint64_t> rest = rest_.sizeHint();
+        if (!rest)
+            return std::nullopt;
+        return prefix_.size() - given_ + *rest;
     }
 
 private:
@@ -656,8 +658,8 @@ Result<InventoryDocument> readDocument(ChunkSource& source, std::string_view nam
     // touched, so it costs address space, not memory.
     constexpr std::uint64_t kSmallRowBytes = 300;
     constexpr std::uint64_t kMostRowsReserved = std::uint64_t{1} << 26;
-    rows.reserve(
-        static_cast<std::size_t>(std::min(source.sizeHint() / kSmallRowBytes, kMostRowsReserved)));
+    rows.reserve(static_cast<std::size_t>(
+        std::min(source.sizeHint().value_or(0) / kSmallRowBytes, kMostRowsReserved)));
     RowVector sink(rows);
     Result<InventoryDocument> document = streamDocument(source, name, sink);
     if (document)

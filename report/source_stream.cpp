@@ -6,12 +6,11 @@
 
 namespace tambrel::report {
 
-// A source that says it is small gets a buffer of its size: a rule file or a test document
-// needs no megabyte.
+// A source that says it is small gets a buffer of about its size: a rule file or a test
+// document needs no megabyte.
 SourceStream::SourceStream(ChunkSource& source)
-    : source_(source), capacity_(source.sizeHint() > 0 && source.sizeHint() < kBufferBytes
-                                     ? static_cast<std::size_t>(source.sizeHint())
-                                     : kBufferBytes),
+    : source_(source), capacity_(std::clamp<std::uint64_t>(source.sizeHint().value_or(kBufferBytes),
+                                                           4096, kBufferBytes)),
       buffer_(std::make_unique<char[]>(capacity_ + 1)) {
     current_ = last_ = buffer_.get();
     *current_ = '\0';

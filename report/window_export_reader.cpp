@@ -47,7 +47,7 @@ public:
             pending_.erase(0, begin_);
             begin_ = 0;
             const std::size_t held = pending_.size();
-            pending_.resize(held + 64 * 1024);
+            pending_.resize(held + 16 * 1024);
             Result<std::size_t> read = source_.read(std::span<char>(pending_).subspan(held));
             if (!read) {
                 status_ = read.failure();

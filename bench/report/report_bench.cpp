@@ -56,7 +56,7 @@ public:
             return Failure{2, "cannot open"};
         return std::fread(buffer.data(), 1, buffer.size(), file_);
     }
-    std::uint64_t sizeHint() const override { return size_; }
+    std::optional<std::uint64_t> sizeHint() const override { return size_; }
 
 private:
     std::FILE* file_;
