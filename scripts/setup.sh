@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libicu-dev liburing-dev
+    libicu-dev liburing-dev rapidjson-dev
     libgtest-dev libgmock-dev
     binutils-mingw-w64-x86-64
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev

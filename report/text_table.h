@@ -1,0 +1,29 @@
+// An aligned text table written in two passes, so that a million lines need no copy of their
+// cells: measure every line first, then write each one padded to its columns' widths.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tambrel::report {
+
+class TextTable {
+public:
+    explicit TextTable(std::vector<std::string_view> headings);
+
+    void measure(std::span<const std::string_view> cells);
+    void appendHeadings(std::string& out) const;
+    // Cells padded with blanks to their column's width, two blanks apart, the last unpadded.
+    void appendLine(std::string& out, std::span<const std::string_view> cells) const;
+
+private:
+    std::vector<std::string_view> headings_;
+    std::vector<std::size_t> widths_;
+};
+
+// Characters, not bytes: a path with letters outside ASCII lines up as well.
+std::size_t displayWidth(std::string_view text);
+
+} // namespace tambrel::report
