@@ -16,6 +16,7 @@ if(TAMBREL_BUILD_FUZZERS)
     # fuzz target links the program's own libraries and cannot fall behind their sources.
     target_compile_options(tambrel_build_flags INTERFACE
         -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
-        -fno-omit-frame-pointer)
+        -fno-omit-frame-pointer
+        -fsanitize-ignorelist=${CMAKE_CURRENT_LIST_DIR}/sanitizer_ignore.txt)
     target_link_options(tambrel_build_flags INTERFACE -fsanitize=address,undefined)
 endif()

@@ -51,12 +51,14 @@ for name in "${targets[@]}"; do
     done
     echo "== fuzz_$name for ${seconds}s (corpora: ${corpora[*]})"
     status=0
+    # Only what this run writes counts: findings of earlier runs stay for a look but are old news.
+    touch "$run_dir/.started"
     "$executable" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$run_dir/" "${corpora[@]}" >"$run_dir/log" 2>&1 || status=$?
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$run_dir/log" | tail -n 1)
     coverage=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$run_dir/log" | tail -n 1 || true)
-    crashes=$(find "$run_dir" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' \
-        -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
+    crashes=$(find "$run_dir" -maxdepth 1 -type f -newer "$run_dir/.started" \( -name 'crash-*' \
+        -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
     if ((status != 0 || crashes > 0)); then
         findings="FOUND $crashes (exit $status; see $run_dir/log)"
         failed=1
