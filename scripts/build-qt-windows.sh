@@ -23,11 +23,27 @@ fi
 # Debian's source lacks src/3rdparty/wintab (removed for its licence), hence no tablet events.
 # Without OpenGL, the Windows platform plugin of Qt 6.4 still compiles its dynamic-GL code
 # unless dynamicgl is off too.
-# The rest is switched off because Tambrel does not use it and it would only lengthen the build.
+# The rest is switched off because Tambrel does not use it and it would only lengthen the build:
+# whole modules; the Direct2D platform plugin (a second copy of the Windows plugin's sources);
+# FreeType and its bundled source (Windows draws text with its own font engines); the JPEG,
+# GIF and ICO readers (Tambrel draws its icons and loads no pictures); widgets and dialogs that
+# no window of Tambrel shows; and the style sheet engine (no widget is given a style sheet).
+# What stays: Core, Gui, Widgets, Test, the Windows plugin and styles, PNG (the styles' icons),
+# HTML text (the help window), accessibility, and HarfBuzz for the Japanese captions.
 features=(
     -DFEATURE_tabletevent=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
-    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
-    -DFEATURE_xml=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
+    -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF -DFEATURE_movie=OFF -DFEATURE_pdf=OFF
+    -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF -DFEATURE_textodfwriter=OFF
+    -DFEATURE_sessionmanager=OFF -DFEATURE_systemtrayicon=OFF
+    -DFEATURE_undocommand=OFF -DFEATURE_undostack=OFF -DFEATURE_undogroup=OFF -DFEATURE_undoview=OFF
+    -DFEATURE_graphicsview=OFF -DFEATURE_graphicseffect=OFF -DFEATURE_style_stylesheet=OFF
+    -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF
+    -DFEATURE_fontcombobox=OFF -DFEATURE_fontdialog=OFF -DFEATURE_colordialog=OFF
+    -DFEATURE_wizard=OFF -DFEATURE_dial=OFF -DFEATURE_lcdnumber=OFF -DFEATURE_keysequenceedit=OFF
+    -DFEATURE_columnview=OFF
 )
 stamp_text="qt6-base $version static x86_64-w64-mingw32 ${features[*]}"
 stamp=$install_dir/.tambrel-build-stamp
