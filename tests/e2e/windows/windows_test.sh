@@ -193,7 +193,7 @@ check_installed() {
     [[ $publisher == 'The Tambrel Developers' ]] || fail "the entry's publisher is '$publisher'"
     # Add/Remove Programs takes a package's icon from its product registration.
     icon=$(wine reg query 'HKEY_LOCAL_MACHINE\Software\Classes\Installer\Products' /s </dev/null \
-        2>/dev/null | tr -d '\r' | sed -n 's/^ *ProductIcon *REG_SZ *//p' | grep -iF "$product")
+        2>/dev/null | tr -d '\r' | sed -n 's/^ *ProductIcon *REG_SZ *//p' | grep -iF "$product" || true)
     [[ -n $icon && -f $(winepath -u "$icon" 2>/dev/null) ]] ||
         fail "the entry has no icon: '$icon'"
 }
