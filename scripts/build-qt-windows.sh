@@ -6,7 +6,7 @@
 #
 # Installs into ${TAMBREL_QT_WINDOWS:-~/.cache/tambrel/qt6-mingw}; does nothing when a build of
 # the same Qt version and options is already there. Prints that folder as its last line.
-# Takes about half an hour on two cores.
+# Takes 25 to 30 minutes on two cores; `scripts/test.sh --windows` starts it when it is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 install_dir=${TAMBREL_QT_WINDOWS:-$HOME/.cache/tambrel/qt6-mingw}

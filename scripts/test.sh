@@ -5,7 +5,7 @@
 #   --sanitize=thread:  the scan's, the fault and the inventory tests under ThreadSanitizer
 #   --windows:          the Windows build's suite under Wine, in a throw-away Wine prefix, and
 #                       Tambrel.exe's package installed, used, upgraded and removed under Wine;
-#                       Qt for Windows is built first when it is missing (about 40 minutes)
+#                       Qt for Windows is built first when it is missing (25 to 30 minutes)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
