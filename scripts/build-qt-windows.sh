@@ -45,6 +45,12 @@ features=(
     -DFEATURE_wizard=OFF -DFEATURE_dial=OFF -DFEATURE_lcdnumber=OFF -DFEATURE_keysequenceedit=OFF
     -DFEATURE_columnview=OFF
 )
+# One build at a time: the cache is shared by every worktree of the machine. A second caller
+# waits here and then finds the first one's build below.
+mkdir -p "$work_dir"
+exec 9>"$work_dir/.lock"
+flock 9
+
 stamp_text="qt6-base $version static x86_64-w64-mingw32 ${features[*]}"
 stamp=$install_dir/.tambrel-build-stamp
 if [[ -f $stamp && $(cat "$stamp") == "$stamp_text" && -x $install_dir/bin/qt-cmake ]]; then
