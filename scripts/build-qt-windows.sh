@@ -24,7 +24,9 @@ fi
 # Without OpenGL, the Windows platform plugin of Qt 6.4 still compiles its dynamic-GL code
 # unless dynamicgl is off too.
 # The rest is switched off because Tambrel does not use it and it would only lengthen the build:
-# whole modules; the Direct2D platform plugin (a second copy of the Windows plugin's sources);
+# whole modules; the Direct2D platform plugin (a second copy of the Windows plugin's sources)
+# and with it DirectWrite 3 (QtGui builds that font database only along with Direct2D, but the
+# Windows plugin would still refer to it: Tambrel.exe would not link);
 # FreeType and its bundled source (Windows draws text with its own font engines); the JPEG,
 # GIF and ICO readers (Tambrel draws its icons and loads no pictures); widgets and dialogs that
 # no window of Tambrel shows; and the style sheet engine (no widget is given a style sheet).
@@ -34,7 +36,7 @@ features=(
     -DFEATURE_tabletevent=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
     -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
-    -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_freetype=OFF -DFEATURE_vulkan=OFF
     -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF -DFEATURE_movie=OFF -DFEATURE_pdf=OFF
     -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF -DFEATURE_textodfwriter=OFF
     -DFEATURE_sessionmanager=OFF -DFEATURE_systemtrayicon=OFF
