@@ -70,6 +70,23 @@ add_custom_target(qt_translations ALL DEPENDS ${qt_translation_outputs})
 install(FILES ${qt_translation_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER}/translations)
 
 if(WIN32)
+    # Windows has no man: the manual pages ship as plain text beside the programs.
+    find_program(TAMBREL_GROFF groff REQUIRED)
+    set(manual_outputs)
+    foreach(program IN ITEMS tambrel tambrel-cli)
+        set(output ${CMAKE_BINARY_DIR}/manual/${program}.txt)
+        add_custom_command(
+            OUTPUT ${output}
+            COMMAND ${CMAKE_COMMAND} -DGROFF=${TAMBREL_GROFF}
+                    -DPAGE=${PROJECT_SOURCE_DIR}/man/${program}.1 -DOUTPUT=${output}
+                    -P ${CMAKE_CURRENT_LIST_DIR}/ManText.cmake
+            DEPENDS ${PROJECT_SOURCE_DIR}/man/${program}.1 ${CMAKE_CURRENT_LIST_DIR}/ManText.cmake
+            COMMENT "Writing the manual page of ${program} as text"
+            VERBATIM)
+        list(APPEND manual_outputs ${output})
+    endforeach()
+    add_custom_target(manual_texts ALL DEPENDS ${manual_outputs})
+    install(FILES ${manual_outputs} DESTINATION ${TAMBREL_INSTALL_FOLDER})
     include(${CMAKE_CURRENT_LIST_DIR}/PackageWindows.cmake)
     return()
 endif()

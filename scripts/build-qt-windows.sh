@@ -6,7 +6,7 @@
 #
 # Installs into ${TAMBREL_QT_WINDOWS:-~/.cache/tambrel/qt6-mingw}; does nothing when a build of
 # the same Qt version and options is already there. Prints that folder as its last line.
-# Takes about half an hour on two cores.
+# Takes 25 to 30 minutes on two cores; `scripts/test.sh --windows` starts it when it is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 install_dir=${TAMBREL_QT_WINDOWS:-$HOME/.cache/tambrel/qt6-mingw}
@@ -23,12 +23,36 @@ fi
 # Debian's source lacks src/3rdparty/wintab (removed for its licence), hence no tablet events.
 # Without OpenGL, the Windows platform plugin of Qt 6.4 still compiles its dynamic-GL code
 # unless dynamicgl is off too.
-# The rest is switched off because Tambrel does not use it and it would only lengthen the build.
+# The rest is switched off because Tambrel does not use it and it would only lengthen the build:
+# whole modules; the Direct2D platform plugin (a second copy of the Windows plugin's sources)
+# and with it DirectWrite 3 (QtGui builds that font database only along with Direct2D, but the
+# Windows plugin would still refer to it: Tambrel.exe would not link);
+# FreeType and its bundled source (Windows draws text with its own font engines); the JPEG,
+# GIF and ICO readers (Tambrel draws its icons and loads no pictures); widgets and dialogs that
+# no window of Tambrel shows; and the style sheet engine (no widget is given a style sheet).
+# What stays: Core, Gui, Widgets, Test, the Windows plugin and styles, PNG (the styles' icons),
+# HTML text (the help window), accessibility, and HarfBuzz for the Japanese captions.
 features=(
     -DFEATURE_tabletevent=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
-    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
-    -DFEATURE_xml=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
+    -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_freetype=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF -DFEATURE_movie=OFF -DFEATURE_pdf=OFF
+    -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF -DFEATURE_textodfwriter=OFF
+    -DFEATURE_sessionmanager=OFF -DFEATURE_systemtrayicon=OFF
+    -DFEATURE_undocommand=OFF -DFEATURE_undostack=OFF -DFEATURE_undogroup=OFF -DFEATURE_undoview=OFF
+    -DFEATURE_graphicsview=OFF -DFEATURE_graphicseffect=OFF -DFEATURE_style_stylesheet=OFF
+    -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF
+    -DFEATURE_fontcombobox=OFF -DFEATURE_fontdialog=OFF -DFEATURE_colordialog=OFF
+    -DFEATURE_wizard=OFF -DFEATURE_dial=OFF -DFEATURE_lcdnumber=OFF -DFEATURE_keysequenceedit=OFF
+    -DFEATURE_columnview=OFF
 )
+# One build at a time: the cache is shared by every worktree of the machine. A second caller
+# waits here and then finds the first one's build below.
+mkdir -p "$work_dir"
+exec 9>"$work_dir/.lock"
+flock 9
+
 stamp_text="qt6-base $version static x86_64-w64-mingw32 ${features[*]}"
 stamp=$install_dir/.tambrel-build-stamp
 if [[ -f $stamp && $(cat "$stamp") == "$stamp_text" && -x $install_dir/bin/qt-cmake ]]; then

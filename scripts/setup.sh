@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev
     binutils-mingw-w64-x86-64
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-    wine wine64 fonts-wine googletest ccache nsis
+    wine wine64 fonts-wine googletest ccache wixl msitools groff-base
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-apps x11-utils imagemagick
     sox libsox-fmt-all ffmpeg

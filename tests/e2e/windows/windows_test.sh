@@ -1,25 +1,31 @@
 #!/usr/bin/env bash
-# Tambrel for Windows as a user meets it, under Wine on a virtual display: a fresh Wine prefix
-# with a generated server whose keys are written by `wine reg add`; the setup program run
-# silently; the installed Tambrel.exe started from Program Files. Its greetings and prompts,
-# exported through the window's File menu, must be byte for byte what tambrel-cli.exe writes on
-# the same server and hold the rows the scan's rules give (worked out by expected_csv.py, and by
-# the Linux tambrel-cli on the same server when one is given), in the order of Windows' sorted
-# listings. Choosing German in the About
-# box must change the main window's captions and the help window's; the help window opens its
-# page; Exit ends the process; the silent uninstall leaves Program Files, the Start menu and the
-# server as they were before the install. Screenshots of the main window, the German About box
-# and the help window go into SCREENSHOTS.
-# Usage: windows_test.sh SETUP_EXE CLI_EXE|- LINUX_CLI|- MAKE_SAMPLE_SERVER SCREENSHOTS
+# Tambrel for Windows as an administrator deploys it and a user meets it, under Wine on a
+# virtual display: a fresh Wine prefix with a generated server whose keys are written by
+# `wine reg add`; the Windows Installer package installed silently (msiexec /i /qn), which
+# must bring the program folder, a Start-menu shortcut to Tambrel.exe, the folder on the
+# system PATH and one Add/Remove Programs entry with version, publisher and icon. Tambrel.exe
+# is started from the shortcut's target. Its greetings and prompts, exported through the
+# window's File menu, must be byte for byte what tambrel-cli writes on the same server when
+# started by name from PATH, and hold the rows the scan's rules give (worked out by
+# expected_csv.py, and by the Linux tambrel-cli on the same server when one is given), in the
+# order of Windows' sorted listings. Choosing German in the About box must change the main
+# window's captions and the help window's; the help window opens its page; Exit ends the
+# process. A package of a higher version installed over it must leave exactly that version;
+# its silent removal (msiexec /x /qn) must leave Program Files, the Start menu, PATH, the
+# uninstall entries and the server as they were before the install. Screenshots of the main
+# window, the German About box and the help window go into SCREENSHOTS.
+# Usage: windows_test.sh MSI UPGRADE_MSI LINUX_CLI|- MAKE_SAMPLE_SERVER SCREENSHOTS
 # Exit 77: skipped (a tool is missing).
 set -euo pipefail
 self=$(realpath "$0")
-e2e=$(dirname "$(dirname "$self")")
+self_dir=$(dirname "$self")
+e2e=$(dirname "$self_dir")
 
 # shellcheck source=tests/e2e/export_grids.sh
 source "$e2e/export_grids.sh"
 
 program_files='C:\Program Files\Tambrel'
+uninstall_root='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # Runs a Windows program, its output kept in the log (never in the test's own pipes, which
 # Wine's services would otherwise hold open), and waits for it to end.
@@ -120,14 +126,81 @@ choose_language() {
     fi
 }
 
-# The files below Program Files and the Start menu, and a digest of every server file: what the
-# setup program and its uninstaller may change, and what they must leave alone.
+# The files below Program Files and the Start menus (Wine puts a per-machine package's
+# shortcuts into the user's), and a digest of every server file: what the package may change
+# while installed, and what it must leave alone.
 snapshot() {
     (
         cd "$WINEPREFIX/drive_c"
-        find "Program Files" "ProgramData/Microsoft/Windows/Start Menu" | sort
+        find "Program Files" "ProgramData/Microsoft/Windows/Start Menu" \
+            users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu | sort
         find Corvel -type f -print0 | sort -z | xargs -0 sha256sum
     )
+}
+
+# The system's PATH, one folder a line, empty parts left out.
+system_path() {
+    wine reg query 'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager\Environment' \
+        /v Path </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^ *Path *REG_[A-Z_]* *//p' |
+        tr ';' '\n' | sed '/^$/d'
+}
+
+# How often the program folder is on the system's PATH (with or without a final backslash).
+path_entries() {
+    system_path | grep -ciFx -e "$program_files" -e "$program_files\\" || true
+}
+
+# "version<TAB>publisher<TAB>product code" of every Add/Remove Programs entry named Tambrel.
+installed_entries() {
+    wine reg query "$uninstall_root" /s </dev/null 2>/dev/null | tr -d '\r' | awk '
+        /^HKEY_/ { if (name == "Tambrel") print version "\t" publisher "\t" key
+                   key = $0; sub(/.*\\/, "", key); name = version = publisher = "" }
+        $1 == "DisplayName" { name = $3 }
+        $1 == "DisplayVersion" { version = $3 }
+        $1 == "Publisher" { publisher = $0; sub(/^ *Publisher *REG_SZ */, "", publisher) }
+        END { if (name == "Tambrel") print version "\t" publisher "\t" key }'
+}
+
+# The version a package installs, read from the package itself.
+package_version() {
+    msiinfo export "$1" Property | tr -d '\r' | awk -F '\t' '$1 == "ProductVersion" { print $2 }'
+}
+
+# Checks what an installed package must have brought: the files, the shortcut to Tambrel.exe,
+# the folder once on PATH, and one Add/Remove Programs entry of version $1 with its icon.
+# Sets shortcut_target.
+check_installed() {
+    local version=$1 file shortcut entries product icon
+    for file in Tambrel.exe tambrel-cli.exe Tambrel_ENU.dll Tambrel_DEU.dll Tambrel_JPN.dll \
+        Tambrel.htm Tambrel_ENU.htm Tambrel_DEU.htm Tambrel_JPN.htm tambrel.txt tambrel-cli.txt \
+        translations/qtbase_de.qm translations/qtbase_ja.qm; do
+        [[ -f $folder/$file ]] || fail "the install of $version has no $file"
+    done
+    shortcut=$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" \
+        "$WINEPREFIX/drive_c/users" -iname 'Tambrel.lnk' 2>/dev/null)
+    [[ $(grep -c . <<<"$shortcut") == 1 ]] || fail "not one Start-menu shortcut Tambrel.lnk: $shortcut"
+    shortcut_target=$(python3 "$self_dir/shortcut_target.py" "$shortcut") ||
+        fail "the shortcut's target cannot be read"
+    [[ ${shortcut_target,,} == "${program_files,,}\\tambrel.exe" ]] ||
+        fail "the shortcut starts $shortcut_target"
+    [[ $(path_entries) == 1 ]] ||
+        fail "the program folder is not once on the system PATH: $(system_path | tr '\n' ';')"
+    entries=$(installed_entries)
+    [[ $(grep -c . <<<"$entries") == 1 ]] ||
+        fail "not one Add/Remove Programs entry named Tambrel: $entries"
+    IFS=$'\t' read -r installed publisher product <<<"$entries"
+    [[ $installed == "$version" ]] || fail "Add/Remove Programs shows $installed, not $version"
+    [[ $publisher == 'The Tambrel Developers' ]] || fail "the entry's publisher is '$publisher'"
+    # Add/Remove Programs takes a package's icon from its product registration.
+    icon=$(wine reg query 'HKEY_LOCAL_MACHINE\Software\Classes\Installer\Products' /s </dev/null \
+        2>/dev/null | tr -d '\r' | sed -n 's/^ *ProductIcon *REG_SZ *//p' | grep -iF "$product" || true)
+    [[ -n $icon && -f $(winepath -u "$icon" 2>/dev/null) ]] ||
+        fail "the entry has no icon: '$icon'"
+}
+
+# Runs tambrel-cli by name, as a remote shell would: the command interpreter finds it on PATH.
+run_cli_by_name() {
+    (cd "$work" && run_wine cmd /c tambrel-cli "$@")
 }
 
 server_keys() {
@@ -137,7 +210,7 @@ server_keys() {
 if [[ ${1:-} == --inside-virtual-display ]]; then
     shift
     trap 'fail "line $LINENO: a step failed"' ERR
-    setup=$1 cli=$2 linux_cli=$3 make_server=$4 screenshots=$5 work=$6
+    msi=$1 upgrade_msi=$2 linux_cli=$3 make_server=$4 screenshots=$5 work=$6
     export TAMBREL_SCREENSHOTS=$screenshots
     wait_for_display
 
@@ -153,27 +226,24 @@ if [[ ${1:-} == --inside-virtual-display ]]; then
     [[ $keys_before == *BrannockRootPath* ]] || fail "the server's keys were not written"
     before=$(snapshot)
 
-    # The silent install: the program folder, the shortcut, the Add/Remove Programs entry.
-    run_wine "$setup" /S || fail "the silent install failed"
+    [[ -z $(installed_entries) && $(path_entries) == 0 ]] ||
+        fail "the fresh prefix already has Tambrel registered or on PATH"
+
+    # The silent install, as a deployment tool runs it.
+    version=$(package_version "$msi")
+    upgrade_version=$(package_version "$upgrade_msi")
+    [[ -n $version && -n $upgrade_version && $version != "$upgrade_version" ]] ||
+        fail "the two packages' versions are '$version' and '$upgrade_version'"
+    run_wine msiexec /i "$(winepath -w "$msi")" /qn || fail "the silent install failed"
     folder="$WINEPREFIX/drive_c/Program Files/Tambrel"
-    for file in Tambrel.exe Tambrel_ENU.dll Tambrel_DEU.dll Tambrel_JPN.dll Tambrel.htm \
-        Tambrel_ENU.htm Tambrel_DEU.htm Tambrel_JPN.htm translations/qtbase_de.qm \
-        translations/qtbase_ja.qm Uninstall.exe; do
-        [[ -f $folder/$file ]] || fail "the install has no $file"
-    done
-    shortcut=$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" \
-        "$WINEPREFIX/drive_c/users" -iname 'Tambrel.lnk' 2>/dev/null | head -n 1)
-    [[ -n $shortcut ]] || fail "no Start-menu shortcut Tambrel.lnk"
-    uninstall_key='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tambrel'
-    entry=$(wine reg query "$uninstall_key" </dev/null 2>/dev/null | tr -d '\r') || true
-    grep -q 'UninstallString.*Uninstall.exe' <<<"$entry" ||
-        fail "no Add/Remove Programs entry with an uninstaller: $entry"
+    check_installed "$version"
     [[ $(server_keys) == "$keys_before" ]] || fail "the install changed the server's keys"
 
-    # The installed program on the server. The splash screen bears the same title and, under
-    # Wine, no window type of its own; it is a low strip, the main window is not.
+    # The installed program on the server, started as the Start-menu shortcut starts it. The
+    # splash screen bears the same title and, under Wine, no window type of its own; it is a
+    # low strip, the main window is not.
     mkdir -p "$WINEPREFIX/drive_c/out"
-    wine "$program_files\\Tambrel.exe" </dev/null >>"$work/wine.log" 2>&1 &
+    wine "$shortcut_target" </dev/null >>"$work/wine.log" 2>&1 &
     tambrel_pid=$!
     main_window=
     for _ in $(seq 900); do
@@ -208,12 +278,10 @@ if [[ ${1:-} == --inside-virtual-display ]]; then
         python3 "$e2e/expected_csv.py" "$work/server" "$which" "$out/$which-window.csv" \
             --any-order ||
             fail "the window's $which export is not what the scan gives"
-        if [[ $cli != - ]]; then
-            run_wine "$cli" "--$which" "C:\\out\\$which-cli.csv" ||
-                fail "tambrel-cli.exe --$which failed"
-            cmp "$out/$which-window.csv" "$out/$which-cli.csv" ||
-                fail "the window's $which export differs from tambrel-cli.exe's"
-        fi
+        run_cli_by_name "--$which" "C:\\out\\$which-cli.csv" ||
+            fail "tambrel-cli --$which, started by name, failed"
+        cmp "$out/$which-window.csv" "$out/$which-cli.csv" ||
+            fail "the window's $which export differs from tambrel-cli's"
         if [[ $linux_cli != - ]]; then
             "$linux_cli" --prefix "$work/server" "--$which" "$work/$which-linux.csv" >/dev/null ||
                 fail "the Linux tambrel-cli --$which failed"
@@ -270,31 +338,37 @@ if [[ ${1:-} == --inside-virtual-display ]]; then
     [[ $status == 0 ]] || fail "Tambrel.exe ended with status $status"
     tambrel_pid=
 
-    # The silent uninstall runs from a copy of itself in the temporary folder: wait for it.
     rm -rf "$WINEPREFIX/drive_c/out"
-    run_wine "$program_files\\Uninstall.exe" /S || fail "the silent uninstall failed"
-    for _ in $(seq 600); do
-        [[ ! -e $folder ]] && break
-        sleep 0.1
-    done
-    [[ ! -e $folder ]] || fail "the uninstall left $(find "$folder" | head -n 5)"
+
+    # A newer version over it: the older one goes by itself, the newer one is all that is left.
+    run_wine msiexec /i "$(winepath -w "$upgrade_msi")" /qn || fail "the silent upgrade failed"
+    check_installed "$upgrade_version"
+    run_cli_by_name --version || fail "tambrel-cli, started by name, failed after the upgrade"
+
+    # The silent removal, by the package as a deployment tool does it.
+    run_wine msiexec /x "$(winepath -w "$upgrade_msi")" /qn || fail "the silent removal failed"
+    [[ ! -e $folder ]] || fail "the removal left $(find "$folder" | head -n 5)"
     after=$(snapshot)
     diff <(echo "$before") <(echo "$after") ||
         fail "Program Files, the Start menu or the server differ from before the install"
-    if wine reg query "$uninstall_key" </dev/null >/dev/null 2>&1; then
-        fail "the Add/Remove Programs entry is still there"
-    fi
-    [[ $(server_keys) == "$keys_before" ]] || fail "the uninstall changed the server's keys"
+    [[ -z $(installed_entries) ]] || fail "an Add/Remove Programs entry is left: $(installed_entries)"
+    [[ $(path_entries) == 0 ]] ||
+        fail "the program folder is still on PATH: $(system_path | tr '\n' ';')"
+    [[ $(server_keys) == "$keys_before" ]] || fail "the removal changed the server's keys"
     exit 0
 fi
 
-require_tools wine wineserver xvfb-run xdotool xwininfo import compare python3 sox
-setup=$(realpath "$1")
-[[ -f $setup ]] || {
-    echo "FAIL: no setup program at $1 (cmake --build <folder> --target package makes it)"
-    exit 1
-}
-cli=$2 linux_cli=$3
+require_tools wine wineserver winepath xvfb-run xdotool xwininfo import compare python3 sox msiinfo
+msi=$(realpath "$1")
+upgrade_msi=$(realpath "$2")
+for package in "$msi" "$upgrade_msi"; do
+    [[ -f $package ]] || {
+        echo "FAIL: no package at $package (cmake --build <folder> --target msi msi_upgrade_test" \
+            "makes both)"
+        exit 1
+    }
+done
+linux_cli=$3
 make_server=$(realpath "$4")
 screenshots=$5
 mkdir -p "$screenshots"
@@ -316,12 +390,12 @@ setsid wineserver -p </dev/null >/dev/null 2>&1
 
 status=0
 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24 -noreset" \
-    "$self" --inside-virtual-display "$setup" "$cli" "$linux_cli" "$make_server" \
+    "$self" --inside-virtual-display "$msi" "$upgrade_msi" "$linux_cli" "$make_server" \
     "$(realpath "$screenshots")" "$work" || status=$?
 if [[ $status != 0 ]]; then
     echo "--- Wine's output"
     tail -n 40 "$work/wine.log" 2>/dev/null || true
     exit $status
 fi
-echo "PASS: installed silently, rows as scanned and as tambrel-cli gives them, German captions," \
-    "help page, Exit, uninstalled without a trace"
+echo "PASS: installed silently, rows as scanned and as tambrel-cli gives them by name from PATH," \
+    "German captions, help page, Exit, upgraded to one version, removed without a trace"
