@@ -2,6 +2,8 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_scan_sink.h"
+#include "cli/fleet_options.h"
+#include "cli/fleet_run.h"
 #include "cli/json_rows.h"
 #include "cli/listing_store.h"
 #include "cli/summary_json.h"
@@ -166,6 +168,7 @@ Status writeListToFile(const ListingStore& list, OutputFormat format, const std:
 
 struct ServerChoice {
     std::optional<std::string> givenRoot;
+    std::string root; // as a document's header names it
 };
 
 // The prefix, the registry value and the root folder, each checked before the scan so that
@@ -177,6 +180,7 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
         if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
             return texts::text(texts::kServerRootFailed, {root, folder.failure().description});
         choice.givenRoot = root;
+        choice.root = root;
         return std::nullopt;
     }
     const std::string prefix = winePrefixPath();
@@ -193,6 +197,7 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
     if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
         return texts::text(texts::kRegistryRootFailed,
                            {root, valueName, folder.failure().description});
+    choice.root = root;
     return std::nullopt;
 }
 
@@ -236,6 +241,9 @@ int runCli(const std::vector<std::string>& arguments) {
     if (options.version)
         return platform::writeStandardOutput(versionText()) ? kDone : kOutputNotWritten;
 
+    if (runsWithoutScan(options))
+        return runWithoutScan(options);
+
     if (options.prefix)
         setWinePrefixPath(absoluteIfRelative(*options.prefix));
     StandardErrorDialogs dialogs;
@@ -247,8 +255,11 @@ int runCli(const std::vector<std::string>& arguments) {
         return kNoServer;
     }
 
-    ListingStore greetings(options.greetings.has_value());
-    ListingStore prompts(options.prompts.has_value());
+    // A document, a comparison and a check need every row of both lists.
+    const bool keepAll = runsFleetWork(options);
+    ListingStore greetings(keepAll || options.greetings.has_value());
+    ListingStore prompts(keepAll || options.prompts.has_value());
+    const std::string scannedAt = utcTimeNow();
     CliScanSink sink(kProgramName, greetings, prompts);
     ScanProgress progress;
     ScanOptions scanOptions;
@@ -302,8 +313,21 @@ int runCli(const std::vector<std::string>& arguments) {
                 ? summaryJson(greetings.summary(), prompts.summary())
                 : summaryTable(greetings.summary(), prompts.summary())));
 
-    if (outputFailed)
+    int fleetStatus = kDone;
+    if (runsFleetWork(options) && !readerGone) {
+        std::string toolVersion = versionText();
+        toolVersion = toolVersion.substr(kProgramName.size() + 1);
+        if (toolVersion.ends_with('\n'))
+            toolVersion.pop_back();
+        fleetStatus = runAfterScan(options, {choice.root, scannedAt, toolVersion}, greetings,
+                                   prompts, protectedRoots);
+    }
+    if (fleetStatus == kBadUsage)
+        return kBadUsage;
+    if (outputFailed || fleetStatus == kOutputNotWritten)
         return kOutputNotWritten;
+    if (fleetStatus == kDifferencesFound)
+        return kDifferencesFound;
     return sink.somethingUnreadable() || dialogs.somethingShown ? kSomeFilesUnreadable : kDone;
 }
 
