@@ -1,5 +1,10 @@
 #include "cli/fleet_options.h"
 
+#include "localize/own_texts.h"
+
+#include <algorithm>
+#include <cstdint>
+
 namespace tambrel::cli {
 
 bool runsFleetWork(const CliOptions& options) {
@@ -16,46 +21,55 @@ std::optional<std::string> fleetUsageError(const CliOptions& options) {
     const bool reportToOutput = options.compare || options.expect || options.combine;
     if (options.combine) {
         if (options.documents.empty())
-            return "--combine needs the documents to combine";
+            return texts::text(texts::kCombineNeedsDocuments);
         if (options.compare || options.with || options.expect || options.output || listsAsked ||
             serverAsked)
-            return "--combine reads documents only: it takes no scan, --compare, --expect or "
-                   "--output";
+            return texts::text(texts::kCombineAlone);
     }
     if (options.with && !options.compare)
-        return "--with names the later document of --compare";
+        return texts::text(texts::kWithNeedsCompare);
     if (options.with && (options.output || listsAsked || serverAsked))
-        return "--compare with --with compares two documents and scans no server";
+        return texts::text(texts::kWithoutScan);
     if ((options.format == OutputFormat::JsonLines || options.format == OutputFormat::Table) &&
         (options.greetings || options.prompts))
-        return "--greetings and --prompts are written as csv or json";
+        return texts::text(texts::kListFormats);
     if (options.output && options.formatGiven && options.format != OutputFormat::Json &&
         options.format != OutputFormat::JsonLines)
-        return "--output writes a document as json or jsonl";
+        return texts::text(texts::kDocumentFormats);
     const bool listToOutput = (options.greetings && *options.greetings == kStandardOutputName) ||
                               (options.prompts && *options.prompts == kStandardOutputName);
     if (options.output && *options.output == kStandardOutputName &&
         (listToOutput || reportToOutput || options.summary))
-        return "--output - needs standard output for itself: write the document to a file";
+        return texts::text(texts::kOutputAlone);
     if (reportToOutput && (listToOutput || options.summary))
-        return "the report of --compare or --expect goes to standard output: write the lists to "
-               "files";
+        return texts::text(texts::kReportToOutput);
     return std::nullopt;
 }
 
 std::string fleetUsageLines() {
-    return "  --output FILE       the run's inventory document (json, or jsonl with --format "
-           "jsonl); - for standard output\n"
-           "  --compare EARLIER   compare the scan with an earlier document, or with the window's "
-           "export pair GREETINGS.csv,PROMPTS.csv\n"
-           "  --with LATER        compare EARLIER with this document instead of a scan\n"
-           "  --expect RULES      check every file against RULES (text, or @FILE)\n"
-           "  --combine DOC...    one report over the documents of many servers\n"
-           "  --format table|csv|json|jsonl  the form of those reports (table by default)\n";
+    struct UsageLine {
+        std::string_view option;
+        std::int32_t text;
+    };
+    constexpr UsageLine kLines[] = {
+        {"--output FILE", texts::kOutputHelp},
+        {"--compare EARLIER", texts::kCompareHelp},
+        {"--with LATER", texts::kWithHelp},
+        {"--expect RULES", texts::kExpectHelp},
+        {"--combine DOC...", texts::kCombineHelp},
+        {"--format table|csv|json|jsonl", texts::kReportFormatHelp},
+    };
+    std::string out;
+    for (const UsageLine& line : kLines) {
+        std::string option = "  " + std::string(line.option);
+        option.resize(std::max<std::size_t>(option.size() + 2, 22), ' ');
+        out.append(option).append(texts::text(line.text)).push_back('\n');
+    }
+    return out;
 }
 
 std::string fleetExitStatusLines() {
-    return "  5  differences found, or files that break a rule\n";
+    return "  5  " + texts::text(texts::kExitDifferences) + "\n";
 }
 
 } // namespace tambrel::cli

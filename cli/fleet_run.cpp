@@ -5,6 +5,7 @@
 #include "cli/report_files.h"
 #include "cli/run_cli.h"
 #include "common/ascii_case.h"
+#include "localize/own_texts.h"
 #include "platform/process/host_identity.h"
 #include "report/combined_report.h"
 #include "report/combined_report_output.h"
@@ -19,6 +20,7 @@
 #include "report/rules.h"
 #include "report/window_export_reader.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 
@@ -114,7 +116,7 @@ int writeReport(const std::function<Status(report::TextSink&)>& produce) {
     if (written)
         return kDone;
     if (written.failure().code != EPIPE)
-        tell("cannot write to standard output: " + written.failure().description);
+        tell(texts::text(texts::kCannotWriteOutput, {written.failure().description}));
     return kOutputNotWritten;
 }
 
@@ -236,7 +238,8 @@ int runAfterScan(const CliOptions& options, const ScanContext& context,
                 [&](report::TextSink& sink) { return report::writeDocument(scan, form, sink); });
             !written) {
             if (written.failure().code != EPIPE)
-                tell("cannot write " + *options.output + ": " + written.failure().description);
+                tell(texts::text(texts::kCannotWrite,
+                                 {*options.output, written.failure().description}));
             return kOutputNotWritten;
         }
     }

@@ -6,6 +6,7 @@
 #include "cli/fleet_run.h"
 #include "cli/json_rows.h"
 #include "cli/listing_store.h"
+#include "cli/live_count.h"
 #include "cli/summary_json.h"
 #include "cli/summary_table.h"
 #include "common/ascii_case.h"
@@ -20,6 +21,7 @@
 #include "platform/export/direct_output.h"
 #include "platform/export/replacement_file.h"
 #include "platform/paths/wine_prefix.h"
+#include "platform/process/host_identity.h"
 #include "platform/process/standard_streams.h"
 #include "server/server_root.h"
 
@@ -261,12 +263,14 @@ int runCli(const std::vector<std::string>& arguments) {
     ListingStore prompts(keepAll || options.prompts.has_value());
     const std::string scannedAt = utcTimeNow();
     CliScanSink sink(kProgramName, greetings, prompts);
+    LiveCount liveCount(platform::standardErrorIsTerminal());
     ScanProgress progress;
+    progress.filesExamined = [&liveCount](std::int64_t files) { liveCount.update(files); };
     ScanOptions scanOptions;
     scanOptions.givenRoot = choice.givenRoot;
-    if (runLoadSequence(fileSystem, sink, progress, scanOptions) ==
-            LoadOutcome::ServerNotSupported ||
-        sink.serverNotSupported())
+    const LoadOutcome outcome = runLoadSequence(fileSystem, sink, progress, scanOptions);
+    liveCount.finish();
+    if (outcome == LoadOutcome::ServerNotSupported || sink.serverNotSupported())
         return kNoServer;
 
     // The registry's root and a root given directly are both the server's own folders.
