@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include "cli/fleet_options.h"
 #include "localize/own_texts.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ struct OptionRow {
     Takes takes;
 };
 
-constexpr std::array<OptionRow, 10> kOptions = {{
+constexpr std::array<OptionRow, 15> kOptions = {{
     {"--prefix", Takes::Value},
     {"--root", Takes::Value},
     {"--greetings", Takes::Value},
@@ -26,6 +27,11 @@ constexpr std::array<OptionRow, 10> kOptions = {{
     {"--help", Takes::Nothing},
     {"-h", Takes::Nothing},
     {"--version", Takes::Nothing},
+    {"--output", Takes::Value},
+    {"--compare", Takes::Value},
+    {"--with", Takes::Value},
+    {"--expect", Takes::Value},
+    {"--combine", Takes::Nothing},
 }};
 
 const OptionRow* findOption(std::string_view name) {
@@ -54,11 +60,24 @@ std::optional<std::string> store(CliOptions& options, std::string_view name, std
         return once(options.prompts);
     if (name == "--language")
         return once(options.language);
+    if (name == "--output")
+        return once(options.output);
+    if (name == "--compare")
+        return once(options.compare);
+    if (name == "--with")
+        return once(options.with);
+    if (name == "--expect")
+        return once(options.expect);
     if (name == "--format") {
+        options.formatGiven = true;
         if (value == "csv")
             options.format = OutputFormat::Csv;
         else if (value == "json")
             options.format = OutputFormat::Json;
+        else if (value == "jsonl")
+            options.format = OutputFormat::JsonLines;
+        else if (value == "table")
+            options.format = OutputFormat::Table;
         else
             return texts::text(texts::kFormatChoice, {value});
         return std::nullopt;
@@ -90,6 +109,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             inlineValue = argument.substr(equals + 1);
         }
         const OptionRow* option = findOption(name);
+        // The documents --combine reads stand alone, wherever they are on the line.
+        if (!option && !looksLikeOption(argument)) {
+            options.documents.push_back(argument);
+            continue;
+        }
         if (!option)
             return fail(looksLikeOption(argument)
                             ? texts::text(texts::kUnknownOption, {argument})
@@ -101,6 +125,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                 options.help = true;
             else if (name == "--version")
                 options.version = true;
+            else if (name == "--combine")
+                options.combine = true;
             else if (summarySeen)
                 return fail(texts::text(texts::kGivenTwice, {name}));
             else
@@ -122,6 +148,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (options.help || options.version)
         return parsed;
+    if (!options.combine && !options.documents.empty())
+        return fail(texts::text(texts::kUnexpectedArgument, {options.documents.front()}));
+    if (std::optional<std::string> error = fleetUsageError(options))
+        return fail(*error);
     const bool greetingsToOutput = options.greetings && *options.greetings == kStandardOutputName;
     const bool promptsToOutput = options.prompts && *options.prompts == kStandardOutputName;
     if (options.prefix && options.root)
@@ -137,7 +167,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 bool wantsSummary(const CliOptions& options) {
-    return options.summary || (!options.greetings && !options.prompts);
+    return options.summary || (!options.greetings && !options.prompts && !runsFleetWork(options));
 }
 
 std::optional<std::string> languageArgument(const std::vector<std::string>& arguments) {
@@ -185,6 +215,7 @@ std::string usageText() {
         option.resize(std::max<std::size_t>(option.size() + 2, 22), ' ');
         out.append(option).append(texts::text(line.text)).push_back('\n');
     }
+    out.append(fleetUsageLines());
     out.append("\n").append(texts::text(texts::kExitStatusHeading)).push_back('\n');
     for (const UsageLine& line : kStatuses)
         out.append("  ")
@@ -192,6 +223,7 @@ std::string usageText() {
             .append("  ")
             .append(texts::text(line.text))
             .push_back('\n');
+    out.append(fleetExitStatusLines());
     return out;
 }
 

@@ -8,7 +8,7 @@
 
 namespace tambrel::cli {
 
-enum class OutputFormat { Csv, Json };
+enum class OutputFormat { Csv, Json, JsonLines, Table };
 
 // A list's destination: a file, or "-" for standard output.
 inline constexpr std::string_view kStandardOutputName = "-";
@@ -19,6 +19,14 @@ struct CliOptions {
     std::optional<std::string> greetings;
     std::optional<std::string> prompts;
     OutputFormat format = OutputFormat::Csv;
+    bool formatGiven = false;
+    // The run's document, comparison, check and combined report (see fleet_options.h).
+    std::optional<std::string> output;
+    std::optional<std::string> compare;
+    std::optional<std::string> with;
+    std::optional<std::string> expect;
+    bool combine = false;
+    std::vector<std::string> documents; // the operands of --combine
     bool summary = false;
     std::optional<std::string> language;
     bool help = false;

@@ -1,5 +1,6 @@
 #include "cli/cli_scan_sink.h"
 
+#include "cli/live_count.h"
 #include "inventory/scan_messages.h"
 #include "platform/process/standard_streams.h"
 
@@ -8,6 +9,7 @@
 namespace tambrel::cli {
 
 void tellOnStandardError(std::string_view program, std::string_view text) {
+    clearLiveCount();
     std::string line(program);
     line.append(": ").append(text).push_back('\n');
     platform::writeStandardError(line);

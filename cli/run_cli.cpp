@@ -2,8 +2,11 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_scan_sink.h"
+#include "cli/fleet_options.h"
+#include "cli/fleet_run.h"
 #include "cli/json_rows.h"
 #include "cli/listing_store.h"
+#include "cli/live_count.h"
 #include "cli/summary_json.h"
 #include "cli/summary_table.h"
 #include "common/ascii_case.h"
@@ -18,6 +21,7 @@
 #include "platform/export/direct_output.h"
 #include "platform/export/replacement_file.h"
 #include "platform/paths/wine_prefix.h"
+#include "platform/process/host_identity.h"
 #include "platform/process/standard_streams.h"
 #include "server/server_root.h"
 
@@ -166,6 +170,7 @@ Status writeListToFile(const ListingStore& list, OutputFormat format, const std:
 
 struct ServerChoice {
     std::optional<std::string> givenRoot;
+    std::string root; // as a document's header names it
 };
 
 // The prefix, the registry value and the root folder, each checked before the scan so that
@@ -177,6 +182,7 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
         if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
             return texts::text(texts::kServerRootFailed, {root, folder.failure().description});
         choice.givenRoot = root;
+        choice.root = root;
         return std::nullopt;
     }
     const std::string prefix = winePrefixPath();
@@ -193,6 +199,7 @@ std::optional<std::string> findServer(const CliOptions& options, const FileSyste
     if (Result<FolderEntry> folder = fileSystem.GetFolder(root); !folder)
         return texts::text(texts::kRegistryRootFailed,
                            {root, valueName, folder.failure().description});
+    choice.root = root;
     return std::nullopt;
 }
 
@@ -236,6 +243,9 @@ int runCli(const std::vector<std::string>& arguments) {
     if (options.version)
         return platform::writeStandardOutput(versionText()) ? kDone : kOutputNotWritten;
 
+    if (runsWithoutScan(options))
+        return runWithoutScan(options);
+
     if (options.prefix)
         setWinePrefixPath(absoluteIfRelative(*options.prefix));
     StandardErrorDialogs dialogs;
@@ -247,15 +257,20 @@ int runCli(const std::vector<std::string>& arguments) {
         return kNoServer;
     }
 
-    ListingStore greetings(options.greetings.has_value());
-    ListingStore prompts(options.prompts.has_value());
+    // A document, a comparison and a check need every row of both lists.
+    const bool keepAll = runsFleetWork(options);
+    ListingStore greetings(keepAll || options.greetings.has_value());
+    ListingStore prompts(keepAll || options.prompts.has_value());
+    const std::string scannedAt = utcTimeNow();
     CliScanSink sink(kProgramName, greetings, prompts);
+    LiveCount liveCount(platform::standardErrorIsTerminal());
     ScanProgress progress;
+    progress.filesExamined = [&liveCount](std::int64_t files) { liveCount.update(files); };
     ScanOptions scanOptions;
     scanOptions.givenRoot = choice.givenRoot;
-    if (runLoadSequence(fileSystem, sink, progress, scanOptions) ==
-            LoadOutcome::ServerNotSupported ||
-        sink.serverNotSupported())
+    const LoadOutcome outcome = runLoadSequence(fileSystem, sink, progress, scanOptions);
+    liveCount.finish();
+    if (outcome == LoadOutcome::ServerNotSupported || sink.serverNotSupported())
         return kNoServer;
 
     // The registry's root and a root given directly are both the server's own folders.
@@ -302,8 +317,21 @@ int runCli(const std::vector<std::string>& arguments) {
                 ? summaryJson(greetings.summary(), prompts.summary())
                 : summaryTable(greetings.summary(), prompts.summary())));
 
-    if (outputFailed)
+    int fleetStatus = kDone;
+    if (runsFleetWork(options) && !readerGone) {
+        std::string toolVersion = versionText();
+        toolVersion = toolVersion.substr(kProgramName.size() + 1);
+        if (toolVersion.ends_with('\n'))
+            toolVersion.pop_back();
+        fleetStatus = runAfterScan(options, {choice.root, scannedAt, toolVersion}, greetings,
+                                   prompts, protectedRoots);
+    }
+    if (fleetStatus == kBadUsage)
+        return kBadUsage;
+    if (outputFailed || fleetStatus == kOutputNotWritten)
         return kOutputNotWritten;
+    if (fleetStatus == kDifferencesFound)
+        return kDifferencesFound;
     return sink.somethingUnreadable() || dialogs.somethingShown ? kSomeFilesUnreadable : kDone;
 }
 

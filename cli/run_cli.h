@@ -12,6 +12,7 @@ enum ExitStatus : int {
     kBadUsage = 2,
     kNoServer = 3,
     kOutputNotWritten = 4,
+    kDifferencesFound = 5, // a comparison found changes, or files break a rule
 };
 
 // `arguments` without the program name.

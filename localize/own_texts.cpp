@@ -44,7 +44,7 @@ constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
     "option %1 given twice",                                              // 126
     "option %1 needs a value",                                            // 127
     "option %1 needs a value that is not empty",                          // 128
-    "option --format takes csv or json, not '%1'",                        // 129
+    "option --format takes csv, json, jsonl or table, not '%1'",          // 129
     "only one of --greetings and --prompts may be '-' (standard output)", // 130
     "--greetings and --prompts name the same file %1",                    // 131
     "--summary writes to standard output, so no list may be '-' with it", // 132
@@ -62,6 +62,22 @@ constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
     "%1 file, %2 bytes",                                                  // 144
     "%1 files, %2 bytes",                                                 // 145
     "Files",                                                              // 146
+    "the run's inventory document (json, or jsonl with --format jsonl); - for standard output", // 147
+    "compare the scan with an earlier document, or with the window's export pair "
+    "GREETINGS.csv,PROMPTS.csv",                                                             // 148
+    "compare EARLIER with this document instead of a scan",                                  // 149
+    "check every file against RULES (the text, or @FILE)",                                   // 150
+    "one report over the documents of many servers",                                         // 151
+    "the form of the reports of --compare, --expect and --combine (table by default)",       // 152
+    "differences found, or files that break a rule",                                         // 153
+    "--combine needs the documents to combine",                                              // 154
+    "--combine reads documents only: it takes no scan, --compare, --expect or --output",     // 155
+    "--with names the later document of --compare",                                          // 156
+    "--compare with --with compares two documents and scans no server",                      // 157
+    "--greetings and --prompts are written as csv or json",                                  // 158
+    "--output writes a document as json or jsonl",                                           // 159
+    "--output - needs standard output for itself: write the document to a file",             // 160
+    "the report of --compare or --expect goes to standard output: write the lists to files", // 161
 };
 
 } // namespace

@@ -58,10 +58,25 @@ enum : std::int32_t {
     kOneFileSummary = 144,
     kFilesSummary = 145,
     kFilesHeading = 146,
+    kOutputHelp = 147,
+    kCompareHelp = 148,
+    kWithHelp = 149,
+    kExpectHelp = 150,
+    kCombineHelp = 151,
+    kReportFormatHelp = 152,
+    kExitDifferences = 153,
+    kCombineNeedsDocuments = 154,
+    kCombineAlone = 155,
+    kWithNeedsCompare = 156,
+    kWithoutScan = 157,
+    kListFormats = 158,
+    kDocumentFormats = 159,
+    kOutputAlone = 160,
+    kReportToOutput = 161,
 };
 
 inline constexpr std::int32_t kFirst = 100;
-inline constexpr std::int32_t kEnd = 147;
+inline constexpr std::int32_t kEnd = 162;
 
 // The English text of own text `id`, or nullopt for an ID outside kFirst..kEnd - 1.
 std::optional<std::string_view> english(std::int32_t id);

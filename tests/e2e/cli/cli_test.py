@@ -210,7 +210,7 @@ CASES = [
     ("empty value", ["--greetings="], 2, r"^$", r"--greetings needs a value", None, False),
     ("both lists to standard output", ["--greetings", "-", "--prompts", "-"], 2, r"^$", r"only one of", None, False),
     ("both lists to one file", ["--greetings", path("out", "x.csv"), "--prompts", path("out", "x.csv")], 2, r"^$", r"same file", None, False),
-    ("unknown format", ["--format", "xml"], 2, r"^$", r"--format takes csv or json", None, False),
+    ("unknown format", ["--format", "xml"], 2, r"^$", r"--format takes csv, json, jsonl or table", None, False),
     ("unknown language", ["--language", "XYZ"], 2, r"^$", r"XYZ", None, False),
     ("-h is --help", ["-h"], 0, r"--greetings FILE(.|\n)*Exit status", r"^$", None, False),
     ("prefix and root together", ["--prefix", prefix, "--root", root], 2, r"^$", r"--prefix and --root are alternatives", None, False),
