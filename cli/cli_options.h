@@ -20,6 +20,7 @@ struct CliOptions {
     std::optional<std::string> prompts;
     OutputFormat format = OutputFormat::Csv;
     bool summary = false;
+    bool details = false; // the header's facts as CSV columns after the five
     std::optional<std::string> language;
     bool help = false;
     bool version = false;

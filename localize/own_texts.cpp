@@ -62,6 +62,8 @@ constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
     "%1 file, %2 bytes",                                                  // 144
     "%1 files, %2 bytes",                                                 // 145
     "Files",                                                              // 146
+    "the header's facts as CSV columns after the five",                   // 147
+    "Problem",                                                            // 148
 };
 
 } // namespace

@@ -58,10 +58,12 @@ enum : std::int32_t {
     kOneFileSummary = 144,
     kFilesSummary = 145,
     kFilesHeading = 146,
+    kDetailsHelp = 147,
+    kProblemHeading = 148,
 };
 
 inline constexpr std::int32_t kFirst = 100;
-inline constexpr std::int32_t kEnd = 147;
+inline constexpr std::int32_t kEnd = 149;
 
 // The English text of own text `id`, or nullopt for an ID outside kFirst..kEnd - 1.
 std::optional<std::string_view> english(std::int32_t id);
