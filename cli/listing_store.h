@@ -53,25 +53,27 @@ public:
                        std::span<std::string_view, kCsvFields> texts) const override;
 
 private:
+    // Widest fields first, so that no padding falls between them: 72 bytes a file.
     struct Record {
         std::uint64_t pathOffset = 0;
+        std::int64_t size = 0;
+        std::int64_t seconds = 0;
+        // The header's facts: the lengths here, the rest in formats_ (the same few formats
+        // recur across a server).
+        std::uint64_t dataBytes = 0;
+        std::uint64_t factSamples = 0;
         std::uint32_t pathLength = 0;
         std::int32_t errorIndex = -1; // into errors_, -1 for a file read whole
         std::int32_t sampleRate = 0;
-        std::int64_t size = 0;
-        std::int64_t seconds = 0;
         std::int32_t nanoseconds = 0;
+        std::uint32_t formatIndex = 0;
+        std::int32_t detailIndex = -1; // into errors_: why the file is unreadable
         std::int16_t formatTag = 0;
         bool isWave = false;
         bool hasStatus = false;
         FileList list = FileList::Greetings;
-        // The header's facts: the format's into formats_ (the same few formats recur across a
-        // server), the lengths here.
-        std::uint32_t formatIndex = 0;
-        std::int32_t detailIndex = -1; // into errors_: why the file is unreadable
-        std::uint64_t dataBytes = 0;
-        std::uint64_t factSamples = 0;
     };
+    static_assert(sizeof(Record) <= 72);
     std::uint32_t formatIndex(const WavFacts& format);
 
     bool keepRows_;
