@@ -16,13 +16,14 @@ struct OptionRow {
     Takes takes;
 };
 
-constexpr std::array<OptionRow, 15> kOptions = {{
+constexpr std::array<OptionRow, 16> kOptions = {{
     {"--prefix", Takes::Value},
     {"--root", Takes::Value},
     {"--greetings", Takes::Value},
     {"--prompts", Takes::Value},
     {"--format", Takes::Value},
     {"--summary", Takes::Nothing},
+    {"--details", Takes::Nothing},
     {"--language", Takes::Value},
     {"--help", Takes::Nothing},
     {"-h", Takes::Nothing},
@@ -127,6 +128,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                 options.version = true;
             else if (name == "--combine")
                 options.combine = true;
+            else if (name == "--details")
+                options.details = true;
             else if (summarySeen)
                 return fail(texts::text(texts::kGivenTwice, {name}));
             else
@@ -195,10 +198,15 @@ std::string usageText() {
         std::int32_t text;
     };
     constexpr UsageLine kLines[] = {
-        {"--prefix DIR", texts::kPrefixHelp},        {"--root PATH", texts::kRootHelp},
-        {"--greetings FILE", texts::kGreetingsHelp}, {"--prompts FILE", texts::kPromptsHelp},
-        {"--format csv|json", texts::kFormatHelp},   {"--summary", texts::kSummaryHelp},
-        {"--language ABBR", texts::kLanguageHelp},   {"-h, --help", texts::kHelpHelp},
+        {"--prefix DIR", texts::kPrefixHelp},
+        {"--root PATH", texts::kRootHelp},
+        {"--greetings FILE", texts::kGreetingsHelp},
+        {"--prompts FILE", texts::kPromptsHelp},
+        {"--format csv|json", texts::kFormatHelp},
+        {"--summary", texts::kSummaryHelp},
+        {"--details", texts::kDetailsHelp},
+        {"--language ABBR", texts::kLanguageHelp},
+        {"-h, --help", texts::kHelpHelp},
         {"--version", texts::kVersionHelp},
     };
     constexpr UsageLine kStatuses[] = {

@@ -28,6 +28,7 @@ struct CliOptions {
     bool combine = false;
     std::vector<std::string> documents; // the operands of --combine
     bool summary = false;
+    bool details = false; // the header's facts as CSV columns after the five
     std::optional<std::string> language;
     bool help = false;
     bool version = false;

@@ -1,5 +1,6 @@
 #include "cli/inventory_rows.h"
 
+#include "cli/fact_columns.h"
 #include "inventory/describe_file.h"
 #include "inventory/wav_format_names.h"
 #include "platform/text/local_time.h"
@@ -25,8 +26,21 @@ report::InventoryRow inventoryRow(const FileFacts& facts) {
         if (facts.isWave()) {
             const auto tag = static_cast<std::uint16_t>(facts.header.formatTag);
             row.formatTag = tag;
-            row.formatName = std::string(wavFormatName(tag));
+            // The registered name of the real codec: the sub-format's of the extensible form.
+            row.formatName = std::string(wavFormatName(facts.wav.codecTag().value_or(tag)));
             row.sampleRate = static_cast<std::uint32_t>(facts.header.sampleRate);
+        }
+        const WavFacts& wav = facts.wav;
+        row.subFormatTag = wav.subFormatTag();
+        row.channels = wav.channels();
+        row.bitsPerSample = wav.bitsPerSample();
+        row.blockAlign = wav.blockAlign();
+        row.byteRate = wav.byteRate();
+        row.dataBytes = wav.dataBytes();
+        row.durationSeconds = wav.durationSeconds();
+        if (wav.problem != WavProblem::None) {
+            row.problem = std::string(wavProblemCode(wav.problem));
+            row.problemText = problemTextInEnglish(wav.problem, facts.problemDetail);
         }
     }
     if (facts.hasStatus) {

@@ -1,9 +1,10 @@
 #include "cli/json_rows.h"
 
-#include "inventory/codec_names.h"
+#include "cli/fact_columns.h"
 #include "inventory/describe_file.h"
 #include "platform/text/local_time.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 
@@ -58,6 +59,9 @@ void appendNumber(std::string& out, std::int64_t value) {
     out.append(digits, end);
 }
 
+constexpr std::size_t kFormatTag = 0;
+constexpr std::size_t kFormatName = 1;
+
 } // namespace
 
 void appendJsonString(std::string& out, std::string_view text) {
@@ -93,6 +97,20 @@ void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
+namespace {
+
+void appendFact(std::string& out, std::string_view name, const FactValue& value) {
+    out.append(",\"").append(name).append("\":");
+    if (value.kind == FactValue::Kind::Unknown)
+        out.append("null");
+    else if (value.kind == FactValue::Kind::Number)
+        out.append(value.text);
+    else
+        appendJsonString(out, value.text);
+}
+
+} // namespace
+
 void appendJsonRow(std::string& out, const FileFacts& facts) {
     const bool unreadable = !facts.readFailures.empty();
     out.append("{\"codec\":");
@@ -100,14 +118,10 @@ void appendJsonRow(std::string& out, const FileFacts& facts) {
         out.append("null");
     else
         appendJsonString(out, codecText(facts));
-    // The codec above is the window's text in the chosen language; scripts compare this one.
-    out.append(",\"format_name\":");
-    if (unreadable || facts.header.kind != HeaderKind::Wave)
-        out.append("null");
-    else
-        appendJsonString(out, codecNameInEnglish(facts.header.formatTag));
-    out.append(",\"format_tag\":");
-    appendNumber(out, facts.header.formatTag);
+    // The codec above is the window's text in the chosen language; scripts compare these.
+    const std::array<FactValue, kFactColumns> values = factValues(facts);
+    appendFact(out, kFactColumnNames[kFormatName], values[kFormatName]);
+    appendFact(out, kFactColumnNames[kFormatTag], values[kFormatTag]);
     out.append(",\"file\":");
     appendJsonString(out, facts.path);
     out.append(",\"sample_rate\":");
@@ -126,6 +140,8 @@ void appendJsonRow(std::string& out, const FileFacts& facts) {
         appendNumber(out, facts.size);
     else
         out.append("null");
+    for (std::size_t i = kFormatName + 1; i < kFactColumns; ++i)
+        appendFact(out, kFactColumnNames[i], values[i]);
     if (unreadable) {
         std::string error;
         for (const Failure& failure : facts.readFailures) {

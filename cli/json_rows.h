@@ -13,10 +13,10 @@ namespace tambrel::cli {
 // byte), the lone surrogates that Python's "surrogateescape" maps back to the bytes.
 void appendJsonString(std::string& out, std::string_view text);
 
-// One row's object: codec (null for a file that could not be read, with an error member),
-// format_name (the codec's name in every language; null for a file that is no WAV file or could
-// not be read), format_tag, file, sample_rate, modified (ISO 8601 local time with offset), size
-// (null, like modified, when the file's status could not be taken).
+// One row's object: codec (the window's text; null for a file that could not be read, with an
+// error member), format_name and format_tag, file, sample_rate (the row's), modified (ISO 8601
+// local time with offset), size (null, like modified, when the file's status could not be
+// taken), then the rest of the header's facts as fact_columns.h names them, null when unknown.
 void appendJsonRow(std::string& out, const FileFacts& facts);
 
 } // namespace tambrel::cli

@@ -4,6 +4,7 @@
 #include "cli/cli_scan_sink.h"
 #include "cli/fleet_options.h"
 #include "cli/fleet_run.h"
+#include "cli/fact_columns.h"
 #include "cli/json_rows.h"
 #include "cli/listing_store.h"
 #include "cli/live_count.h"
@@ -104,9 +105,10 @@ std::string versionText() {
            std::to_string(TAMBREL_VERSION_PATCH) + "\n";
 }
 
-// Writes one list in `format` through `write`, a chunk at a time.
+// Writes one list in `format` through `write`, a chunk at a time; `details` adds the header's
+// facts to each CSV line.
 Status streamList(const ListingStore& list, OutputFormat format,
-                  const std::function<Status(std::string_view)>& write) {
+                  const std::function<Status(std::string_view)>& write, bool details = false) {
     std::string chunk;
     chunk.reserve(kChunkBytes + 4096);
     auto flushIfFull = [&]() -> Status {
@@ -118,12 +120,18 @@ Status streamList(const ListingStore& list, OutputFormat format,
     };
     const std::int64_t rows = list.size();
     if (format == OutputFormat::Csv) {
-        chunk.append(mymyLoadString(kCsvHeader)).append("\r\n");
+        chunk.append(mymyLoadString(kCsvHeader));
+        if (details)
+            appendFactHeadings(chunk);
+        chunk.append("\r\n");
         std::array<std::string_view, kCsvFields> texts;
         for (std::int64_t row = 0; row < rows; ++row) {
             if (Status viewed = list.csvRowTexts(row, texts); !viewed)
                 return viewed;
-            appendCsvLine(chunk, texts);
+            if (details)
+                appendCsvLineWithFacts(chunk, texts, list.facts(row));
+            else
+                appendCsvLine(chunk, texts);
             if (Status written = flushIfFull(); !written)
                 return written;
         }
@@ -143,15 +151,15 @@ Status streamList(const ListingStore& list, OutputFormat format,
 // The file replaced whole or not at all, and never inside the server's folders, as the
 // window's export does it.
 Status writeListToFile(const ListingStore& list, OutputFormat format, const std::string& path,
-                       const ProtectedRoots& protectedRoots) {
+                       const ProtectedRoots& protectedRoots, bool details) {
     // A pipe, a terminal or a device is no file to replace: the list goes into it as it is.
     Result<std::optional<platform::DirectOutput>> direct = platform::DirectOutput::open(path);
     if (!direct)
         return direct.failure();
     if (*direct) {
-        if (Status written =
-                streamList(list, format,
-                           [&direct](std::string_view bytes) { return (*direct)->write(bytes); });
+        if (Status written = streamList(
+                list, format, [&direct](std::string_view bytes) { return (*direct)->write(bytes); },
+                details);
             !written)
             return written;
         return (*direct)->close();
@@ -159,10 +167,10 @@ Status writeListToFile(const ListingStore& list, OutputFormat format, const std:
     Result<ReplacementFile> file = openExportTarget(path, protectedRoots);
     if (!file)
         return file.failure();
-    if (format == OutputFormat::Csv)
+    if (format == OutputFormat::Csv && !details)
         return writeRowsAsCsv(list, mymyLoadString(kCsvHeader), std::move(file.value()));
-    if (Status written = streamList(list, format,
-                                    [&file](std::string_view bytes) { return file->write(bytes); });
+    if (Status written = streamList(
+            list, format, [&file](std::string_view bytes) { return file->write(bytes); }, details);
         !written)
         return written;
     return file->commit();
@@ -291,8 +299,8 @@ int runCli(const std::vector<std::string>& arguments) {
     for (const ListOutput& output : outputs) {
         if (!output.destination || *output.destination == kStandardOutputName)
             continue;
-        if (Status written =
-                writeListToFile(output.list, options.format, *output.destination, protectedRoots);
+        if (Status written = writeListToFile(output.list, options.format, *output.destination,
+                                             protectedRoots, options.details);
             !written) {
             tell(texts::text(texts::kCannotWrite,
                              {*output.destination, written.failure().description}));
@@ -309,8 +317,8 @@ int runCli(const std::vector<std::string>& arguments) {
     };
     for (const ListOutput& output : outputs)
         if (output.destination && *output.destination == kStandardOutputName)
-            reportStandardOutput(
-                streamList(output.list, options.format, platform::writeStandardOutput));
+            reportStandardOutput(streamList(output.list, options.format,
+                                            platform::writeStandardOutput, options.details));
     if (wantsSummary(options) && !readerGone)
         reportStandardOutput(platform::writeStandardOutput(
             options.format == OutputFormat::Json

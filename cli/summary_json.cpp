@@ -24,6 +24,19 @@ void appendList(std::string& out, const ListSummary& summary) {
             .append(std::to_string(count.bytes))
             .push_back('}');
     }
+    out.append(first ? "]" : "\n  ]");
+    out.append(",\"by_problem\":[");
+    first = true;
+    for (const auto& [problem, count] : summary.byProblem) {
+        out.append(first ? "\n    {\"problem\":" : ",\n    {\"problem\":");
+        first = false;
+        appendJsonString(out, wavProblemCode(problem));
+        out.append(",\"files\":")
+            .append(std::to_string(count.files))
+            .append(",\"bytes\":")
+            .append(std::to_string(count.bytes))
+            .push_back('}');
+    }
     out.append(first ? "]}" : "\n  ]}");
 }
 

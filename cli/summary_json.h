@@ -9,7 +9,9 @@
 namespace tambrel::cli {
 
 // {"greetings": LIST, "prompts": LIST}, each LIST {"files", "bytes", "by_codec": [{"codec",
-// "sample_rate", "files", "bytes"}, ...]}; codec is the text the rows show.
+// "sample_rate", "files", "bytes"}, ...], "by_problem": [{"problem", "files", "bytes"}, ...]};
+// codec is the text the rows show, problem the code. An unreadable file counts under its
+// problem and under no codec.
 std::string summaryJson(const ListSummary& greetings, const ListSummary& prompts);
 
 } // namespace tambrel::cli

@@ -45,15 +45,23 @@ void appendList(std::string& out, std::int32_t titleId, const ListSummary& summa
         .append(texts::text(summary.files == 1 ? texts::kOneFileSummary : texts::kFilesSummary,
                             {std::to_string(summary.files), std::to_string(summary.bytes)}))
         .push_back('\n');
-    if (summary.byCodecAndRate.empty())
-        return;
     std::vector<Line> lines;
-    lines.push_back({mymyLoadString(kCodecHeading), mymyLoadString(kSampleRateHeading),
-                     texts::text(texts::kFilesHeading), mymyLoadString(kFileSizeHeading)});
+    if (!summary.byCodecAndRate.empty())
+        lines.push_back({mymyLoadString(kCodecHeading), mymyLoadString(kSampleRateHeading),
+                         texts::text(texts::kFilesHeading), mymyLoadString(kFileSizeHeading)});
     for (const auto& [key, count] : summary.byCodecAndRate)
         lines.push_back({key.first, std::to_string(key.second), std::to_string(count.files),
                          std::to_string(count.bytes)});
-    appendAligned(out, lines);
+    // The problems apart from the codecs, each by its code, which scripts and the manual share;
+    // in the same columns, so that the list's numbers still end in one screen column.
+    if (!summary.byProblem.empty())
+        lines.push_back({texts::text(texts::kProblemHeading), "", texts::text(texts::kFilesHeading),
+                         mymyLoadString(kFileSizeHeading)});
+    for (const auto& [problem, count] : summary.byProblem)
+        lines.push_back({std::string(wavProblemCode(problem)), "", std::to_string(count.files),
+                         std::to_string(count.bytes)});
+    if (!lines.empty())
+        appendAligned(out, lines);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "inventory/wav_facts.h"
 
 #include <cstdint>
 #include <ctime>
@@ -40,6 +41,11 @@ struct FileFacts {
     // Every failure met while reading the file, in order, each with the system's own words;
     // empty for a file read whole.
     std::vector<Failure> readFailures;
+    // Every fact of the header beyond the row's two, and its problem.
+    WavFacts wav;
+    // With the problem Unreadable: the system's words for why (the open's failure, or a read
+    // that only the facts needed, which gets no message of its own).
+    std::string problemDetail;
 
     bool isWave() const { return header.kind == HeaderKind::Wave; }
 };

@@ -28,6 +28,16 @@ FileFacts describeReading(FileList list, std::string shownPath, FileHeaderReadin
         facts.size = reading.status->size;
         facts.lastModified = reading.status->lastModified;
     }
+    facts.wav = reading.facts;
+    if (!reading.opened) {
+        // The decoder never saw the file: the open's failure is the reason.
+        facts.wav = WavFacts{};
+        facts.wav.problem = WavProblem::Unreadable;
+        if (!reading.failures.empty())
+            facts.problemDetail = reading.failures.front().description;
+    } else if (reading.facts.problem == WavProblem::Unreadable && reading.factsFailure) {
+        facts.problemDetail = reading.factsFailure->description;
+    }
     facts.readFailures = std::move(reading.failures);
     return facts;
 }

@@ -383,6 +383,12 @@ HeaderDecoding decodeWavHeader(const ByteSource& source, std::optional<std::uint
 
 namespace {
 
+std::optional<std::uint64_t> sizeOf(const Result<FileStatus>& status) {
+    if (!status || status->size < 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(status->size);
+}
+
 // After the open: the header, then the status, each failure in the order of the calls. A failed
 // first read leaves the file "not a WAV file".
 void addHeaderAndStatus(FileHeaderReading& reading, HeaderDecoding decoding,
@@ -390,6 +396,8 @@ void addHeaderAndStatus(FileHeaderReading& reading, HeaderDecoding decoding,
                         const Result<FileStatus>& status) {
     reading.opened = true;
     reading.header = decoding.header;
+    reading.facts = decoding.facts;
+    reading.factsFailure = std::move(decoding.factsFailure);
     if (decoding.readFailure)
         reading.failures.push_back(std::move(*decoding.readFailure));
     if (listedStatus)
@@ -443,9 +451,12 @@ FileHeaderReading readOpened(Result<platform::ReadOnlyFile> opened,
         return notOpened(opened.failure(), listedStatus, statusWithoutOpening);
     FileHeaderReading reading;
     platform::ReadOnlyFile& file = opened.value();
-    HeaderDecoding decoding = decodeWavHeader(OpenFileSource(file));
-    addHeaderAndStatus(reading, std::move(decoding), listedStatus,
-                       listedStatus ? Result<FileStatus>(*listedStatus) : file.status());
+    // The status first, so that the decoder knows the file's size; its failure is still told
+    // after the read's.
+    const Result<FileStatus> status =
+        listedStatus ? Result<FileStatus>(*listedStatus) : file.status();
+    HeaderDecoding decoding = decodeWavHeader(OpenFileSource(file), sizeOf(status));
+    addHeaderAndStatus(reading, std::move(decoding), listedStatus, status);
     if (Status closed = file.close(); !closed)
         reading.failures.push_back(closed.failure());
     return reading;
@@ -497,7 +508,7 @@ public:
         QueuedHeaderRead& read = static_cast<QueuedHeaderRead&>(headRead);
         const OpenFileSource source(opened);
         addHeaderAndStatus(read.reading,
-                           head ? decodeWavHeader(head.value(), source)
+                           head ? decodeWavHeader(head.value(), source, sizeOf(status))
                                 : firstReadFailed(head.failure()),
                            std::nullopt, status);
     }

@@ -85,6 +85,8 @@ struct FileHeaderReading {
     std::optional<FileStatus> status;
     std::vector<Failure> failures;
     bool opened = false;
+    WavFacts facts;
+    std::optional<Failure> factsFailure; // see HeaderDecoding
 };
 
 // `listedStatus`, when the folder listing delivered size and time, takes the status call's place.

@@ -78,6 +78,8 @@ constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
     "--output writes a document as json or jsonl",                                           // 159
     "--output - needs standard output for itself: write the document to a file",             // 160
     "the report of --compare or --expect goes to standard output: write the lists to files", // 161
+    "the header's facts as CSV columns after the five",                                      // 162
+    "Problem",                                                                               // 163
 };
 
 } // namespace

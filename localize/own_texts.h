@@ -73,10 +73,12 @@ enum : std::int32_t {
     kDocumentFormats = 159,
     kOutputAlone = 160,
     kReportToOutput = 161,
+    kDetailsHelp = 162,
+    kProblemHeading = 163,
 };
 
 inline constexpr std::int32_t kFirst = 100;
-inline constexpr std::int32_t kEnd = 162;
+inline constexpr std::int32_t kEnd = 164;
 
 // The English text of own text `id`, or nullopt for an ID outside kFirst..kEnd - 1.
 std::optional<std::string_view> english(std::int32_t id);

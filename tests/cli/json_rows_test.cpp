@@ -31,12 +31,17 @@ TEST(JsonRows, UnreadableFileHasNullCodecAndItsError) {
     FileFacts facts;
     facts.path = "C:\\Corvel\\Stream Files\\locked.wav";
     facts.readFailures.push_back({13, "Permission denied"});
+    facts.wav.problem = WavProblem::Unreadable;
+    facts.problemDetail = "Permission denied";
     std::string json;
     cli::appendJsonRow(json, facts);
     EXPECT_EQ(
         json,
-        R"({"codec":null,"format_name":null,"format_tag":0,"file":"C:\\Corvel\\Stream Files\\locked.wav",)"
-        R"("sample_rate":0,"modified":null,"size":null,"error":"Permission denied"})");
+        R"({"codec":null,"format_name":null,"format_tag":null,"file":"C:\\Corvel\\Stream Files\\locked.wav",)"
+        R"("sample_rate":0,"modified":null,"size":null,"sub_format_tag":null,"channels":null,)"
+        R"("bits_per_sample":null,"block_align":null,"byte_rate":null,"data_bytes":null,)"
+        R"("duration_seconds":null,"problem":"unreadable",)"
+        R"("problem_text":"The file cannot be read: Permission denied","error":"Permission denied"})");
 }
 
 } // namespace
