@@ -11,47 +11,6 @@
 namespace tambrel::cli {
 namespace {
 
-constexpr char kHex[] = "0123456789abcdef";
-
-void appendEscape(std::string& out, unsigned value) {
-    out.append("\\u");
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out.push_back(kHex[(value >> shift) & 0xF]);
-}
-
-// Length of the well-formed UTF-8 sequence at `at` (RFC 3629: no overlong forms, no
-// surrogates, nothing above U+10FFFF), or 0.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else
-        return 0;
-    if (at + length > text.size())
-        return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
-            return 0;
-    return length;
-}
-
 void appendNumber(std::string& out, std::int64_t value) {
     char digits[24];
     const auto [end, error] = std::to_chars(digits, std::end(digits), value);
@@ -63,39 +22,6 @@ constexpr std::size_t kFormatTag = 0;
 constexpr std::size_t kFormatName = 1;
 
 } // namespace
-
-void appendJsonString(std::string& out, std::string_view text) {
-    out.push_back('"');
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            if (c == '"' || c == '\\') {
-                out.push_back('\\');
-                out.push_back(static_cast<char>(c));
-            } else if (c == '\n') {
-                out.append("\\n");
-            } else if (c == '\r') {
-                out.append("\\r");
-            } else if (c == '\t') {
-                out.append("\\t");
-            } else if (c < 0x20 || c == 0x7F) {
-                appendEscape(out, c);
-            } else {
-                out.push_back(static_cast<char>(c));
-            }
-            ++i;
-            continue;
-        }
-        if (const std::size_t length = utf8SequenceLength(text, i)) {
-            out.append(text.substr(i, length));
-            i += length;
-        } else {
-            appendEscape(out, 0xDC00u + c);
-            ++i;
-        }
-    }
-    out.push_back('"');
-}
 
 namespace {
 

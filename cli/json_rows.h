@@ -3,15 +3,15 @@
 #pragma once
 
 #include "common/file_facts.h"
+#include "report/json_text.h"
 
 #include <string>
 #include <string_view>
 
 namespace tambrel::cli {
 
-// `text` as a JSON string, quotes included. Bytes that are not UTF-8 become \udcXX (XX the
-// byte), the lone surrogates that Python's "surrogateescape" maps back to the bytes.
-void appendJsonString(std::string& out, std::string_view text);
+// The rows' strings are written as the documents write theirs, so a reader takes both alike.
+using report::appendJsonString;
 
 // One row's object: codec (the window's text; null for a file that could not be read, with an
 // error member), format_name and format_tag, file, sample_rate (the row's), modified (ISO 8601
