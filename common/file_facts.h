@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/result.h"
-#include "inventory/wav_facts.h"
+#include "common/wav_facts.h"
 
 #include <cstdint>
 #include <ctime>

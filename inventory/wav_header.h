@@ -5,7 +5,7 @@
 
 #include "common/file_facts.h"
 #include "common/result.h"
-#include "inventory/wav_facts.h"
+#include "common/wav_facts.h"
 #include "platform/files/file_status.h"
 #include "platform/files/folder_listing.h"
 #include "platform/files/head_reads.h"

@@ -1,4 +1,4 @@
-#include "inventory/wav_facts.h"
+#include "common/wav_facts.h"
 
 #include <array>
 #include <utility>
