@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/file_facts.h"
-#include "inventory/wav_facts.h"
+#include "common/wav_facts.h"
 #include "ui/file_row_record.h"
 
 #include <cstdint>
