@@ -25,10 +25,15 @@ public:
     // Told, but an empty greetings folder is a finding, not a failure.
     void noGreetingsFound() override;
     void serverRefused() override;
+    void serverVersionRead(const std::string& versionText) override {
+        serverVersion_ = versionText;
+    }
 
     // A file, a folder or a registry value could not be read.
     bool somethingUnreadable() const { return somethingUnreadable_; }
     bool serverNotSupported() const { return serverNotSupported_; }
+    // Empty when the registry did not give it.
+    const std::string& serverVersion() const { return serverVersion_; }
 
 private:
     ListingStore& store(FileList list) {
@@ -40,6 +45,7 @@ private:
     ListingStore& prompts_;
     bool somethingUnreadable_ = false;
     bool serverNotSupported_ = false;
+    std::string serverVersion_;
 };
 
 } // namespace tambrel::cli

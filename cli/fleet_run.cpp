@@ -1,10 +1,10 @@
 #include "cli/fleet_run.h"
 
 #include "cli/cli_scan_sink.h"
+#include "cli/document_reads.h"
 #include "cli/inventory_rows.h"
 #include "cli/report_files.h"
 #include "cli/run_cli.h"
-#include "common/ascii_case.h"
 #include "localize/own_texts.h"
 #include "platform/process/host_identity.h"
 #include "report/combined_report.h"
@@ -20,6 +20,7 @@
 #include "report/rules.h"
 #include "report/window_export_reader.h"
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -33,14 +34,6 @@ constexpr std::size_t kLargestRulesFile = std::size_t{1} << 20;
 
 void tell(std::string_view text) {
     tellOnStandardError(kProgramName, text);
-}
-
-// A failure to open or read names the file itself; a malformed input's description already
-// names the file and the place.
-std::string inputMessage(std::string_view name, const Failure& failure) {
-    if (failure.code == report::kMalformedDocument || failure.code == report::kMalformedRules)
-        return failure.description;
-    return std::string(name) + ": " + failure.description;
 }
 
 report::ReportFormat reportFormat(const CliOptions& options) {
@@ -59,39 +52,6 @@ report::ReportFormat reportFormat(const CliOptions& options) {
     return report::ReportFormat::Table;
 }
 
-bool endsInCsv(std::string_view name) {
-    return name.size() > 4 && equalIgnoringAsciiCase(name.substr(name.size() - 4), ".csv");
-}
-
-// "GREETINGS.csv,PROMPTS.csv" is the window's export pair; anything else one document.
-Result<report::InventoryDocument> readDocumentArgument(const std::string& argument) {
-    const std::size_t comma = argument.find(',');
-    if (comma != std::string::npos && endsInCsv(argument.substr(0, comma)) && endsInCsv(argument)) {
-        const std::string greetingsName = argument.substr(0, comma);
-        const std::string promptsName = argument.substr(comma + 1);
-        Result<std::unique_ptr<report::ChunkSource>> greetings = openChunkSource(greetingsName);
-        if (!greetings)
-            return Failure{greetings.failure().code,
-                           inputMessage(greetingsName, greetings.failure())};
-        Result<std::unique_ptr<report::ChunkSource>> prompts = openChunkSource(promptsName);
-        if (!prompts)
-            return Failure{prompts.failure().code, inputMessage(promptsName, prompts.failure())};
-        Result<report::InventoryDocument> pair =
-            report::readWindowExportPair(**greetings, greetingsName, **prompts, promptsName);
-        if (!pair)
-            return Failure{pair.failure().code, inputMessage(argument, pair.failure())};
-        return pair;
-    }
-    Result<std::unique_ptr<report::ChunkSource>> source = openChunkSource(argument);
-    if (!source)
-        return Failure{source.failure().code, inputMessage(argument, source.failure())};
-    Result<report::InventoryDocument> document =
-        report::readAnyDocument(**source, argument, std::nullopt);
-    if (!document)
-        return Failure{document.failure().code, inputMessage(argument, document.failure())};
-    return document;
-}
-
 report::InventoryDocument scanDocument(const ScanContext& context, const ListingStore& greetings,
                                        const ListingStore& prompts) {
     report::InventoryDocument document;
@@ -100,6 +60,7 @@ report::InventoryDocument scanDocument(const ScanContext& context, const Listing
     header.host = platform::hostName();
     header.scannedAt = context.scannedAt;
     header.toolVersion = context.toolVersion;
+    header.serverVersion = context.serverVersion;
     header.root = context.root;
     header.lists = {report::ListKind::Greetings, report::ListKind::Prompts};
     document.rows.reserve(static_cast<std::size_t>(greetings.size() + prompts.size()));
@@ -168,10 +129,16 @@ int compareAndCheck(const CliOptions& options, const report::InventoryDocument* 
 
 int combineDocuments(const CliOptions& options) {
     report::Combiner combiner;
+    LiveCount count(platform::standardErrorIsTerminal());
+    report::RowProgress progress{0};
+    // One document at a time: forty servers' rows never stand in memory at once.
     for (const std::string& name : options.documents) {
-        Result<report::InventoryDocument> document = readDocumentArgument(name);
+        std::vector<Result<report::InventoryDocument>> read =
+            readDocumentsCounting(std::span(&name, 1), count, progress);
+        Result<report::InventoryDocument>& document = read.front();
         if (!document) {
             // One document missing makes the report a partial one: none is written.
+            count.finish();
             tell(document.failure().description);
             return kBadUsage;
         }
@@ -180,6 +147,7 @@ int combineDocuments(const CliOptions& options) {
             rows.add(std::move(row));
         combiner.commit();
     }
+    count.finish();
     const report::CombinedReport combined = combiner.report();
     return writeReport([&](report::TextSink& sink) {
         return report::writeCombinedReport(combined, reportFormat(options), sink);
@@ -202,17 +170,20 @@ std::string utcTimeNow() {
 int runWithoutScan(const CliOptions& options) {
     if (options.combine)
         return combineDocuments(options);
-    Result<report::InventoryDocument> earlier = readDocumentArgument(*options.compare);
-    if (!earlier) {
-        tell(earlier.failure().description);
-        return kBadUsage;
+    // Both at once, on two threads: their parsing is most of a comparison's time.
+    const std::array<std::string, 2> names = {*options.compare, *options.with};
+    std::vector<Result<report::InventoryDocument>> read;
+    {
+        LiveCount count(platform::standardErrorIsTerminal());
+        report::RowProgress progress{0};
+        read = readDocumentsCounting(names, count, progress);
     }
-    Result<report::InventoryDocument> later = readDocumentArgument(*options.with);
-    if (!later) {
-        tell(later.failure().description);
-        return kBadUsage;
-    }
-    return compareAndCheck(options, &earlier.value(), *later);
+    for (const Result<report::InventoryDocument>& document : read)
+        if (!document) {
+            tell(document.failure().description);
+            return kBadUsage;
+        }
+    return compareAndCheck(options, &read[0].value(), read[1].value());
 }
 
 int runAfterScan(const CliOptions& options, const ScanContext& context,

@@ -15,6 +15,7 @@ struct ScanContext {
     std::string root;
     std::string scannedAt; // UTC, ISO 8601
     std::string toolVersion;
+    std::string serverVersion; // empty when the root was given rather than read
 };
 
 // The moment now as a document's "scanned_at" gives it.

@@ -2,9 +2,9 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_scan_sink.h"
+#include "cli/fact_columns.h"
 #include "cli/fleet_options.h"
 #include "cli/fleet_run.h"
-#include "cli/fact_columns.h"
 #include "cli/json_rows.h"
 #include "cli/listing_store.h"
 #include "cli/live_count.h"
@@ -331,8 +331,9 @@ int runCli(const std::vector<std::string>& arguments) {
         toolVersion = toolVersion.substr(kProgramName.size() + 1);
         if (toolVersion.ends_with('\n'))
             toolVersion.pop_back();
-        fleetStatus = runAfterScan(options, {choice.root, scannedAt, toolVersion}, greetings,
-                                   prompts, protectedRoots);
+        fleetStatus =
+            runAfterScan(options, {choice.root, scannedAt, toolVersion, sink.serverVersion()},
+                         greetings, prompts, protectedRoots);
     }
     if (fleetStatus == kBadUsage)
         return kBadUsage;

@@ -376,9 +376,10 @@ LoadOutcome LoadRun::run() {
 
     if (!options_.givenRoot) {
         CorvelVersionInfo version;
-        if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read)
+        if (Result<CorvelVersionInfo> read = ReadCorvelVersion(); read) {
             version = read.value();
-        else // the version then counts as 0
+            sink_.serverVersionRead(version.VersionText);
+        } else // the version then counts as 0
             sink_.loadFailed(LoadFailure{LoadFailureSubject::RegistryValue,
                                          std::string(kVersionKey), read.failure()});
         if (version.Major < 3) {

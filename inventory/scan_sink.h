@@ -37,6 +37,9 @@ public:
     virtual void noGreetingsFound() = 0;
     // The server's major version is below 3: nothing is scanned, and the program ends.
     virtual void serverRefused() = 0;
+    // The server's version as the registry gives it ("5.0(2.1)"), before any file; not told
+    // when the root was given instead of read from the registry, or the version not read.
+    virtual void serverVersionRead(const std::string& versionText) { (void)versionText; }
 };
 
 } // namespace tambrel

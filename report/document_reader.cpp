@@ -104,6 +104,62 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(RowMember::Count
 
 constexpr std::uint32_t kUnknownMember = 0xFF;
 
+// Rows between two additions to a RowProgress: often enough for a count redrawn a few times a
+// second, rarely enough that the threads reading never contend for it.
+constexpr std::uint64_t kProgressStep = 4096;
+
+// A row's member by its name's length and first letter, which tell every name apart, then one
+// comparison: a row has eighteen members and a document a million rows.
+std::uint32_t rowMemberOf(std::string_view key) {
+    const auto is = [&](RowMember member) {
+        const std::string_view name = kRowNames[static_cast<std::size_t>(member)];
+        return key.size() == name.size() && std::memcmp(key.data(), name.data(), name.size()) == 0
+                   ? static_cast<std::uint32_t>(member)
+                   : kUnknownMember;
+    };
+    if (key.empty())
+        return kUnknownMember;
+    const char first = key.front();
+    switch (key.size()) {
+    case 4:
+        return first == 'l'   ? is(RowMember::List)
+               : first == 'f' ? is(RowMember::File)
+               : first == 's' ? is(RowMember::Size)
+                              : kUnknownMember;
+    case 5:
+        return is(RowMember::Codec);
+    case 7:
+        return is(RowMember::Problem);
+    case 8:
+        return first == 'c'   ? is(RowMember::Channels)
+               : first == 'm' ? is(RowMember::Modified)
+                              : kUnknownMember;
+    case 9:
+        return first == 'b'   ? is(RowMember::ByteRate)
+               : first == 'r' ? is(RowMember::RowCount)
+                              : kUnknownMember;
+    case 10:
+        return first == 'f'   ? is(RowMember::FormatTag)
+               : first == 'd' ? is(RowMember::DataBytes)
+                              : kUnknownMember;
+    case 11:
+        return first == 'f'   ? is(RowMember::FormatName)
+               : first == 's' ? is(RowMember::SampleRate)
+               : first == 'b' ? is(RowMember::BlockAlign)
+                              : kUnknownMember;
+    case 12:
+        return is(RowMember::ProblemText);
+    case 14:
+        return is(RowMember::SubFormatTag);
+    case 15:
+        return is(RowMember::BitsPerSample);
+    case 16:
+        return is(RowMember::DurationSeconds);
+    default:
+        return kUnknownMember;
+    }
+}
+
 bool isUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
@@ -137,7 +193,7 @@ class DocumentHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, D
 public:
     enum class Place { Start, Header, Lists, Rows, Row, Done };
 
-    explicit DocumentHandler(RowSink& sink) : sink_(sink) {}
+    DocumentHandler(RowSink& sink, RowProgress* progress) : sink_(sink), progress_(progress) {}
 
     // JSON Lines: each line after the header is one object on its own.
     void expectLine() {
@@ -156,7 +212,7 @@ public:
         case Place::Rows:
             place_ = Place::Row;
             seen_ = 0;
-            row_ = InventoryRow{};
+            row_ = nullptr;
             return true;
         default:
             return wrongValue("an object");
@@ -205,7 +261,7 @@ public:
         if (place_ == Place::Header)
             member_ = find(kHeaderNames, key, expectedHeader_);
         else
-            member_ = find(kRowNames, key, expectedRow_);
+            member_ = rowMemberOf(key);
         if (member_ == kUnknownMember) {
             if (!isUtf8(key))
                 return fail("a member name is not UTF-8");
@@ -217,6 +273,11 @@ public:
         if (seen_ & bit)
             return fail("the member \"" + std::string(key) + "\" appears twice in one object");
         seen_ |= bit;
+        // The row is taken from the sink at its first member: the last line of JSON Lines is
+        // an object too, but not a row.
+        if (place_ == Place::Row && !row_ &&
+            member_ != static_cast<std::uint32_t>(RowMember::RowCount))
+            row_ = &sink_.startRow();
         return true;
     }
 
@@ -269,7 +330,7 @@ public:
         if (place_ == Place::Row &&
             member_ == static_cast<std::uint32_t>(RowMember::DurationSeconds) && value >= 0 &&
             value < 1e15) {
-            row_.durationSeconds = value;
+            row_->durationSeconds = value;
             return true;
         }
         return wrongValue("a fractional number");
@@ -431,31 +492,31 @@ private:
             const std::optional<ListKind> list = listFromName(value);
             if (!list)
                 return fail("\"" + std::string(value) + "\" is not a list (greetings or prompts)");
-            row_.list = *list;
+            row_->list = *list;
             return true;
         }
         case RowMember::File:
             if (value.empty())
                 return fail("the member \"file\" is empty");
-            row_.file = value;
+            row_->file = value;
             return true;
         case RowMember::Codec:
-            row_.codec = std::string(value);
+            row_->codec = std::string(value);
             return true;
         case RowMember::FormatName:
-            row_.formatName = value;
+            row_->formatName = value;
             return true;
         case RowMember::Modified:
             if (const std::optional<ModificationTime> time = parseIsoTime(value))
-                row_.modified = time;
+                row_->modified = time;
             else
-                row_.modifiedText = value;
+                row_->modifiedText = value;
             return true;
         case RowMember::Problem:
-            row_.problem = value;
+            row_->problem = value;
             return true;
         case RowMember::ProblemText:
-            row_.problemText = value;
+            row_->problemText = value;
             return true;
         default:
             return wrongValue("a string");
@@ -472,27 +533,27 @@ private:
         };
         switch (static_cast<RowMember>(member_)) {
         case RowMember::FormatTag:
-            return small(row_.formatTag, 0xFFFF);
+            return small(row_->formatTag, 0xFFFF);
         case RowMember::SubFormatTag:
-            return small(row_.subFormatTag, 0xFFFF);
+            return small(row_->subFormatTag, 0xFFFF);
         case RowMember::SampleRate:
-            return small(row_.sampleRate, 0xFFFFFFFF);
+            return small(row_->sampleRate, 0xFFFFFFFF);
         case RowMember::Channels:
-            return small(row_.channels, 0xFFFF);
+            return small(row_->channels, 0xFFFF);
         case RowMember::BitsPerSample:
-            return small(row_.bitsPerSample, 0xFFFF);
+            return small(row_->bitsPerSample, 0xFFFF);
         case RowMember::BlockAlign:
-            return small(row_.blockAlign, 0xFFFF);
+            return small(row_->blockAlign, 0xFFFF);
         case RowMember::ByteRate:
-            return small(row_.byteRate, 0xFFFFFFFF);
+            return small(row_->byteRate, 0xFFFFFFFF);
         case RowMember::DataBytes:
-            row_.dataBytes = value;
+            row_->dataBytes = value;
             return true;
         case RowMember::Size:
-            row_.size = value;
+            row_->size = value;
             return true;
         case RowMember::DurationSeconds:
-            row_.durationSeconds = static_cast<double>(value);
+            row_->durationSeconds = static_cast<double>(value);
             return true;
         case RowMember::RowCount:
             trailerCount_ = value;
@@ -518,10 +579,10 @@ private:
             (1u << static_cast<int>(RowMember::List)) | (1u << static_cast<int>(RowMember::File));
         if ((seen_ & required) != required)
             return fail("a row lacks \"list\" or \"file\"");
-        sink_.add(std::move(row_));
-        ++rowsRead_;
+        sink_.endRow();
+        if (++rowsRead_ % kProgressStep == 0 && progress_)
+            progress_->fetch_add(kProgressStep, std::memory_order_relaxed);
         place_ = lineMode_ ? Place::Done : Place::Rows;
-        expectedRow_ = 0;
         return true;
     }
 
@@ -535,11 +596,11 @@ private:
     std::uint32_t member_ = kUnknownMember;
     std::uint32_t seen_ = 0;
     std::uint32_t expectedHeader_ = 0;
-    std::uint32_t expectedRow_ = 0;
     std::uint64_t trailerCount_ = 0;
     std::uint64_t rowsRead_ = 0;
     DocumentHeader header_;
-    InventoryRow row_;
+    InventoryRow* row_ = nullptr;
+    RowProgress* progress_ = nullptr;
     std::string message_;
 };
 
@@ -612,8 +673,8 @@ private:
 
 } // namespace
 
-Result<InventoryDocument> streamDocument(ChunkSource& source, std::string_view name,
-                                         RowSink& rows) {
+Result<InventoryDocument> streamDocument(ChunkSource& source, std::string_view name, RowSink& rows,
+                                         RowProgress* progress) {
     SourceStream stream(source);
     if (!stream.readStatus())
         return stream.readStatus().failure();
@@ -624,7 +685,7 @@ Result<InventoryDocument> streamDocument(ChunkSource& source, std::string_view n
         if (stream.Take() != '\xBB' || stream.Take() != '\xBF')
             return inputFailure(kMalformedDocument, name, {}, "not UTF-8 at the start");
     }
-    DocumentHandler handler(rows);
+    DocumentHandler handler(rows, progress);
     Parser parser(nullptr, 4096);
     if (Status header = parseOne(parser, stream, handler, name); !header)
         return header.failure();
@@ -649,10 +710,13 @@ Result<InventoryDocument> streamDocument(ChunkSource& source, std::string_view n
                             "the last line, {\"row_count\":N}, is missing: the document was cut "
                             "short");
     document.header = std::move(handler.header());
+    if (progress)
+        progress->fetch_add(handler.rowsRead() % kProgressStep, std::memory_order_relaxed);
     return document;
 }
 
-Result<InventoryDocument> readDocument(ChunkSource& source, std::string_view name) {
+Result<InventoryDocument> readDocument(ChunkSource& source, std::string_view name,
+                                       RowProgress* progress) {
     std::vector<InventoryRow> rows;
     // A written row takes some 300 bytes or more; room reserved beyond the rows is never
     // touched, so it costs address space, not memory.
@@ -661,7 +725,7 @@ Result<InventoryDocument> readDocument(ChunkSource& source, std::string_view nam
     rows.reserve(static_cast<std::size_t>(
         std::min(source.sizeHint().value_or(0) / kSmallRowBytes, kMostRowsReserved)));
     RowVector sink(rows);
-    Result<InventoryDocument> document = streamDocument(source, name, sink);
+    Result<InventoryDocument> document = streamDocument(source, name, sink, progress);
     if (document)
         document->rows = std::move(rows);
     return document;
@@ -681,7 +745,8 @@ Result<DocumentPair> readDocumentPair(ChunkSource& earlier, std::string_view ear
 }
 
 Result<InventoryDocument> readAnyDocument(ChunkSource& source, std::string_view name,
-                                          std::optional<ListKind> exportList) {
+                                          std::optional<ListKind> exportList,
+                                          RowProgress* progress) {
     // Enough of the start to see past a byte-order mark and blank lines to the first character.
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     constexpr std::size_t kLongestLookAhead = 64 * 1024;
@@ -701,7 +766,7 @@ Result<InventoryDocument> readAnyDocument(ChunkSource& source, std::string_view 
     }
     PrefixedSource whole(start, source);
     if (first != std::string::npos && start[first] == '{')
-        return readDocument(whole, name);
+        return readDocument(whole, name, progress);
     if (!exportList)
         return inputFailure(kMalformedDocument, name, {},
                             "not an inventory document: it does "
@@ -713,6 +778,8 @@ Result<InventoryDocument> readAnyDocument(ChunkSource& source, std::string_view 
     RowVector sink(document.rows);
     if (Status status = readWindowExport(whole, name, *exportList, sink); !status)
         return status.failure();
+    if (progress)
+        progress->fetch_add(document.rows.size(), std::memory_order_relaxed);
     return document;
 }
 

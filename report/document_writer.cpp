@@ -16,7 +16,11 @@ void appendHeaderMembers(std::string& out, const DocumentHeader& header) {
     out.append(",\"tool_version\":");
     appendJsonString(out, header.toolVersion);
     out.append(",\"server_version\":");
-    appendJsonString(out, header.serverVersion);
+    // Unknown, not empty, when the root was given rather than read from the registry.
+    if (header.serverVersion.empty())
+        out.append("null");
+    else
+        appendJsonString(out, header.serverVersion);
     out.append(",\"root\":");
     appendJsonString(out, header.root);
     out.append(",\"lists\":[");

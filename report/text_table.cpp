@@ -1,15 +1,14 @@
 #include "report/text_table.h"
 
+#include "platform/text/display_width.h"
+
 #include <algorithm>
 
 namespace tambrel::report {
 
-std::size_t displayWidth(std::string_view text) {
-    std::size_t width = 0;
-    for (char c : text)
-        width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return width;
-}
+namespace {
+using platform::displayWidth;
+} // namespace
 
 TextTable::TextTable(std::vector<std::string_view> headings) : headings_(std::move(headings)) {
     for (std::string_view heading : headings_)

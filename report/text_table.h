@@ -1,5 +1,6 @@
 // An aligned text table written in two passes, so that a million lines need no copy of their
-// cells: measure every line first, then write each one padded to its columns' widths.
+// cells: measure every line first, then write each one padded to its columns' widths, which
+// are the columns a terminal gives a text (an East Asian wide character takes two).
 #pragma once
 
 #include <span>
@@ -22,8 +23,5 @@ private:
     std::vector<std::string_view> headings_;
     std::vector<std::size_t> widths_;
 };
-
-// Characters, not bytes: a path with letters outside ASCII lines up as well.
-std::size_t displayWidth(std::string_view text);
 
 } // namespace tambrel::report

@@ -45,8 +45,10 @@ private:
 
 class FileSource : public ChunkSource {
 public:
+    // The size is given as the tool's own file source gives it, so that the reader makes room
+    // for its rows once, as it does there.
     explicit FileSource(const std::filesystem::path& path)
-        : file_(std::fopen(path.c_str(), "rb")) {}
+        : file_(std::fopen(path.c_str(), "rb")), size_(std::filesystem::file_size(path)) {}
     ~FileSource() override {
         if (file_)
             std::fclose(file_);

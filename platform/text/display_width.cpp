@@ -32,6 +32,12 @@ std::size_t decode(std::string_view text, std::size_t at, char32_t& codePoint) {
 std::size_t displayWidth(std::string_view text) {
     std::size_t width = 0;
     for (std::size_t at = 0; at < text.size();) {
+        // ASCII takes one column on either side: tables of a million paths ask this often.
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            ++width;
+            ++at;
+            continue;
+        }
         char32_t codePoint = 0;
         at += decode(text, at, codePoint);
         width += static_cast<std::size_t>(columnsOf(codePoint));

@@ -9,8 +9,15 @@ here), or UTF-8 with a byte-order mark when a name is outside it. Standard outpu
 the program's own text (UTF-8) unchanged on both. The order of the rows is the order each
 system's folder listing delivers, so rows are compared as sorted lists; the header
 line comes first in both.
+
+Then the command lines of the man page's PowerShell and Ansible recipe, each run by
+tambrel-cli.exe under Wine with its exit status and what it wrote checked (a document, JSON
+Lines, a comparison with an earlier document, a check against rules, the combined report), and
+the documents of the two systems compared with each other by both tools: by path, never by
+order, the same server scanned twice must show no difference.
 """
 
+import json
 import os
 import subprocess
 import sys
@@ -20,11 +27,15 @@ UTF8_MARK = b"\xef\xbb\xbf"
 SKIPPED = 77
 
 
-def run(command, folder, arguments):
+def run_with_status(command, folder, arguments):
     environment = dict(os.environ, TZ="UTC", LC_ALL="C.UTF-8", LANG="C.UTF-8")
-    done = subprocess.run(command + ["--language", "ENU"] + arguments, cwd=folder,
+    return subprocess.run(command + ["--language", "ENU"] + arguments, cwd=folder,
                           env=environment, stdin=subprocess.DEVNULL, capture_output=True,
                           timeout=300)
+
+
+def run(command, folder, arguments):
+    done = run_with_status(command, folder, arguments)
     if done.returncode != 0:
         sys.exit(f"{command[0]} ended with {done.returncode}: {done.stderr.decode(errors='replace')}")
     return done.stdout
@@ -60,6 +71,98 @@ def same_rows(name, linux, windows, on_standard_output):
     return same
 
 
+# What the recipe's files and reports must hold; each returns a problem or None.
+def read_document(folder, name):
+    with open(os.path.join(folder, name), "rb") as f:
+        raw = f.read()
+    if raw.startswith(UTF8_MARK):
+        raise ValueError(f"{name} begins with a byte-order mark")
+    text = raw.decode("utf-8")
+    if name.endswith(".jsonl"):
+        lines = [json.loads(line) for line in text.splitlines()]
+        if lines[-1] != {"row_count": len(lines) - 2}:
+            raise ValueError(f"{name} ends with {lines[-1]}")
+        return dict(lines[0], rows=lines[1:-1])
+    return json.loads(text)
+
+
+def document_check(name):
+    def check(folder, out):
+        document = read_document(folder, name)
+        header = (document["schema_version"], document["server_version"], document["root"])
+        if header != (1, "3.0(1.18)", "C:\\Corvel") or not document["host"]:
+            return f"{name}: header {header}, host {document['host']!r}"
+        files = {os.path.basename(row["file"].replace("\\", "/")) for row in document["rows"]}
+        if not {"Greeting Müller.wav", "Приветствие.wav"} <= files:
+            return f"{name}: the names outside ASCII are missing from {sorted(files)}"
+        return None
+    return check
+
+
+def no_changes(folder, out):
+    report = json.loads(out.decode("utf-8"))
+    changes = {key: report[key] for key in ("added", "removed", "changed") if report[key]}
+    return f"differences {changes}" if changes else None
+
+
+def server_column(folder, out):
+    head = out.decode("utf-8").splitlines()[0]
+    return None if head.startswith("Server,") else f"combined report begins {head!r}"
+
+
+def breaks_of(out):
+    return sorted((entry["list"], entry["file"], entry["rule"])
+                  for entry in json.loads(out.decode("utf-8"))["breaks"])
+
+
+RULES = "prompts: format=mulaw rate=8000 channels=1"
+# (arguments, exit status, check): in this order, each in the Windows tool's folder.
+RECIPE = [
+    (["--output", "inventory.jsonl", "--format", "jsonl"], 0, document_check("inventory.jsonl")),
+    (["--output", "inventory.json"], 0, document_check("inventory.json")),
+    (["--compare", "inventory.jsonl", "--format", "json"], 0, no_changes),
+    (["--compare", "inventory.json", "--with", "inventory.jsonl", "--format", "json"], 0, no_changes),
+    (["--expect", RULES, "--format", "json"], 5, None),
+    (["--combine", "inventory.json", "inventory.jsonl", "--format", "csv"], 0, server_column),
+]
+
+
+def recipe(tools, scratch):
+    windows, linux = tools["windows"], tools["linux"]
+    folder = os.path.join(scratch, "recipe")
+    os.mkdir(folder)
+    failures = 0
+    outputs = {}
+    for arguments, status, check in RECIPE:
+        done = run_with_status(windows, folder, arguments)
+        outputs[tuple(arguments)] = done.stdout
+        problem = (f"exit status {done.returncode}, expected {status}" if done.returncode != status
+                   else check(folder, done.stdout) if check else None)
+        print(f"tambrel-cli.exe {' '.join(arguments)}: {problem or 'as expected'}")
+        if problem:
+            print(f"  standard error: {done.stderr.decode(errors='replace')}")
+            failures += 1
+    # The rules break for the same files on both systems.
+    linux_check = run_with_status(linux, folder, ["--expect", RULES, "--format", "json"])
+    windows_breaks = breaks_of(outputs[("--expect", RULES, "--format", "json")])
+    same_breaks = linux_check.returncode == 5 and breaks_of(linux_check.stdout) == windows_breaks
+    print(f"rules: {len(windows_breaks)} breaks under Wine, the Linux tool "
+          f"{'the same' if same_breaks else 'DIFFERENT'}")
+    failures += not same_breaks
+    # A document of each system over the same server: no differences, compared by either tool.
+    run(linux, folder, ["--output", "linux.json"])
+    # Reading documents only, the Linux tool takes no --prefix.
+    for side, command in (("Linux", linux[:1]), ("Windows", windows)):
+        for earlier, later in (("linux.json", "inventory.jsonl"), ("inventory.json", "linux.json")):
+            done = run_with_status(command, folder,
+                                   ["--compare", earlier, "--with", later, "--format", "json"])
+            problem = (f"exit status {done.returncode}" if done.returncode not in (0, 5)
+                       else no_changes(folder, done.stdout))
+            print(f"{side} tool, {earlier} against {later}: {problem or 'no differences'}")
+            failures += problem is not None
+    return failures
+
+
 def main():
     windows_cli = sys.argv[1]
     linux_cli = os.environ.get("TAMBREL_LINUX_CLI")
@@ -83,7 +186,8 @@ def main():
         results = [same_rows(name, written["linux"][name], written["windows"][name],
                              name == "standard output")
                    for name in ["g.csv", "p.csv", "standard output"]]
-    return 0 if all(results) else 1
+        recipe_failures = recipe(tools, scratch)
+    return 0 if all(results) and not recipe_failures else 1
 
 
 def _fits_1252(data):

@@ -241,6 +241,7 @@ CASES = [
     ("root that is a file", ["--root", path("a-file")], 3, r"^$", re.escape(path("a-file")) + r": Not a directory", None, False),
     ("root that is missing", ["--root", path("nowhere")], 3, r"^$", re.escape(path("nowhere")), None, False),
     ("server older than version 3", ["--prefix", old_prefix], 3, r"^$", r"only runs on servers running Corvel 3\.0", None, False),
+    ("document names the registry's server version", ["--output", "-"], 0, r'"server_version":"3\.0\(1\.18\)"', r"^$", None, False),
     ("summary by default", [], 0, r"^Greetings and Voice Names: 22 files, \d+ bytes\n(.|\n)*PCM 16 +8000 +3 +\d+\n(.|\n)*Prompt Files: 18 files", r"^$", None, False),
     ("summary in German", ["--language", "DEU"], 0, r"^Begr\S+ und Namensansagen: 22 (.|\n)*Abtastrate", r"^$", None, False),
     ("both lists to CSV files", ["--greetings", path("out", "g.csv"), "--prompts", path("out", "p.csv")], 0, r"^$", r"^$",
