@@ -124,7 +124,7 @@ open_save_dialog() {
         xdotool windowfocus --sync "$main_window" 2>/dev/null || true
         before=$(visible_windows)
         # The File menu is the first of the menu bar, at its left end.
-        xdotool mousemove --window "$main_window" 15 10 click 1
+        xdotool mousemove --window "$main_window" 15 10 click 1 2>/dev/null || true
         # The menu shows as a window of its own (named after the application, like the main
         # window); a click that came before the window took input opens none, and is tried
         # again.

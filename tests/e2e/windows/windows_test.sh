@@ -41,7 +41,7 @@ pick_menu_item() {
     for attempt in 1 2 3; do
         xdotool windowfocus --sync "$main_window" 2>/dev/null || true
         before=$(visible_windows)
-        xdotool mousemove --window "$main_window" "$x" 10 click 1
+        xdotool mousemove --window "$main_window" "$x" 10 click 1 2>/dev/null || true
         popup=
         for _ in $(seq 50); do
             popup=$(comm -13 <(echo "$before") <(visible_windows) | head -n 1)
@@ -97,7 +97,7 @@ choose_language() {
     languages=
     for _ in 1 2 3; do
         windows=$(visible_windows)
-        xdotool mousemove --window "$about" 40 130 click 1
+        xdotool mousemove --window "$about" 40 130 click 1 2>/dev/null || true
         for _ in $(seq 30); do
             languages=$(comm -13 <(echo "$windows") <(visible_windows) | head -n 1)
             [[ -n $languages ]] && break 2
