@@ -16,9 +16,56 @@ QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Full Unicode case folding for the filter, for the texts beyond ASCII alone.
-std::string foldedInFull(std::string_view text) {
-    return qtText(text).toCaseFolded().toStdString();
+// Unicode case folding for the filter, for the texts beyond ASCII alone: code point by code point
+// into a buffer the filter reuses, so that a row beyond ASCII costs no allocation. A broken
+// sequence's bytes are kept as they are.
+void foldedInFull(std::string_view text, std::string& folded) {
+    folded.clear();
+    auto append = [&folded](char32_t code) {
+        if (code < 0x80) {
+            folded.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            folded.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            folded.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            folded.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            folded.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            folded.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            folded.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        if (lead < 0x80) {
+            folded.push_back(static_cast<char>(asciiLower(lead)));
+            ++i;
+            continue;
+        }
+        if (extra == 0 || i + static_cast<std::size_t>(extra) >= text.size()) {
+            folded.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        char32_t code = lead & (0x3F >> extra);
+        bool whole = true;
+        for (int k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            whole = whole && (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (!whole) {
+            folded.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        append(QChar::toCaseFolded(code));
+        i += static_cast<std::size_t>(extra) + 1;
+    }
 }
 
 // The order of the date fields follows the short date the file rows were written with.
@@ -133,11 +180,11 @@ void GridModel::setCell(std::int32_t row, int column, std::string_view text) {
         announcedCellsChanged_ = true;
         return;
     }
-    // A row the filter leaves out keeps its place until the filter is next applied.
     if (const int shownRow = shownRowOfData(row - 1); shownRow >= 0) {
         const QModelIndex changed = index(shownRow, column);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
     }
+    rematch(row - 1);
 }
 
 void GridModel::setRowCells(std::int32_t row, std::span<const std::string_view> texts) {
@@ -186,6 +233,7 @@ void GridModel::setRecord(std::int32_t row, const FileRowRecord& record) {
     FileRowRecord& kept = records_[static_cast<std::size_t>(row - 1)];
     typedRows_ += (record.typed() ? 1 : 0) - (kept.typed() ? 1 : 0);
     kept = record;
+    rematch(row - 1);
 }
 
 bool GridModel::typedSortKeys(int column, std::vector<std::int64_t>& keys) const {
@@ -241,7 +289,7 @@ void GridModel::resumeNotifications() {
         return;
     suspended_ = false;
     // Rows that came meanwhile are matched by the filter before the view sees them.
-    if (resetPending_ || (filtered_ && dataRows() > announcedRows_)) {
+    if (resetPending_ || (filtered_ && (dataRows() > announcedRows_ || announcedCellsChanged_))) {
         beginResetModel();
         announcedRows_ = dataRows();
         if (filtered_)
@@ -407,26 +455,50 @@ void GridModel::applyFilter(bool amongShown) {
         std::vector<std::int32_t>().swap(shown_);
         return;
     }
-    std::array<std::string_view, 3> texts;
-    const std::span<std::string_view> searched(texts.data(), searchedColumns_.size());
-    auto matches = [&](std::int32_t dataRow) {
-        cells_.cells(dataRow + 1, searchedColumns_, searched);
-        const FileRowRecord& record = records_[static_cast<std::size_t>(dataRow)];
-        return matcher.matches(record, texts[0], texts[1], texts[2]);
-    };
     std::vector<std::int32_t> next;
     if (amongShown) {
         next.reserve(shown_.size());
         for (std::int32_t row : shown_)
-            if (matches(row))
+            if (passes(matcher, row))
                 next.push_back(row);
     } else {
+        // Room for every row at once: growing by doubling would copy the list a few times
+        // over and leave up to twice the room behind.
+        next.reserve(static_cast<std::size_t>(announcedRows_));
         for (std::int32_t row = 0; row < announcedRows_; ++row)
-            if (matches(row))
+            if (passes(matcher, row))
                 next.push_back(row);
     }
     shown_.swap(next);
     filtered_ = true;
+}
+
+bool GridModel::passes(const RowMatcher& matcher, std::int32_t dataRow) const {
+    std::array<std::string_view, 3> texts;
+    cells_.cells(dataRow + 1, searchedColumns_,
+                 std::span<std::string_view>(texts.data(), searchedColumns_.size()));
+    return matcher.matches(records_[static_cast<std::size_t>(dataRow)], texts[0], texts[1],
+                           texts[2]);
+}
+
+void GridModel::rematch(std::int32_t dataRow) {
+    if (!filtered_ || suspended_ || dataRow < 0 || dataRow >= announcedRows_)
+        return;
+    const bool passing = passes(RowMatcher(filter_, foldedInFull), dataRow);
+    const auto at = std::lower_bound(shown_.begin(), shown_.end(), dataRow);
+    const bool shown = at != shown_.end() && *at == dataRow;
+    if (passing == shown)
+        return;
+    const int position = static_cast<int>(at - shown_.begin());
+    if (passing) {
+        beginInsertRows({}, position, position);
+        shown_.insert(at, dataRow);
+        endInsertRows();
+    } else {
+        beginRemoveRows({}, position, position);
+        shown_.erase(at);
+        endRemoveRows();
+    }
 }
 
 bool GridModel::factColumnShown(FactColumn fact) const {

@@ -90,6 +90,9 @@ private:
     int shownRowOfData(std::int32_t dataRow) const;
     // Chooses the shown rows among the rows the view knows (or among those shown already).
     void applyFilter(bool amongShown);
+    bool passes(const RowMatcher& matcher, std::int32_t dataRow) const;
+    // A row written while the view shows filtered rows is shown or left out as it now matches.
+    void rematch(std::int32_t dataRow);
     // The fact column at model column `column`, if it is one.
     std::optional<FactColumn> factAt(int column) const;
     int cellColumns() const { return cells_.columnCount(); }

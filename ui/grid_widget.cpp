@@ -355,9 +355,12 @@ void GridWidget::setColumnWidthTwips(int column, float twips) {
 std::string GridWidget::selectedRowsAsCsv() const {
     std::vector<int> rows;
     if (const QItemSelectionModel* selection = selectionModel())
-        for (const QModelIndex& index : selection->selectedRows())
-            if (index.row() < model_->shownRowCount())
-                rows.push_back(model_->dataRowOfShown(index.row()) + 1);
+        // By ranges rather than whole selected rows: a fact column shown after the selection
+        // was made is not selected in it, and the row is still what the user chose.
+        for (const QItemSelectionRange& range : selection->selection())
+            for (int row = range.top(); row <= range.bottom(); ++row)
+                if (row < model_->shownRowCount())
+                    rows.push_back(model_->dataRowOfShown(row) + 1);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
 

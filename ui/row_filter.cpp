@@ -86,7 +86,10 @@ RowMatcher::RowMatcher(const RowFilter& filter, UnicodeCaseFold fold)
     for (std::string_view text : words(filter.text)) {
         Word& word = words_.emplace_back();
         word.ascii = isAscii(text);
-        word.folded = !word.ascii && fold_ ? fold_(text) : asciiFolded(text);
+        if (!word.ascii && fold_)
+            fold_(text, word.folded);
+        else
+            word.folded = asciiFolded(text);
         const std::size_t length = word.folded.size();
         std::fill(std::begin(word.skip), std::end(word.skip),
                   static_cast<std::uint8_t>(std::min<std::size_t>(length, 255)));
@@ -101,7 +104,7 @@ bool RowMatcher::contains(std::string_view text, const Word& word) const {
     const std::size_t length = needle.size();
     if (length == 0)
         return true;
-    // Horspool over the ASCII-folded bytes: every match it finds holds under full folding too,
+    // Horspool over the ASCII-folded bytes: every match it finds holds under Unicode folding too,
     // as folding leaves the ASCII letters of a match where they are.
     if (length <= text.size()) {
         const char last = needle[length - 1];
@@ -118,10 +121,10 @@ bool RowMatcher::contains(std::string_view text, const Word& word) const {
             at += word.skip[static_cast<unsigned char>(tail)];
         }
     }
-    // Only a text beyond ASCII may still hold the word once folded in full.
+    // Only a text beyond ASCII may still hold the word once folded letter by letter.
     if (!fold_ || isAscii(text))
         return false;
-    scratch_ = fold_(text);
+    fold_(text, scratch_);
     return scratch_.find(needle) != std::string::npos;
 }
 

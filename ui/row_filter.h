@@ -43,10 +43,10 @@ std::optional<RowGroup> codecAndRateGroup(const FileRowRecord& record);
 std::optional<RowGroup> problemGroup(const FileRowRecord& record);
 bool isInGroup(const FileRowRecord& record, const RowGroup& group);
 
-// Folds a UTF-8 text that holds bytes beyond ASCII for case-blind comparison (full Unicode case
-// folding); ASCII texts never reach it. The window passes Qt's; without one, only ASCII letters
-// fold.
-using UnicodeCaseFold = std::string (*)(std::string_view utf8);
+// Folds a UTF-8 text that holds bytes beyond ASCII for case-blind comparison (Unicode case
+// folding) into `folded`, replacing what it held; ASCII texts never reach it. The window passes
+// Qt's; without one, only ASCII letters fold.
+using UnicodeCaseFold = void (*)(std::string_view utf8, std::string& folded);
 
 // A filter made ready for matching row after row: its words folded once.
 class RowMatcher {
