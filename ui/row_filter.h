@@ -60,17 +60,14 @@ public:
                  std::string_view sampleRate) const;
 
 private:
-    struct Word {
-        std::string folded;
-        bool ascii = true;
-        std::uint8_t skip[256]; // the Horspool shift of each (ASCII-folded) byte
-    };
-    bool contains(std::string_view text, const Word& word) const;
+    bool holdsEveryWord(std::string_view haystack) const;
 
-    std::vector<Word> words_;
+    std::vector<std::string> words_; // folded
     bool problemsOnly_ = false;
     std::vector<RowGroup> groups_;
     UnicodeCaseFold fold_ = nullptr;
+    // Buffers reused row after row.
+    mutable std::string haystack_;
     mutable std::string scratch_;
 };
 

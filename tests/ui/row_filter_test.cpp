@@ -40,6 +40,8 @@ const std::vector<Row>& rows() {
         {"C:\\Prompts\\broken.wav", "Not a WAV file", " 0",
          record(HeaderKind::NotWave, 0, 0, WavProblem::NotRiff)},
         {"C:\\Prompts\\typed-by-hand.wav", "PCM", " 8000", FileRowRecord{}},
+        // The bytes either side of the capitals, at every place of an eight-byte block.
+        {"C:\\X\\@AZ[`az{@AZ[`az{.WAV", "IMA ADPCM", " 22050", record(HeaderKind::Wave, 17, 22050)},
     };
     return all;
 }
@@ -96,14 +98,17 @@ TEST(RowFilter, ShowsTheRowsEachFilterSelects) {
         RowFilter filter;
         std::vector<std::size_t> expected;
     } cases[] = {
-        {"no condition", {}, {0, 1, 2, 3, 4, 5}},
-        {"blanks only", {"  \t ", false, {}}, {0, 1, 2, 3, 4, 5}},
+        {"no condition", {}, {0, 1, 2, 3, 4, 5, 6}},
+        {"blanks only", {"  \t ", false, {}}, {0, 1, 2, 3, 4, 5, 6}},
+        {"only capitals fold", {"@az[`az{@az[`az{.wav", false, {}}, {6}},
+        {"neighbours of the capitals stay", {"`az{@az[", false, {}}, {6}},
+        {"no other byte folds", {"[az`", false, {}}, {}},
         {"a word of the file name", {"mailbox", false, {}}, {0, 1}},
         {"letter case ignored", {"GREETING.WAV", false, {}}, {0}},
         {"every word must occur", {"mailbox 1003", false, {}}, {1}},
         {"words in different cells", {"gsm 1003 8000", false, {}}, {1}},
         {"words in any order", {"8000 gsm", false, {}}, {1}},
-        {"the codec text", {"pcm", false, {}}, {0, 2, 5}},
+        {"the codec text", {"pcm", false, {}}, {0, 2, 5, 6}},
         {"the rate cell", {"16000", false, {}}, {2}},
         {"a word no row holds", {"mailbox 9999", false, {}}, {}},
         {"beyond ASCII, same case", {"案内", false, {}}, {3}},
