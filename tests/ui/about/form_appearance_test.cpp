@@ -54,6 +54,8 @@ struct Form {
 frmMain* mainWindowFindingMailboxes() {
     auto* main = new frmMain;
     main->frmMain_Auto_Init();
+    GridWidget& grid = main->gridGreetings();
+    grid.SetRedraw(RedrawMode::Suspended);
     for (int i = 0; i < 8; ++i) {
         FileFacts facts;
         facts.path = "C:\\Corvel\\Stream Files\\" + std::string(i % 2 ? "Mailbox100" : "Prompt_") +
@@ -62,8 +64,12 @@ frmMain* mainWindowFindingMailboxes() {
         facts.hasStatus = true;
         facts.size = 12044 + i;
         facts.lastModified.tv_sec = 1767225600;
-        (void)main->gridGreetings().AddFileRow(facts);
+        (void)grid.AddFileRow(facts);
     }
+    // Fitted as a scan's rows are.
+    for (const char* key : {"FileName", "Codec", "LastModified"})
+        (void)grid.AutoSize(grid.ColIndex(key));
+    grid.SetRedraw(RedrawMode::Buffered);
     main->mnuFind_Click();
     main->findBar(main->gridGreetings()).setText(QStringLiteral("mailbox"));
     return main;
