@@ -11,6 +11,7 @@
 #include <cmath>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -95,8 +96,9 @@ GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
 
     // The optional fact columns are offered where the user looks for columns: on the header.
     header->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(header, &QHeaderView::customContextMenuRequested, this,
-            [this](const QPoint& at) { showHeaderMenu(at); });
+    connect(
+        header, &QHeaderView::customContextMenuRequested, this,
+        [this, header](const QPoint& at) { showColumnMenu(header->viewport()->mapToGlobal(at)); });
     localizeFactColumns();
 
     widthTwips_ = static_cast<float>(width() * twipsPerPixelX(*this));
@@ -174,7 +176,12 @@ void GridWidget::localizeFactColumns() {
             widenToHeaderText(column);
 }
 
-void GridWidget::showHeaderMenu(const QPoint& at) {
+void GridWidget::contextMenuEvent(QContextMenuEvent* event) {
+    showColumnMenu(event->globalPos());
+    event->accept();
+}
+
+void GridWidget::showColumnMenu(const QPoint& globalAt) {
     const FactTexts texts = FactTexts::inCurrentLanguage();
     QMenu menu(this);
     for (FactColumn fact : kFactColumns) {
@@ -184,7 +191,7 @@ void GridWidget::showHeaderMenu(const QPoint& at) {
         connect(action, &QAction::toggled, this,
                 [this, fact](bool checked) { setFactColumnShown(fact, checked); });
     }
-    menu.exec(horizontalHeader()->viewport()->mapToGlobal(at));
+    menu.exec(globalAt);
 }
 
 Status GridWidget::SetCell(std::int32_t row, std::int32_t column, std::string_view text) {

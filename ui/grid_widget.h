@@ -76,6 +76,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // The menu key (or a right click among the rows) offers the header's menu too, so that the
+    // optional columns are within reach of the keyboard.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     class ShownRowSource final : public CsvRowSource {
@@ -89,7 +92,8 @@ private:
         const GridWidget& grid_;
     };
 
-    void showHeaderMenu(const QPoint& at);
+    // The optional columns, checkable, at `globalAt`.
+    void showColumnMenu(const QPoint& globalAt);
     void fitRowHeightToFont();
     qreal widestTextInColumn(int column) const;
     // The column width at which a text of `textWidth` pixels shows without elision.

@@ -10,10 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -123,6 +126,7 @@ private slots:
     void shownRowsFollowSortingAndReloading();
     void copyAndExportTakeTheShownRows();
     void factColumnsLeaveTheFiveAsTheyWere();
+    void columnMenuByKeyboard();
     void findFieldByKeyboard();
     void exportOfShownRowsWritesTheirLines();
 };
@@ -243,6 +247,30 @@ void GridFilterTest::factColumnsLeaveTheFiveAsTheyWere() {
     QCOMPARE(grid.model()->columnCount(), columns);
     for (int column = 0; column < columns; ++column)
         QCOMPARE(grid.columnWidth(column), widths[static_cast<std::size_t>(column)]);
+}
+
+void GridFilterTest::columnMenuByKeyboard() {
+    GridWidget grid;
+    fill(grid);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            offered << action->text();
+        menu->actions().at(2)->trigger();
+        menu->close();
+    });
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                              grid.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&grid, &menuKey);
+    QCOMPARE(offered, (QStringList{"Channels", "Bits", "Duration", "Format", "Problem"}));
+    QCOMPARE(grid.model()->columnCount(), 7);
+    QCOMPARE(grid.model()->headerData(6, Qt::Horizontal).toString(), QString("Duration"));
+    QCOMPARE(grid.model()->index(0, 6).data().toString(), QString("0:02.000"));
 }
 
 void GridFilterTest::findFieldByKeyboard() {
