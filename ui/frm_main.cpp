@@ -92,6 +92,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
 frmMain::~frmMain() {
     unregisterForm(this);
+    // The controls are deleted after this body, moving the focus and touching the models as
+    // they go: nothing of that may reach a window that is no longer whole.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (GridWidget* grid : {gridGreetings_, gridPrompts_})
+        disconnect(grid->model(), nullptr, this, nullptr);
 }
 
 void frmMain::createMenus() {
