@@ -80,6 +80,32 @@ constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
     "the report of --compare or --expect goes to standard output: write the lists to files", // 161
     "the header's facts as CSV columns after the five",                                      // 162
     "Problem",                                                                               // 163
+    "Unreadable",                                                                            // 164
+    "Empty file",                                                                            // 165
+    "Not a RIFF file",                                                                       // 166
+    "Big-endian RIFX",                                                                       // 167
+    "64-bit RF64",                                                                           // 168
+    "No WAVE audio",                                                                         // 169
+    "Header cut short",                                                                      // 170
+    "No format chunk",                                                                       // 171
+    "Format chunk too short",                                                                // 172
+    "Invalid format",                                                                        // 173
+    "No audio data",                                                                         // 174
+    "Audio data cut short",                                                                  // 175
+    "Wrong RIFF length",                                                                     // 176
+    "Channels",                                                                              // 177
+    "Bits",                                                                                  // 178
+    "Duration",                                                                              // 179
+    "Format",                                                                                // 180
+    "View",                                                                                  // 181
+    "Find...",                                                                               // 182
+    "Show Only Files with Problems",                                                         // 183
+    "Export Shown Greetings and Voice Names to CSV",                                         // 184
+    "Export Shown Prompts to CSV",                                                           // 185
+    "%1 of %2",                                                                              // 186
+    "File name, codec or sample rate",                                                       // 187
+    "Close",                                                                                 // 188
+    "Find:",                                                                                 // 189
 };
 
 } // namespace

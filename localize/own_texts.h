@@ -75,10 +75,36 @@ enum : std::int32_t {
     kReportToOutput = 161,
     kDetailsHelp = 162,
     kProblemHeading = 163,
+    kProblemUnreadable = 164,
+    kProblemEmpty = 165,
+    kProblemNotRiff = 166,
+    kProblemRifx = 167,
+    kProblemRf64 = 168,
+    kProblemNotWave = 169,
+    kProblemHeaderTruncated = 170,
+    kProblemNoFormatChunk = 171,
+    kProblemFormatChunkShort = 172,
+    kProblemInvalidFormat = 173,
+    kProblemNoData = 174,
+    kProblemTruncated = 175,
+    kProblemRiffLengthMismatch = 176,
+    kChannelsColumn = 177,
+    kBitsColumn = 178,
+    kDurationColumn = 179,
+    kFormatColumn = 180,
+    kViewMenu = 181,
+    kFindCommand = 182,
+    kProblemFilesCommand = 183,
+    kExportShownGreetings = 184,
+    kExportShownPrompts = 185,
+    kShownOfAll = 186,
+    kFindPlaceholder = 187,
+    kCloseFind = 188,
+    kFindLabel = 189,
 };
 
 inline constexpr std::int32_t kFirst = 100;
-inline constexpr std::int32_t kEnd = 164;
+inline constexpr std::int32_t kEnd = 190;
 
 // The English text of own text `id`, or nullopt for an ID outside kFirst..kEnd - 1.
 std::optional<std::string_view> english(std::int32_t id);

@@ -3,6 +3,8 @@
 #include "export/csv_export.h"
 #include "inventory/folder_scan.h"
 #include "localize/language_state.h"
+#include "localize/own_texts.h"
+#include "ui/find_bar.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
 #include "ui/grid_scan_sink.h"
@@ -15,8 +17,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -27,6 +31,10 @@ namespace {
 
 QString text(std::int32_t id) {
     return QString::fromStdString(mymyLoadString(id));
+}
+
+QString ownText(std::int32_t id) {
+    return QString::fromStdString(texts::text(id));
 }
 
 // Starting widths of the columns (keyless, Codec, FileName, SampleRate, LastModified, FileSize).
@@ -59,6 +67,15 @@ void keepGridBelowCaption(QGroupBox& frame, GridWidget& grid, float designTop) {
     grid.setGeometry(grid.x(), top, grid.width(), std::max(0, bottom - top));
 }
 
+// An open find field sits where the grid's top was; the grid keeps its bottom.
+void placeFindBar(FindBar& bar, GridWidget& grid) {
+    if (bar.isHidden())
+        return;
+    const int height = std::min(bar.sizeHint().height(), grid.height() / 2);
+    bar.setGeometry(grid.x(), grid.y(), grid.width(), height);
+    grid.setGeometry(grid.x(), grid.y() + height, grid.width(), grid.height() - height);
+}
+
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
@@ -75,6 +92,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
 frmMain::~frmMain() {
     unregisterForm(this);
+    // The controls are deleted after this body, moving the focus and touching the models as
+    // they go: nothing of that may reach a window that is no longer whole.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (GridWidget* grid : {gridGreetings_, gridPrompts_})
+        disconnect(grid->model(), nullptr, this, nullptr);
 }
 
 void frmMain::createMenus() {
@@ -97,8 +119,21 @@ void frmMain::createMenus() {
     mnuGreetingsToCSV_ =
         addAction(mnuFile_, "mnuGreetingsToCSV", [this] { mnuGreetingsToCSV_Click(); });
     mnuPromptToCSV_ = addAction(mnuFile_, "mnuPromptToCSV", [this] { mnuPromptToCSV_Click(); });
+    mnuShownGreetingsToCSV_ =
+        addAction(mnuFile_, "mnuShownGreetingsToCSV", [this] { mnuShownGreetingsToCSV_Click(); });
+    mnuShownPromptsToCSV_ =
+        addAction(mnuFile_, "mnuShownPromptsToCSV", [this] { mnuShownPromptsToCSV_Click(); });
     addSeparator(mnuFile_, "spacer2");
     mnuExit_ = addAction(mnuFile_, "mnuExit", [this] { mnuExit_Click(); });
+
+    mnuView_ = menuBar()->addMenu(QString());
+    mnuView_->setObjectName(QStringLiteral("mnuView"));
+    mnuView_->menuAction()->setObjectName(QStringLiteral("mnuView"));
+    mnuFind_ = addAction(mnuView_, "mnuFind", [this] { mnuFind_Click(); });
+    mnuFind_->setShortcut(QKeySequence::Find);
+    mnuFind_->setShortcutContext(Qt::WindowShortcut);
+    mnuProblemFiles_ = addAction(mnuView_, "mnuProblemFiles", [this] { mnuProblemFiles_Click(); });
+    mnuProblemFiles_->setCheckable(true);
 
     mnuHelpMenu_ = menuBar()->addMenu(QString());
     mnuHelpMenu_->setObjectName(QStringLiteral("mnuHelpMenu"));
@@ -151,9 +186,33 @@ void frmMain::createControls() {
     connect(cmdReload_, &QPushButton::clicked, this, [this] { cmdReload_Click(); });
     connect(cmdExit_, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
 
-    // Exit first, then the grids, then Reload Files; the frames take no focus themselves.
-    setTabOrder(cmdExit_, gridGreetings_);
-    setTabOrder(gridGreetings_, gridPrompts_);
+    // Each grid's find field, hidden until asked for.
+    for (GridWidget* grid : {gridGreetings_, gridPrompts_}) {
+        auto* bar = new FindBar(grid->parentWidget());
+        bar->setObjectName(grid == gridGreetings_ ? QStringLiteral("findGreetings")
+                                                  : QStringLiteral("findPrompts"));
+        (grid == gridGreetings_ ? findGreetings_ : findPrompts_) = bar;
+        connect(bar, &FindBar::textEdited, this,
+                [this, grid](const QString& text) { findTextEdited(*grid, text); });
+        connect(bar, &FindBar::closeRequested, this, [this, grid] { closeFind(*grid); });
+        const QAbstractItemModel* model = grid->model();
+        auto recount = [this, grid] { showCount(*grid); };
+        connect(model, &QAbstractItemModel::modelReset, this, recount);
+        connect(model, &QAbstractItemModel::rowsInserted, this, recount);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, recount);
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (GridWidget* grid : {gridGreetings_, gridPrompts_})
+            if (now && (now == grid || findBar(*grid).isAncestorOf(now)))
+                lastFocusedGrid_ = grid;
+    });
+
+    // Exit first, then the grids (each after its find field while that is open), then Reload
+    // Files; the frames take no focus themselves.
+    setTabOrder(cmdExit_, &findGreetings_->field());
+    setTabOrder(&findGreetings_->field(), gridGreetings_);
+    setTabOrder(gridGreetings_, &findPrompts_->field());
+    setTabOrder(&findPrompts_->field(), gridPrompts_);
     setTabOrder(gridPrompts_, cmdReload_);
 }
 
@@ -167,18 +226,68 @@ void frmMain::frmMain_Auto_Init() {
     mnuFile_->setTitle(text(17));
     mnuGreetingsToCSV_->setText(text(14));
     mnuPromptToCSV_->setText(text(15));
+    mnuShownGreetingsToCSV_->setText(ownText(texts::kExportShownGreetings));
+    mnuShownPromptsToCSV_->setText(ownText(texts::kExportShownPrompts));
     mnuExit_->setText(text(13));
+    mnuView_->setTitle(ownText(texts::kViewMenu));
+    mnuFind_->setText(ownText(texts::kFindCommand));
+    mnuProblemFiles_->setText(ownText(texts::kProblemFilesCommand));
     mnuHelpMenu_->setTitle(text(20));
     Help_->setText(text(20));
     About_->setText(text(1));
     setHeaderTexts(*gridGreetings_);
     setHeaderTexts(*gridPrompts_);
+    for (GridWidget* grid : {gridGreetings_, gridPrompts_}) {
+        grid->localizeFactColumns();
+        findBar(*grid).localize();
+    }
     keepGridsBelowCaptions();
 }
 
 void frmMain::keepGridsBelowCaptions() {
     keepGridBelowCaption(*frameGreetingsAndVoiceNames_, *gridGreetings_, kDesignGridGreetings.top);
     keepGridBelowCaption(*framePrompts_, *gridPrompts_, kDesignGridPrompts.top);
+    placeFindBar(*findGreetings_, *gridGreetings_);
+    placeFindBar(*findPrompts_, *gridPrompts_);
+}
+
+void frmMain::showCount(GridWidget& grid) {
+    findBar(grid).showCount(grid.shownRowCount(), grid.dataRowCount());
+}
+
+void frmMain::findTextEdited(GridWidget& grid, const QString& text) {
+    RowFilter filter = grid.rowFilter();
+    filter.text = text.toStdString();
+    grid.setRowFilter(std::move(filter));
+    showCount(grid);
+}
+
+void frmMain::mnuFind_Click() {
+    GridWidget& grid = lastFocusedGrid_ ? *lastFocusedGrid_ : *gridGreetings_;
+    FindBar& bar = findBar(grid);
+    const bool wasHidden = bar.isHidden();
+    bar.open();
+    if (wasHidden) {
+        showCount(grid);
+        keepGridsBelowCaptions();
+    }
+}
+
+void frmMain::closeFind(GridWidget& grid) {
+    FindBar& bar = findBar(grid);
+    bar.dismiss();
+    bar.setText(QString()); // drops the words from the filter; problems only stays as set
+    keepGridsBelowCaptions();
+    grid.setFocus(Qt::ShortcutFocusReason);
+}
+
+void frmMain::mnuProblemFiles_Click() {
+    for (GridWidget* grid : {gridGreetings_, gridPrompts_}) {
+        RowFilter filter = grid->rowFilter();
+        filter.problemsOnly = mnuProblemFiles_->isChecked();
+        grid->setRowFilter(std::move(filter));
+        showCount(*grid);
+    }
 }
 
 void frmMain::Form_Load() {
@@ -220,6 +329,14 @@ void frmMain::mnuGreetingsToCSV_Click() {
 
 void frmMain::mnuPromptToCSV_Click() {
     runCsvExportCommand(CsvExportTarget::Prompts, *gridPrompts_, fileSystem());
+}
+
+void frmMain::mnuShownGreetingsToCSV_Click() {
+    runCsvExportCommand(CsvExportTarget::Greetings, gridGreetings_->shownRows(), fileSystem());
+}
+
+void frmMain::mnuShownPromptsToCSV_Click() {
+    runCsvExportCommand(CsvExportTarget::Prompts, gridPrompts_->shownRows(), fileSystem());
 }
 
 void frmMain::About_Click(int) {

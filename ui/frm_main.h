@@ -1,6 +1,7 @@
 // The main window: greetings and voice names above, prompt files below, each in a framed grid,
-// Reload Files and Exit at the bottom right, the File and Help menus. Controls sit at absolute
-// places in twips that Form_Resize recomputes from the window's outer size.
+// Reload Files and Exit at the bottom right, the File, View and Help menus. Controls sit at
+// absolute places in twips that Form_Resize recomputes from the window's outer size. A grid's
+// find field, while open, takes a strip off the top of its grid.
 #pragma once
 
 #include "inventory/file_system.h"
@@ -20,6 +21,7 @@ class QPushButton;
 
 namespace tambrel {
 
+class FindBar;
 class GridWidget;
 
 class frmMain final : public QMainWindow {
@@ -46,6 +48,15 @@ public:
     void mnuExit_Click();
     void mnuGreetingsToCSV_Click();
     void mnuPromptToCSV_Click();
+    // The rows each grid shows, in the order shown, with the export's bytes and safety.
+    void mnuShownGreetingsToCSV_Click();
+    void mnuShownPromptsToCSV_Click();
+    // Opens the find field of the grid that has (or last had) the focus.
+    void mnuFind_Click();
+    // Both grids show only files with problems, or every file again.
+    void mnuProblemFiles_Click();
+    // Hides the grid's find field and drops its words from the filter.
+    void closeFind(GridWidget& grid);
     // The index of the one-element menu arrays is ignored.
     void About_Click(int index = 1);
     void Help_Click(int index = 1);
@@ -69,6 +80,9 @@ public:
 
     GridWidget& gridGreetings() { return *gridGreetings_; }
     GridWidget& gridPrompts() { return *gridPrompts_; }
+    FindBar& findBar(const GridWidget& grid) {
+        return &grid == gridPrompts_ ? *findPrompts_ : *findGreetings_;
+    }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -79,6 +93,8 @@ private:
     void createMenus();
     void createControls();
     void keepGridsBelowCaptions();
+    void showCount(GridWidget& grid);
+    void findTextEdited(GridWidget& grid, const QString& text);
 
     QGroupBox* frameGreetingsAndVoiceNames_ = nullptr;
     QGroupBox* framePrompts_ = nullptr;
@@ -89,7 +105,15 @@ private:
     QMenu* mnuFile_ = nullptr;
     QAction* mnuGreetingsToCSV_ = nullptr;
     QAction* mnuPromptToCSV_ = nullptr;
+    QAction* mnuShownGreetingsToCSV_ = nullptr;
+    QAction* mnuShownPromptsToCSV_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QMenu* mnuView_ = nullptr;
+    QAction* mnuFind_ = nullptr;
+    QAction* mnuProblemFiles_ = nullptr;
+    FindBar* findGreetings_ = nullptr;
+    FindBar* findPrompts_ = nullptr;
+    GridWidget* lastFocusedGrid_ = nullptr;
     QMenu* mnuHelpMenu_ = nullptr;
     QAction* Help_ = nullptr;
     QAction* About_ = nullptr;

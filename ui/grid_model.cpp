@@ -4,6 +4,7 @@
 #include "platform/text/short_date.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <QApplication>
 #include <QPalette>
@@ -13,6 +14,58 @@ namespace {
 
 QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Unicode case folding for the filter, for the texts beyond ASCII alone: code point by code point
+// into a buffer the filter reuses, so that a row beyond ASCII costs no allocation. A broken
+// sequence's bytes are kept as they are.
+void foldedInFull(std::string_view text, std::string& folded) {
+    folded.clear();
+    auto append = [&folded](char32_t code) {
+        if (code < 0x80) {
+            folded.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            folded.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            folded.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            folded.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            folded.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            folded.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            folded.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        if (lead < 0x80) {
+            folded.push_back(static_cast<char>(asciiLower(lead)));
+            ++i;
+            continue;
+        }
+        if (extra == 0 || i + static_cast<std::size_t>(extra) >= text.size()) {
+            folded.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        char32_t code = lead & (0x3F >> extra);
+        bool whole = true;
+        for (int k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            whole = whole && (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (!whole) {
+            folded.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        append(QChar::toCaseFolded(code));
+        i += static_cast<std::size_t>(extra) + 1;
+    }
 }
 
 // The order of the date fields follows the short date the file rows were written with.
@@ -31,20 +84,46 @@ GridModel::GridModel(std::vector<std::string> keys, QObject* parent)
     for (const std::string& key : keys_)
         sortKinds_.push_back(sortKindForKey(key));
     cells_.appendRow(); // the header row
+    for (std::string_view key : {"FileName", "Codec", "SampleRate"})
+        if (const std::int32_t column = columnForKey(key); column >= 0)
+            searchedColumns_.push_back(column);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : announcedRows_;
+    if (parent.isValid())
+        return 0;
+    return filtered_ ? static_cast<int>(shown_.size()) : announcedRows_;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : cells_.columnCount();
+    return parent.isValid() ? 0 : cellColumns() + static_cast<int>(factColumns_.size());
+}
+
+std::optional<FactColumn> GridModel::factAt(int column) const {
+    const int fact = column - cellColumns();
+    if (fact < 0 || fact >= static_cast<int>(factColumns_.size()))
+        return std::nullopt;
+    return factColumns_[static_cast<std::size_t>(fact)];
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    const std::int32_t row = index.row() + 1;
-    if (!index.isValid() || row >= cells_.rowCount() || index.column() >= cells_.columnCount())
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
+    const std::int32_t row = dataRowOfShown(index.row()) + 1;
+    if (row >= cells_.rowCount())
+        return {};
+    if (const std::optional<FactColumn> fact = factAt(index.column())) {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return factText(*fact, records_[static_cast<std::size_t>(row - 1)], factTexts_);
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(Qt::AlignVCenter |
+                                       (isNumberFact(*fact) ? Qt::AlignRight : Qt::AlignLeft));
+        default:
+            return {};
+        }
+    }
     const SortKind kind = sortKinds_[static_cast<std::size_t>(index.column())];
     switch (role) {
     case Qt::DisplayRole:
@@ -64,11 +143,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= cells_.columnCount())
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
-    if (role == Qt::DisplayRole)
-        return qtText(cells_.cell(0, section));
-    return {};
+    if (role != Qt::DisplayRole)
+        return {};
+    if (const std::optional<FactColumn> fact = factAt(section))
+        return factTexts_.captions[static_cast<std::size_t>(*fact)];
+    return qtText(cells_.cell(0, section));
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
@@ -99,8 +180,11 @@ void GridModel::setCell(std::int32_t row, int column, std::string_view text) {
         announcedCellsChanged_ = true;
         return;
     }
-    const QModelIndex changed = index(row - 1, column);
-    emit dataChanged(changed, changed, {Qt::DisplayRole});
+    if (const int shownRow = shownRowOfData(row - 1); shownRow >= 0) {
+        const QModelIndex changed = index(shownRow, column);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+    rematch(row - 1);
 }
 
 void GridModel::setRowCells(std::int32_t row, std::span<const std::string_view> texts) {
@@ -111,8 +195,8 @@ void GridModel::setRowCells(std::int32_t row, std::span<const std::string_view> 
         announcedCellsChanged_ = true;
         return;
     }
-    emit dataChanged(index(row - 1, 0), index(row - 1, cells_.columnCount() - 1),
-                     {Qt::DisplayRole});
+    if (const int shownRow = shownRowOfData(row - 1); shownRow >= 0)
+        emit dataChanged(index(shownRow, 0), index(shownRow, columnCount() - 1), {Qt::DisplayRole});
 }
 
 void GridModel::insertRow(std::int32_t position) {
@@ -125,6 +209,15 @@ void GridModel::insertRow(std::int32_t position) {
         if (!append && position - 1 < announcedRows_)
             resetPending_ = true;
         cells_.insertRow(position);
+        return;
+    }
+    if (filtered_) {
+        // The new row has no texts yet to match; the filter is applied to it afresh.
+        beginResetModel();
+        cells_.insertRow(position);
+        announcedRows_ = dataRows();
+        applyFilter(false);
+        endResetModel();
         return;
     }
     beginInsertRows({}, position - 1, position - 1);
@@ -140,6 +233,7 @@ void GridModel::setRecord(std::int32_t row, const FileRowRecord& record) {
     FileRowRecord& kept = records_[static_cast<std::size_t>(row - 1)];
     typedRows_ += (record.typed() ? 1 : 0) - (kept.typed() ? 1 : 0);
     kept = record;
+    rematch(row - 1);
 }
 
 bool GridModel::typedSortKeys(int column, std::vector<std::int64_t>& keys) const {
@@ -179,6 +273,8 @@ void GridModel::truncate(std::int32_t rows) {
     announcedRows_ = std::min(announcedRows_, dataRows());
     if (!suspended_)
         announcedRows_ = dataRows();
+    if (filtered_)
+        applyFilter(false);
     resetPending_ = false;
     announcedCellsChanged_ = false;
     endResetModel();
@@ -192,9 +288,12 @@ void GridModel::resumeNotifications() {
     if (!suspended_)
         return;
     suspended_ = false;
-    if (resetPending_) {
+    // Rows that came meanwhile are matched by the filter before the view sees them.
+    if (resetPending_ || (filtered_ && (dataRows() > announcedRows_ || announcedCellsChanged_))) {
         beginResetModel();
         announcedRows_ = dataRows();
+        if (filtered_)
+            applyFilter(false);
         resetPending_ = false;
         announcedCellsChanged_ = false;
         headerChanged_ = false;
@@ -216,9 +315,11 @@ void GridModel::resumeNotifications() {
 }
 
 void GridModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= cells_.columnCount())
+    if (column < 0 || column >= columnCount())
         return;
-    const SortKind kind = sortKinds_[static_cast<std::size_t>(column)];
+    const std::optional<FactColumn> fact = factAt(column);
+    const SortKind kind = fact ? (isNumberFact(*fact) ? SortKind::Number : SortKind::Text)
+                               : sortKinds_[static_cast<std::size_t>(column)];
     const std::int32_t rows = dataRows();
     if (kind == SortKind::None || rows < 2)
         return;
@@ -236,15 +337,25 @@ void GridModel::sort(int column, Qt::SortOrder order) {
     if (kind == SortKind::Text) {
         // Every text folded once into one block: the comparisons then run memcmp over
         // neighbouring memory instead of folding letter by letter in rows all over the heap.
-        std::size_t total = 0;
-        for (std::int32_t r = 0; r < rows; ++r)
-            total += cells_.cell(r + 1, column).size();
         std::string folded;
-        folded.reserve(total);
         std::vector<std::size_t> ends(static_cast<std::size_t>(rows));
-        for (std::int32_t r = 0; r < rows; ++r) {
-            appendCaseFolded(cells_.cell(r + 1, column), folded);
-            ends[static_cast<std::size_t>(r)] = folded.size();
+        if (fact) {
+            // A fact column's few distinct texts are made once each row, as they are drawn.
+            for (std::int32_t r = 0; r < rows; ++r) {
+                const QString text =
+                    factText(*fact, records_[static_cast<std::size_t>(r)], factTexts_);
+                appendCaseFolded(text.toStdString(), folded);
+                ends[static_cast<std::size_t>(r)] = folded.size();
+            }
+        } else {
+            std::size_t total = 0;
+            for (std::int32_t r = 0; r < rows; ++r)
+                total += cells_.cell(r + 1, column).size();
+            folded.reserve(total);
+            for (std::int32_t r = 0; r < rows; ++r) {
+                appendCaseFolded(cells_.cell(r + 1, column), folded);
+                ends[static_cast<std::size_t>(r)] = folded.size();
+            }
         }
         std::vector<std::string_view> texts(static_cast<std::size_t>(rows));
         for (std::size_t r = 0; r < texts.size(); ++r) {
@@ -256,7 +367,11 @@ void GridModel::sort(int column, Qt::SortOrder order) {
         });
     } else {
         std::vector<std::int64_t> values;
-        if (!typedSortKeys(column, values)) {
+        if (fact) {
+            values.resize(static_cast<std::size_t>(rows));
+            for (std::size_t r = 0; r < values.size(); ++r)
+                values[r] = factSortKey(*fact, records_[r]);
+        } else if (!typedSortKeys(column, values)) {
             values.resize(static_cast<std::size_t>(rows));
             for (std::int32_t r = 0; r < rows; ++r) {
                 const std::string_view text = cells_.cell(r + 1, column);
@@ -280,15 +395,147 @@ void GridModel::sort(int column, Qt::SortOrder order) {
     std::vector<std::int32_t> newRowOf(permutation.size());
     for (std::size_t i = 0; i < permutation.size(); ++i)
         newRowOf[static_cast<std::size_t>(permutation[i])] = static_cast<std::int32_t>(i);
+    // The filter shows the same rows as before, now in their new order.
+    std::vector<std::int32_t> shownBefore;
+    if (filtered_) {
+        std::vector<bool> shown(permutation.size(), false);
+        for (std::int32_t row : shown_)
+            shown[static_cast<std::size_t>(row)] = true;
+        shownBefore.swap(shown_);
+        shown_.reserve(shownBefore.size());
+        for (std::size_t i = 0; i < permutation.size(); ++i)
+            if (shown[static_cast<std::size_t>(permutation[i])])
+                shown_.push_back(static_cast<std::int32_t>(i));
+    }
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
-    for (const QModelIndex& old : before)
-        after.push_back(old.row() < rows
-                            ? index(newRowOf[static_cast<std::size_t>(old.row())], old.column())
-                            : old);
+    for (const QModelIndex& old : before) {
+        if (!filtered_) {
+            after.push_back(old.row() < rows
+                                ? index(newRowOf[static_cast<std::size_t>(old.row())], old.column())
+                                : old);
+            continue;
+        }
+        const auto oldRow = static_cast<std::size_t>(old.row());
+        const int newRow =
+            oldRow < shownBefore.size()
+                ? shownRowOfData(newRowOf[static_cast<std::size_t>(shownBefore[oldRow])])
+                : -1;
+        after.push_back(newRow >= 0 ? index(newRow, old.column()) : QModelIndex());
+    }
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int GridModel::shownRowOfData(std::int32_t dataRow) const {
+    if (!filtered_)
+        return dataRow < announcedRows_ ? dataRow : -1;
+    // The shown rows keep the table's order, so a binary search finds a row's place.
+    const auto found = std::lower_bound(shown_.begin(), shown_.end(), dataRow);
+    if (found == shown_.end() || *found != dataRow)
+        return -1;
+    return static_cast<int>(found - shown_.begin());
+}
+
+void GridModel::setRowFilter(RowFilter filter) {
+    if (filter == filter_)
+        return;
+    const bool amongShown = filtered_ && narrows(filter, filter_);
+    filter_ = std::move(filter);
+    beginResetModel();
+    applyFilter(amongShown);
+    endResetModel();
+}
+
+void GridModel::applyFilter(bool amongShown) {
+    const RowMatcher matcher(filter_, foldedInFull);
+    if (matcher.passesEverything()) {
+        filtered_ = false;
+        std::vector<std::int32_t>().swap(shown_);
+        return;
+    }
+    std::vector<std::int32_t> next;
+    if (amongShown) {
+        next.reserve(shown_.size());
+        for (std::int32_t row : shown_)
+            if (passes(matcher, row))
+                next.push_back(row);
+    } else {
+        // Room for every row at once: growing by doubling would copy the list a few times
+        // over and leave up to twice the room behind.
+        next.reserve(static_cast<std::size_t>(announcedRows_));
+        for (std::int32_t row = 0; row < announcedRows_; ++row)
+            if (passes(matcher, row))
+                next.push_back(row);
+    }
+    shown_.swap(next);
+    filtered_ = true;
+}
+
+bool GridModel::passes(const RowMatcher& matcher, std::int32_t dataRow) const {
+    std::array<std::string_view, 3> texts;
+    cells_.cells(dataRow + 1, searchedColumns_,
+                 std::span<std::string_view>(texts.data(), searchedColumns_.size()));
+    return matcher.matches(records_[static_cast<std::size_t>(dataRow)], texts[0], texts[1],
+                           texts[2]);
+}
+
+void GridModel::rematch(std::int32_t dataRow) {
+    if (!filtered_ || suspended_ || dataRow < 0 || dataRow >= announcedRows_)
+        return;
+    const bool passing = passes(RowMatcher(filter_, foldedInFull), dataRow);
+    const auto at = std::lower_bound(shown_.begin(), shown_.end(), dataRow);
+    const bool shown = at != shown_.end() && *at == dataRow;
+    if (passing == shown)
+        return;
+    const int position = static_cast<int>(at - shown_.begin());
+    if (passing) {
+        beginInsertRows({}, position, position);
+        shown_.insert(at, dataRow);
+        endInsertRows();
+    } else {
+        beginRemoveRows({}, position, position);
+        shown_.erase(at);
+        endRemoveRows();
+    }
+}
+
+bool GridModel::factColumnShown(FactColumn fact) const {
+    return std::find(factColumns_.begin(), factColumns_.end(), fact) != factColumns_.end();
+}
+
+int GridModel::columnOfFact(FactColumn fact) const {
+    const auto found = std::find(factColumns_.begin(), factColumns_.end(), fact);
+    if (found == factColumns_.end())
+        return -1;
+    return cellColumns() + static_cast<int>(found - factColumns_.begin());
+}
+
+void GridModel::setFactColumnShown(FactColumn fact, bool shown) {
+    if (factColumnShown(fact) == shown)
+        return;
+    const auto place = std::lower_bound(factColumns_.begin(), factColumns_.end(), fact);
+    const int column = cellColumns() + static_cast<int>(place - factColumns_.begin());
+    if (shown) {
+        beginInsertColumns({}, column, column);
+        factColumns_.insert(place, fact);
+        endInsertColumns();
+    } else {
+        beginRemoveColumns({}, column, column);
+        factColumns_.erase(place);
+        endRemoveColumns();
+    }
+}
+
+void GridModel::setFactTexts(FactTexts texts) {
+    factTexts_ = std::move(texts);
+    if (factColumns_.empty())
+        return;
+    emit headerDataChanged(Qt::Horizontal, cellColumns(), columnCount() - 1);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, cellColumns()), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::DisplayRole});
 }
 
 } // namespace tambrel

@@ -1,12 +1,18 @@
 // The item model behind a grid widget: the cells live in one CellTable (row 0 the header row,
 // data rows below it), never one object per cell. While drawing is suspended, appended rows
-// are announced to the view in one notification when drawing resumes.
+// are announced to the view in one notification when drawing resumes. The grid's one filter
+// lives here too, as the list of data rows the view shows; while it sets no condition the view
+// sees every row exactly as without it. Optional fact columns follow the cell columns, and only
+// while they are shown.
 #pragma once
 
 #include "common/cell_table.h"
+#include "ui/fact_columns.h"
 #include "ui/file_row_record.h"
 #include "ui/grid_sort_keys.h"
+#include "ui/row_filter.h"
 
+#include <optional>
 #include <QAbstractTableModel>
 #include <span>
 #include <string>
@@ -21,7 +27,8 @@ public:
     // keys[i] names column i; an empty key marks the keyless leading column.
     explicit GridModel(std::vector<std::string> keys, QObject* parent = nullptr);
 
-    // The view's side: data row r of the table is model row r - 1; headers come from row 0.
+    // The view's side: data row r of the table is model row r - 1 while nothing is filtered out,
+    // and the filter's r-th shown row otherwise; headers come from row 0.
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -50,6 +57,27 @@ public:
     // One per data row, in table order (data row r is table row r + 1).
     const std::vector<FileRowRecord>& records() const { return records_; }
 
+    // The filter's rows are chosen afresh, and the view reset. Typing that extends the find text
+    // looks at the rows shown already.
+    void setRowFilter(RowFilter filter);
+    const RowFilter& rowFilter() const { return filter_; }
+    // Whether some rows may be left out: the filter sets a condition.
+    bool filtered() const { return filtered_; }
+    // The data rows (0 for the first) the view shows, top to bottom, and their count.
+    std::int32_t shownRowCount() const { return rowCount(); }
+    std::int32_t dataRowOfShown(std::int32_t shownRow) const {
+        return filtered_ ? shown_[static_cast<std::size_t>(shownRow)] : shownRow;
+    }
+    // Bytes the filter holds beyond the model's rows.
+    std::size_t filterBytes() const { return shown_.capacity() * sizeof(std::int32_t); }
+
+    void setFactColumnShown(FactColumn fact, bool shown);
+    bool factColumnShown(FactColumn fact) const;
+    // The model column of a shown fact column, or -1.
+    int columnOfFact(FactColumn fact) const;
+    // Captions and problem texts, after a change of language.
+    void setFactTexts(FactTexts texts);
+
     void suspendNotifications();
     // Announces everything that changed meanwhile: one insertion, or one reset when rows the
     // view already knew were removed or moved.
@@ -58,6 +86,16 @@ public:
 
 private:
     std::int32_t dataRows() const { return cells_.rowCount() - 1; }
+    // The view row that shows data row `dataRow`, or -1 when the filter leaves it out.
+    int shownRowOfData(std::int32_t dataRow) const;
+    // Chooses the shown rows among the rows the view knows (or among those shown already).
+    void applyFilter(bool amongShown);
+    bool passes(const RowMatcher& matcher, std::int32_t dataRow) const;
+    // A row written while the view shows filtered rows is shown or left out as it now matches.
+    void rematch(std::int32_t dataRow);
+    // The fact column at model column `column`, if it is one.
+    std::optional<FactColumn> factAt(int column) const;
+    int cellColumns() const { return cells_.columnCount(); }
 
     std::vector<std::string> keys_;
     std::vector<SortKind> sortKinds_;
@@ -68,6 +106,14 @@ private:
     std::int32_t typedRows_ = 0;
     // The typed value of `column` for every data row, when every row has one.
     bool typedSortKeys(int column, std::vector<std::int64_t>& keys) const;
+
+    RowFilter filter_;
+    bool filtered_ = false;
+    std::vector<std::int32_t> shown_;
+    // The columns the filter's words are looked for in: FileName, Codec, SampleRate.
+    std::vector<std::int32_t> searchedColumns_;
+    std::vector<FactColumn> factColumns_; // shown, in FactColumn order
+    FactTexts factTexts_;
 
     bool suspended_ = false;
     // Data rows the view has been told about; differs from dataRows() only while suspended.

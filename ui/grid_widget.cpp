@@ -11,10 +11,12 @@
 #include <cmath>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QStyle>
 
 namespace tambrel {
@@ -92,6 +94,13 @@ GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
                     setColumnWidth(section, headerTextWidth(section, SortMark::Included));
             });
 
+    // The optional fact columns are offered where the user looks for columns: on the header.
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(
+        header, &QHeaderView::customContextMenuRequested, this,
+        [this, header](const QPoint& at) { showColumnMenu(header->viewport()->mapToGlobal(at)); });
+    localizeFactColumns();
+
     widthTwips_ = static_cast<float>(width() * twipsPerPixelX(*this));
     heightTwips_ = static_cast<float>(height() * twipsPerPixelY(*this));
 }
@@ -135,6 +144,54 @@ Status GridWidget::csvRowTexts(std::int64_t row,
             return subscriptOutOfRange();
     model_->cells().cells(static_cast<std::int32_t>(tableRow), fileRowColumns_, texts);
     return {};
+}
+
+Status
+GridWidget::ShownRowSource::csvRowTexts(std::int64_t row,
+                                        std::span<std::string_view, kCsvFields> texts) const {
+    if (row < 0 || row >= csvRowCount())
+        return subscriptOutOfRange();
+    return grid_.csvRowTexts(grid_.model_->dataRowOfShown(static_cast<std::int32_t>(row)), texts);
+}
+
+void GridWidget::setRowFilter(RowFilter filter) {
+    model_->setRowFilter(std::move(filter));
+}
+
+void GridWidget::setFactColumnShown(FactColumn fact, bool shown) {
+    model_->setFactColumnShown(fact, shown);
+    if (!shown)
+        return;
+    const int column = model_->columnOfFact(fact);
+    resizeColumnToContents(column);
+    if (const int needed = headerTextWidth(column, SortMark::Included);
+        columnWidth(column) < needed)
+        setColumnWidth(column, needed);
+}
+
+void GridWidget::localizeFactColumns() {
+    model_->setFactTexts(FactTexts::inCurrentLanguage());
+    for (FactColumn fact : kFactColumns)
+        if (const int column = model_->columnOfFact(fact); column >= 0)
+            widenToHeaderText(column);
+}
+
+void GridWidget::contextMenuEvent(QContextMenuEvent* event) {
+    showColumnMenu(event->globalPos());
+    event->accept();
+}
+
+void GridWidget::showColumnMenu(const QPoint& globalAt) {
+    const FactTexts texts = FactTexts::inCurrentLanguage();
+    QMenu menu(this);
+    for (FactColumn fact : kFactColumns) {
+        QAction* action = menu.addAction(texts.captions[static_cast<std::size_t>(fact)]);
+        action->setCheckable(true);
+        action->setChecked(model_->factColumnShown(fact));
+        connect(action, &QAction::toggled, this,
+                [this, fact](bool checked) { setFactColumnShown(fact, checked); });
+    }
+    menu.exec(globalAt);
 }
 
 Status GridWidget::SetCell(std::int32_t row, std::int32_t column, std::string_view text) {
@@ -259,15 +316,13 @@ void GridWidget::widenToContents() {
 }
 
 int GridWidget::headerTextWidth(int column, SortMark mark) const {
-    const std::string_view text = model_->cells().cell(0, column);
-    return headerSectionWidthFor(
-        *horizontalHeader(), column,
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-        mark == SortMark::Included);
+    return headerSectionWidthFor(*horizontalHeader(), column,
+                                 model_->headerData(column, Qt::Horizontal).toString(),
+                                 mark == SortMark::Included);
 }
 
 void GridWidget::widenToHeaderText(int column) {
-    if (column < 0 || column >= model_->cells().columnCount())
+    if (column < 0 || column >= model_->columnCount())
         return;
     // The sorted column keeps room for its arrow when its caption changes language.
     const SortMark mark = horizontalHeader()->sortIndicatorSection() == column ? SortMark::Included
@@ -307,8 +362,12 @@ void GridWidget::setColumnWidthTwips(int column, float twips) {
 std::string GridWidget::selectedRowsAsCsv() const {
     std::vector<int> rows;
     if (const QItemSelectionModel* selection = selectionModel())
-        for (const QModelIndex& index : selection->selectedRows())
-            rows.push_back(index.row() + 1);
+        // By ranges rather than whole selected rows: a fact column shown after the selection
+        // was made is not selected in it, and the row is still what the user chose.
+        for (const QItemSelectionRange& range : selection->selection())
+            for (int row = range.top(); row <= range.bottom(); ++row)
+                if (row < model_->shownRowCount())
+                    rows.push_back(model_->dataRowOfShown(row) + 1);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
 

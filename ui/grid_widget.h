@@ -1,7 +1,8 @@
 // The grid control of the main window: a table view over a GridModel that fulfils the grid
 // contract and gives the export its rows in the order shown. Rows are selected whole, columns
 // resized by hand and sorted by a header click; Ctrl+C copies the selected rows as the export's
-// CSV lines.
+// CSV lines. The grid's filter and the optional fact columns (shown from the header's context
+// menu) live in its model; the export of every row is unaffected by either.
 #pragma once
 
 #include "export/row_source.h"
@@ -49,6 +50,19 @@ public:
     Status csvRowTexts(std::int64_t row,
                        std::span<std::string_view, kCsvFields> texts) const override;
 
+    // The rows the grid shows, in the order shown, for the export of shown rows. Read from the
+    // model as the export asks: nothing is copied.
+    const CsvRowSource& shownRows() const { return shownRows_; }
+    // The one filter of the grid; an empty filter shows every row again.
+    void setRowFilter(RowFilter filter);
+    const RowFilter& rowFilter() const { return model_->rowFilter(); }
+    std::int32_t shownRowCount() const { return model_->shownRowCount(); }
+    std::int32_t dataRowCount() const { return model_->tableRows() - 1; }
+    // Shows or hides an optional column; a column shown is fitted to the rows in sight.
+    void setFactColumnShown(FactColumn fact, bool shown);
+    // The fact columns' captions and texts in the current language.
+    void localizeFactColumns();
+
     void setColumnWidthTwips(int column, float twips);
     // Widens the column, never narrows it, so that its header text shows whole.
     void widenToHeaderText(int column);
@@ -62,8 +76,24 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // The menu key (or a right click among the rows) offers the header's menu too, so that the
+    // optional columns are within reach of the keyboard.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    class ShownRowSource final : public CsvRowSource {
+    public:
+        explicit ShownRowSource(const GridWidget& grid) : grid_(grid) {}
+        std::int64_t csvRowCount() const override { return grid_.model_->shownRowCount(); }
+        Status csvRowTexts(std::int64_t row,
+                           std::span<std::string_view, kCsvFields> texts) const override;
+
+    private:
+        const GridWidget& grid_;
+    };
+
+    // The optional columns, checkable, at `globalAt`.
+    void showColumnMenu(const QPoint& globalAt);
     void fitRowHeightToFont();
     qreal widestTextInColumn(int column) const;
     // The column width at which a text of `textWidth` pixels shows without elision.
@@ -84,6 +114,7 @@ private:
     // Bumped by every change of cells; a column fitted at the current revision needs no measuring.
     std::uint64_t contentsRevision_ = 0;
     std::unordered_map<int, std::uint64_t> fittedAt_;
+    ShownRowSource shownRows_{*this};
 };
 
 // The column keys of both grids of the main window, in column order.

@@ -33,6 +33,34 @@ std::size_t separatorLength(std::string_view text, std::size_t i) {
     return 0;
 }
 
+// Copies `text` to `out` with the ASCII capitals made small, eight bytes at a time: within each
+// byte, adding to its low seven bits sets the top bit exactly when the byte is at least 'A'
+// (or beyond 'Z'), so the capitals are found without a branch. Returns the top bits of all
+// bytes: nonzero when the text holds bytes beyond ASCII.
+std::uint64_t foldAsciiInto(std::string_view text, char* out) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kTops = 0x8080808080808080u;
+    std::uint64_t beyondAscii = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, text.data() + i, 8);
+        const std::uint64_t low = bytes & ~kTops;
+        const std::uint64_t atLeastA = low + (0x80 - 'A') * kOnes;
+        const std::uint64_t beyondZ = low + (0x80 - 'Z' - 1) * kOnes;
+        const std::uint64_t capitals = atLeastA & ~beyondZ & ~bytes & kTops;
+        beyondAscii |= bytes & kTops;
+        bytes |= capitals >> 2;
+        std::memcpy(out + i, &bytes, 8);
+    }
+    for (; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        beyondAscii |= byte & 0x80u;
+        out[i] = static_cast<char>(static_cast<unsigned>(byte - 'A') < 26u ? byte | 0x20 : byte);
+    }
+    return beyondAscii;
+}
+
 std::vector<std::string_view> words(std::string_view text) {
     std::vector<std::string_view> found;
     std::size_t start = 0;
@@ -84,45 +112,18 @@ bool isInGroup(const FileRowRecord& record, const RowGroup& group) {
 RowMatcher::RowMatcher(const RowFilter& filter, UnicodeCaseFold fold)
     : problemsOnly_(filter.problemsOnly), groups_(filter.groups), fold_(fold) {
     for (std::string_view text : words(filter.text)) {
-        Word& word = words_.emplace_back();
-        word.ascii = isAscii(text);
-        word.folded = !word.ascii && fold_ ? fold_(text) : asciiFolded(text);
-        const std::size_t length = word.folded.size();
-        std::fill(std::begin(word.skip), std::end(word.skip),
-                  static_cast<std::uint8_t>(std::min<std::size_t>(length, 255)));
-        for (std::size_t i = 0; i + 1 < length; ++i)
-            word.skip[static_cast<unsigned char>(word.folded[i])] =
-                static_cast<std::uint8_t>(std::min<std::size_t>(length - 1 - i, 255));
+        std::string& folded = words_.emplace_back();
+        if (fold_ && !isAscii(text))
+            fold_(text, folded);
+        else
+            folded = asciiFolded(text);
     }
 }
 
-bool RowMatcher::contains(std::string_view text, const Word& word) const {
-    const std::string_view needle = word.folded;
-    const std::size_t length = needle.size();
-    if (length == 0)
-        return true;
-    // Horspool over the ASCII-folded bytes: every match it finds holds under full folding too,
-    // as folding leaves the ASCII letters of a match where they are.
-    if (length <= text.size()) {
-        const char last = needle[length - 1];
-        std::size_t at = 0;
-        while (at + length <= text.size()) {
-            const char tail = asciiLower(text[at + length - 1]);
-            if (tail == last) {
-                std::size_t i = 0;
-                while (i + 1 < length && asciiLower(text[at + i]) == needle[i])
-                    ++i;
-                if (i + 1 >= length)
-                    return true;
-            }
-            at += word.skip[static_cast<unsigned char>(tail)];
-        }
-    }
-    // Only a text beyond ASCII may still hold the word once folded in full.
-    if (!fold_ || isAscii(text))
-        return false;
-    scratch_ = fold_(text);
-    return scratch_.find(needle) != std::string::npos;
+bool RowMatcher::holdsEveryWord(std::string_view haystack) const {
+    return std::all_of(words_.begin(), words_.end(), [haystack](const std::string& word) {
+        return haystack.find(word) != std::string_view::npos;
+    });
 }
 
 bool RowMatcher::matches(const FileRowRecord& record, std::string_view fileName,
@@ -133,10 +134,36 @@ bool RowMatcher::matches(const FileRowRecord& record, std::string_view fileName,
         std::none_of(groups_.begin(), groups_.end(),
                      [&record](const RowGroup& group) { return isInGroup(record, group); }))
         return false;
-    for (const Word& word : words_)
-        if (!contains(fileName, word) && !contains(codec, word) && !contains(sampleRate, word))
-            return false;
-    return true;
+    if (words_.empty())
+        return true;
+
+    // The three cells folded into one buffer, a zero byte between them so that no word spans
+    // two, then one search a word with the library's fast find. This runs a million times a
+    // keystroke.
+    const std::string_view cells[] = {fileName, codec, sampleRate};
+    haystack_.resize(fileName.size() + codec.size() + sampleRate.size() + 2);
+    char* out = haystack_.data();
+    std::uint64_t beyondAscii = 0;
+    for (std::size_t c = 0; c < 3; ++c) {
+        const std::string_view cell = cells[c];
+        beyondAscii |= foldAsciiInto(cell, out);
+        out += cell.size();
+        if (c < 2)
+            *out++ = '\0';
+    }
+    if (holdsEveryWord(haystack_))
+        return true;
+    // A match among ASCII letters holds under Unicode folding too; only a row beyond ASCII may
+    // still hold every word once folded letter by letter.
+    if (!fold_ || beyondAscii == 0)
+        return false;
+    haystack_.clear();
+    for (std::size_t c = 0; c < 3; ++c) {
+        fold_(cells[c], scratch_);
+        haystack_.append(scratch_);
+        haystack_.push_back('\0');
+    }
+    return holdsEveryWord(haystack_);
 }
 
 bool narrows(const RowFilter& narrower, const RowFilter& wider) {

@@ -43,10 +43,10 @@ std::optional<RowGroup> codecAndRateGroup(const FileRowRecord& record);
 std::optional<RowGroup> problemGroup(const FileRowRecord& record);
 bool isInGroup(const FileRowRecord& record, const RowGroup& group);
 
-// Folds a UTF-8 text that holds bytes beyond ASCII for case-blind comparison (full Unicode case
-// folding); ASCII texts never reach it. The window passes Qt's; without one, only ASCII letters
-// fold.
-using UnicodeCaseFold = std::string (*)(std::string_view utf8);
+// Folds a UTF-8 text that holds bytes beyond ASCII for case-blind comparison (Unicode case
+// folding) into `folded`, replacing what it held; ASCII texts never reach it. The window passes
+// Qt's; without one, only ASCII letters fold.
+using UnicodeCaseFold = void (*)(std::string_view utf8, std::string& folded);
 
 // A filter made ready for matching row after row: its words folded once.
 class RowMatcher {
@@ -60,17 +60,14 @@ public:
                  std::string_view sampleRate) const;
 
 private:
-    struct Word {
-        std::string folded;
-        bool ascii = true;
-        std::uint8_t skip[256]; // the Horspool shift of each (ASCII-folded) byte
-    };
-    bool contains(std::string_view text, const Word& word) const;
+    bool holdsEveryWord(std::string_view haystack) const;
 
-    std::vector<Word> words_;
+    std::vector<std::string> words_; // folded
     bool problemsOnly_ = false;
     std::vector<RowGroup> groups_;
     UnicodeCaseFold fold_ = nullptr;
+    // Buffers reused row after row.
+    mutable std::string haystack_;
     mutable std::string scratch_;
 };
 

@@ -196,12 +196,15 @@ void MainWindowTest::controlsMenusAndTabOrder() {
         QVERIFY(!button->autoDefault());
     }
     const QList<QAction*> menus = form.menuBar()->actions();
-    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus.size(), 3);
     QCOMPARE(menus[0]->menu()->objectName(), QString("mnuFile"));
-    QCOMPARE(menus[1]->menu()->objectName(), QString("mnuHelpMenu"));
+    QCOMPARE(menus[1]->menu()->objectName(), QString("mnuView"));
+    QCOMPARE(menus[2]->menu()->objectName(), QString("mnuHelpMenu"));
     QCOMPARE(actionNames(*menus[0]->menu()),
-             (QStringList{"mnuGreetingsToCSV", "mnuPromptToCSV", "-spacer2", "mnuExit"}));
-    QCOMPARE(actionNames(*menus[1]->menu()), (QStringList{"Help", "-spacer", "About"}));
+             (QStringList{"mnuGreetingsToCSV", "mnuPromptToCSV", "mnuShownGreetingsToCSV",
+                          "mnuShownPromptsToCSV", "-spacer2", "mnuExit"}));
+    QCOMPARE(actionNames(*menus[1]->menu()), (QStringList{"mnuFind", "mnuProblemFiles"}));
+    QCOMPARE(actionNames(*menus[2]->menu()), (QStringList{"Help", "-spacer", "About"}));
     // A separator is a line: with a text, styles draw it as a labelled item.
     form.frmMain_Auto_Init();
     for (const QAction* menu : menus)

@@ -6,6 +6,7 @@
 #include "app/frm_splash_screen.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/ui/about/program_folder.h"
+#include "ui/find_bar.h"
 #include "ui/form_localization.h"
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"
@@ -49,6 +50,31 @@ struct Form {
     FormFactory make;
 };
 
+// The main window with a few greetings, its find field open and the grid filtered by it.
+frmMain* mainWindowFindingMailboxes() {
+    auto* main = new frmMain;
+    main->frmMain_Auto_Init();
+    GridWidget& grid = main->gridGreetings();
+    grid.SetRedraw(RedrawMode::Suspended);
+    for (int i = 0; i < 8; ++i) {
+        FileFacts facts;
+        facts.path = "C:\\Corvel\\Stream Files\\" + std::string(i % 2 ? "Mailbox100" : "Prompt_") +
+                     std::to_string(i) + ".wav";
+        facts.header = {HeaderKind::Wave, static_cast<std::int16_t>(i % 3 ? 7 : 0x31), 8000};
+        facts.hasStatus = true;
+        facts.size = 12044 + i;
+        facts.lastModified.tv_sec = 1767225600;
+        (void)grid.AddFileRow(facts);
+    }
+    // Fitted as a scan's rows are.
+    for (const char* key : {"FileName", "Codec", "LastModified"})
+        (void)grid.AutoSize(grid.ColIndex(key));
+    grid.SetRedraw(RedrawMode::Buffered);
+    main->mnuFind_Click();
+    main->findBar(main->gridGreetings()).setText(QStringLiteral("mailbox"));
+    return main;
+}
+
 std::vector<Form> forms() {
     return {
         {"splash",
@@ -65,6 +91,7 @@ std::vector<Form> forms() {
              return std::unique_ptr<QWidget>(std::move(main));
          }},
         {"help", [] { return std::unique_ptr<QWidget>(new frmHelp); }},
+        {"main_find", [] { return std::unique_ptr<QWidget>(mainWindowFindingMailboxes()); }},
     };
 }
 
@@ -327,8 +354,8 @@ void FormAppearanceTest::switchesAndSortedCaptions() {
     QDir().mkpath(TAMBREL_SCREENSHOTS);
     box->grab().save(QString(TAMBREL_SCREENSHOTS) + "/about_" +
                      QString(QTest::currentDataTag()).replace(' ', '_') + ".png");
-    const QString clippedAtSwitch = clippedSortedCaption(
-        *main.gridGreetings().horizontalHeader(), main.gridGreetings().ColIndex("FileSize"));
+    const QString clippedAtSwitch = clippedSortedCaption(*main.gridGreetings().horizontalHeader(),
+                                                         main.gridGreetings().ColIndex("FileSize"));
     QVERIFY2(clippedAtSwitch.isEmpty(), qPrintable(clippedAtSwitch));
     for (GridWidget* grid : {&main.gridGreetings(), &main.gridPrompts()}) {
         for (int column = 1; column < grid->model()->columnCount(); ++column) {
