@@ -39,7 +39,7 @@ run_wine() {
 # highlighted, and item $2 is picked there. Tried again when the click came before the window
 # took input.
 pick_menu_item() {
-    local x=$1 item=$2 last=${3:-} before popup attempt downs
+    local x=$1 item=$2 last=${3:-} before popup attempt downs first now
     for attempt in 1 2 3; do
         xdotool windowfocus --sync "$main_window" 2>/dev/null || true
         before=$(visible_windows)
@@ -55,7 +55,25 @@ pick_menu_item() {
             sleep 0.5
             downs=$item
             if [[ $last == last ]]; then
+                # The first menu closes and the last one opens as a window of its own; keys
+                # sent before that would go to the first, so its opening is awaited.
+                first=$popup
+                popup=
                 xdotool key Left
+                for _ in $(seq 50); do
+                    now=$(visible_windows)
+                    if ! grep -qx "$first" <<<"$now"; then
+                        popup=$(comm -13 <(echo "$before") <(echo "$now") | head -n 1)
+                        [[ -n $popup ]] && break
+                    fi
+                    sleep 0.1
+                done
+                if [[ -z $popup ]]; then
+                    echo "attempt $attempt: Left did not open the last menu" >&2
+                    xdotool key Escape Escape
+                    sleep 0.5
+                    continue
+                fi
                 sleep 0.5
                 downs=$((item - 1))
             fi
@@ -63,7 +81,13 @@ pick_menu_item() {
                 xdotool key Down
             done
             xdotool key Return
-            return 0
+            # The item's window is awaited by the caller; the menu must be gone first, or it
+            # would be taken for that window (both bear the program's name).
+            wait_until_gone 50 "$popup" && return 0
+            echo "attempt $attempt: the menu stayed open after Return" >&2
+            xdotool key Escape Escape
+            sleep 0.5
+            continue
         fi
         echo "attempt $attempt: the menu at $x did not open" >&2
     done
