@@ -3,12 +3,14 @@
 #include "export/csv_export.h"
 #include "inventory/folder_scan.h"
 #include "localize/language_state.h"
+#include "ui/caption_access_keys.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
 #include "ui/grid_scan_sink.h"
 #include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
 #include "ui/program_end.h"
+#include "ui/start_report.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
 
@@ -160,17 +162,13 @@ void frmMain::createControls() {
 void frmMain::frmMain_Auto_Init() {
     LocalizeFormFonts(this);
     setWindowTitle(text(5));
-    cmdReload_->setText(text(26));
     framePrompts_->setTitle(text(25));
-    cmdExit_->setText(text(13));
     frameGreetingsAndVoiceNames_->setTitle(text(19));
-    mnuFile_->setTitle(text(17));
-    mnuGreetingsToCSV_->setText(text(14));
-    mnuPromptToCSV_->setText(text(15));
-    mnuExit_->setText(text(13));
-    mnuHelpMenu_->setTitle(text(20));
-    Help_->setText(text(20));
-    About_->setText(text(1));
+    // Alt and a key reach the menu bar's titles and the buttons alike: one group.
+    setCaptionsWithAccessKeys(
+        {{mnuFile_, 17}, {mnuHelpMenu_, 20}, {cmdReload_, 26}, {cmdExit_, 13}});
+    setCaptionsWithAccessKeys({{mnuGreetingsToCSV_, 14}, {mnuPromptToCSV_, 15}, {mnuExit_, 13}});
+    setCaptionsWithAccessKeys({{Help_, 20}, {About_, 1}});
     setHeaderTexts(*gridGreetings_);
     setHeaderTexts(*gridPrompts_);
     keepGridsBelowCaptions();
@@ -185,8 +183,11 @@ void frmMain::Form_Load() {
     frmMain_Auto_Init();
     ScanProgress progress;
     progress.filesExamined = [this](std::int64_t count) {
-        if (splash_)
-            splash_->showFilesExamined(count);
+        if (!splash_)
+            return;
+        const long long since = startReport::enabled() ? startReport::nowNanoseconds() : 0;
+        splash_->showFilesExamined(count);
+        startReport::addTime("splash count", since);
     };
     ScanOptions options;
     options.givenRoot = givenRoot_;
@@ -195,7 +196,9 @@ void frmMain::Form_Load() {
     GridScanSink sink(*gridGreetings_, *gridPrompts_);
     if (runLoadSequence(fileSystem(), sink, progress, options) == LoadOutcome::ServerNotSupported)
         std::exit(0);
+    startReport::mark("scanned");
     sink.finishGrids();
+    startReport::mark("columns sized");
 }
 
 void frmMain::cmdReload_Click() {

@@ -168,64 +168,93 @@ Status GridWidget::AddFileRow(const FileFacts& facts) {
 }
 
 qreal GridWidget::widestTextInColumn(int column) const {
+    const QFont shownFont = font();
+    const qreal pixelRatio = viewport()->devicePixelRatioF();
+    if (!widest_ || widest_->revision != contentsRevision_ ||
+        widest_->rows != model_->tableRows() || widest_->font != shownFont ||
+        widest_->pixelRatio != pixelRatio)
+        widest_ = WidestTexts{measureWidestTexts(), contentsRevision_, model_->tableRows(),
+                              shownFont, pixelRatio};
+    return widest_->widths[static_cast<std::size_t>(column)];
+}
+
+std::vector<qreal> GridWidget::measureWidestTexts() const {
     const CellTable& cells = model_->cells();
+    const int columns = cells.columnCount();
     // Fractional advances: whole-pixel ones sum to less than the shaped text once a face's
     // advances are not whole, and the widest texts would then be elided.
     const QFontMetricsF metrics(font(), viewport());
-    // One pass: each text's width estimated from the advances of its characters, each distinct
-    // character measured once; only the few texts that may be the widest are then shaped whole.
-    std::array<qreal, 128> asciiAdvance{};
+    // One pass over the rows for every column at once: each text's width estimated from the
+    // advances of its characters, each distinct character measured once; only the few texts
+    // of each column that may be the widest are then shaped whole.
+    std::array<float, 128> asciiAdvance{};
     for (int c = 0; c < 128; ++c)
-        asciiAdvance[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
-    QHash<char32_t, qreal> otherAdvance;
+        asciiAdvance[static_cast<std::size_t>(c)] =
+            static_cast<float>(metrics.horizontalAdvance(QChar(c)));
+    QHash<char32_t, float> otherAdvance;
     auto advanceOf = [&](char32_t code) {
         auto found = otherAdvance.constFind(code);
         if (found != otherAdvance.constEnd())
             return *found;
-        const qreal advance = metrics.horizontalAdvance(QString::fromUcs4(&code, 1));
+        const auto advance =
+            static_cast<float>(metrics.horizontalAdvance(QString::fromUcs4(&code, 1)));
         otherAdvance.insert(code, advance);
         return advance;
     };
 
+    // Per column the widest estimate, and the rows of the kExactMeasurements widest estimates
+    // as a min-heap: those that come close enough to the widest are the ones measured.
+    using Estimate = std::pair<float, std::int32_t>;
+    std::vector<std::vector<Estimate>> widestRows(static_cast<std::size_t>(columns));
+    std::vector<float> widestEstimate(static_cast<std::size_t>(columns), 0);
+    std::vector<std::int32_t> allColumns(static_cast<std::size_t>(columns));
+    for (int column = 0; column < columns; ++column)
+        allColumns[static_cast<std::size_t>(column)] = column;
+    std::vector<std::string_view> texts(static_cast<std::size_t>(columns));
+    const auto smallerFirst = [](const Estimate& a, const Estimate& b) { return a > b; };
+
     const std::int32_t rows = cells.rowCount();
-    std::vector<qreal> estimates(static_cast<std::size_t>(std::max(rows - 1, 0)));
-    qreal widestEstimate = 0;
     for (std::int32_t row = 1; row < rows; ++row) {
-        const std::string_view text = cells.cell(row, column);
-        qreal width = 0;
-        for (std::size_t i = 0; i < text.size();) {
-            const auto byte = static_cast<unsigned char>(text[i]);
-            if (byte < 0x80) {
-                width += asciiAdvance[byte];
-                ++i;
-            } else {
-                width += advanceOf(nextCodePoint(text, i));
+        cells.cells(row, allColumns, texts);
+        for (std::size_t column = 0; column < texts.size(); ++column) {
+            const std::string_view text = texts[column];
+            float width = 0;
+            for (std::size_t i = 0; i < text.size();) {
+                const auto byte = static_cast<unsigned char>(text[i]);
+                if (byte < 0x80) {
+                    width += asciiAdvance[byte];
+                    ++i;
+                } else {
+                    width += advanceOf(nextCodePoint(text, i));
+                }
+            }
+            widestEstimate[column] = std::max(widestEstimate[column], width);
+            std::vector<Estimate>& heap = widestRows[column];
+            if (heap.size() < kExactMeasurements) {
+                heap.emplace_back(width, row);
+                std::push_heap(heap.begin(), heap.end(), smallerFirst);
+            } else if (width > heap.front().first) {
+                std::pop_heap(heap.begin(), heap.end(), smallerFirst);
+                heap.back() = {width, row};
+                std::push_heap(heap.begin(), heap.end(), smallerFirst);
             }
         }
-        estimates[static_cast<std::size_t>(row - 1)] = width;
-        widestEstimate = std::max(widestEstimate, width);
     }
 
-    std::vector<std::int32_t> candidates;
-    const qreal threshold = widestEstimate - std::max(widestEstimate / 10, qreal(8));
-    for (std::size_t i = 0; i < estimates.size(); ++i)
-        if (estimates[i] >= threshold)
-            candidates.push_back(static_cast<std::int32_t>(i + 1));
-    if (candidates.size() > kExactMeasurements) {
-        std::partial_sort(candidates.begin(), candidates.begin() + kExactMeasurements,
-                          candidates.end(), [&](std::int32_t a, std::int32_t b) {
-                              return estimates[static_cast<std::size_t>(a - 1)] >
-                                     estimates[static_cast<std::size_t>(b - 1)];
-                          });
-        candidates.resize(kExactMeasurements);
+    std::vector<qreal> widths(static_cast<std::size_t>(columns), 0);
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        const float threshold =
+            widestEstimate[column] - std::max(widestEstimate[column] / 10, 8.0f);
+        for (const auto& [estimate, row] : widestRows[column]) {
+            if (estimate < threshold)
+                continue;
+            const std::string_view text = cells.cell(row, static_cast<int>(column));
+            widths[column] =
+                std::max(widths[column], metrics.horizontalAdvance(QString::fromUtf8(
+                                             text.data(), static_cast<qsizetype>(text.size()))));
+        }
     }
-    qreal widest = 0;
-    for (std::int32_t row : candidates) {
-        const std::string_view text = cells.cell(row, column);
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(
-                                      text.data(), static_cast<qsizetype>(text.size()))));
-    }
-    return widest;
+    return widths;
 }
 
 int GridWidget::cellWidthForText(qreal textWidth) const {

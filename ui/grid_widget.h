@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <QFont>
 #include <QTableView>
 #include <string>
 #include <unordered_map>
@@ -65,7 +67,11 @@ protected:
 
 private:
     void fitRowHeightToFont();
+    // The widest data text of the column, in pixels of the grid's font; every column is
+    // measured in one pass, which the next columns' fitting reuses while the cells are as they
+    // were.
     qreal widestTextInColumn(int column) const;
+    std::vector<qreal> measureWidestTexts() const;
     // The column width at which a text of `textWidth` pixels shows without elision.
     int cellWidthForText(qreal textWidth) const;
     // Widens every keyed column whose values would be elided; a column fitted since the last
@@ -84,6 +90,14 @@ private:
     // Bumped by every change of cells; a column fitted at the current revision needs no measuring.
     std::uint64_t contentsRevision_ = 0;
     std::unordered_map<int, std::uint64_t> fittedAt_;
+    struct WidestTexts {
+        std::vector<qreal> widths;
+        std::uint64_t revision;
+        std::int32_t rows;
+        QFont font;
+        qreal pixelRatio;
+    };
+    mutable std::optional<WidestTexts> widest_;
 };
 
 // The column keys of both grids of the main window, in column order.

@@ -1,5 +1,6 @@
 // The main window: its layout at the minimum and a larger size, the snap back to the minimum,
 // its controls, menus and tab order, and its texts in English and German.
+#include "localize/access_keys.h"
 #include "tests/scan/server_tree.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/ui/language_scope.h"
@@ -24,15 +25,20 @@ Q_DECLARE_METATYPE(tambrel::TwipsRect)
 
 namespace {
 
+// The caption as the string table has it, without the access key the window adds.
+QString unmarked(const QString& text) {
+    return QString::fromStdString(withoutAccessKeyMarker(text.toStdString()));
+}
+
 QString caption(QWidget& form, const char* name) {
     if (auto* button = form.findChild<QPushButton*>(name))
-        return button->text();
+        return unmarked(button->text());
     if (auto* frame = form.findChild<QGroupBox*>(name))
         return frame->title();
     if (auto* menu = form.findChild<QMenu*>(name))
-        return menu->title();
+        return unmarked(menu->title());
     if (auto* action = form.findChild<QAction*>(name))
-        return action->text();
+        return unmarked(action->text());
     return "<no control " + QString(name) + ">";
 }
 
