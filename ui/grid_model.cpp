@@ -117,11 +117,8 @@ void GridModel::setRowCells(std::int32_t row, std::span<const std::string_view> 
 
 void GridModel::insertRow(std::int32_t position) {
     const bool append = position == cells_.rowCount();
-    if (!sortValues_.empty() && position >= 1 &&
-        static_cast<std::size_t>(position - 1) <= sortValues_.size()) {
-        sortValues_.insert(sortValues_.begin() + (position - 1), SortValues{});
-        typed_.insert(typed_.begin() + (position - 1), false);
-    }
+    if (position >= 1 && static_cast<std::size_t>(position - 1) <= records_.size())
+        records_.insert(records_.begin() + (position - 1), FileRowRecord{});
     if (suspended_) {
         // Appended rows wait for the one announcement; a row slipped in among the rows the
         // view already shows moves them, which only a reset can tell it.
@@ -136,37 +133,33 @@ void GridModel::insertRow(std::int32_t position) {
     endInsertRows();
 }
 
-void GridModel::setSortValues(std::int32_t row, const SortValues& values) {
+void GridModel::setRecord(std::int32_t row, const FileRowRecord& record) {
     if (row < 1 || row > dataRows())
         return;
-    sortValues_.resize(static_cast<std::size_t>(dataRows()));
-    typed_.resize(static_cast<std::size_t>(dataRows()), false);
-    const auto at = static_cast<std::size_t>(row - 1);
-    sortValues_[at] = values;
-    if (!typed_[at]) {
-        typed_[at] = true;
-        ++typedRows_;
-    }
+    records_.resize(static_cast<std::size_t>(dataRows()));
+    FileRowRecord& kept = records_[static_cast<std::size_t>(row - 1)];
+    typedRows_ += (record.typed() ? 1 : 0) - (kept.typed() ? 1 : 0);
+    kept = record;
 }
 
 bool GridModel::typedSortKeys(int column, std::vector<std::int64_t>& keys) const {
     const std::int32_t rows = dataRows();
     // Rows inserted among typed ones shift them; only an appended table is kept typed.
-    if (typedRows_ != rows || static_cast<std::int32_t>(sortValues_.size()) != rows)
+    if (typedRows_ != rows || static_cast<std::int32_t>(records_.size()) != rows)
         return false;
     const std::string& key = keys_[static_cast<std::size_t>(column)];
-    std::int64_t SortValues::*member = nullptr;
+    std::int64_t (FileRowRecord::*member)() const = nullptr;
     if (equalIgnoringAsciiCase(key, "SampleRate"))
-        member = &SortValues::sampleRate;
+        member = &FileRowRecord::sampleRateSortKey;
     else if (equalIgnoringAsciiCase(key, "FileSize"))
-        member = &SortValues::size;
+        member = &FileRowRecord::sizeSortKey;
     else if (equalIgnoringAsciiCase(key, "LastModified"))
-        member = &SortValues::modified;
+        member = &FileRowRecord::modifiedSortKey;
     else
         return false;
     keys.resize(static_cast<std::size_t>(rows));
     for (std::size_t r = 0; r < keys.size(); ++r)
-        keys[r] = sortValues_[r].*member;
+        keys[r] = (records_[r].*member)();
     return true;
 }
 
@@ -178,10 +171,10 @@ void GridModel::truncate(std::int32_t rows) {
     // holds nothing it could look up in vain.
     beginResetModel();
     cells_.truncate(rows);
-    if (sortValues_.size() > static_cast<std::size_t>(dataRows())) {
-        sortValues_.resize(static_cast<std::size_t>(dataRows()));
-        typed_.resize(static_cast<std::size_t>(dataRows()));
-        typedRows_ = static_cast<std::int32_t>(std::count(typed_.begin(), typed_.end(), true));
+    if (records_.size() > static_cast<std::size_t>(dataRows())) {
+        records_.resize(static_cast<std::size_t>(dataRows()));
+        typedRows_ = static_cast<std::int32_t>(std::count_if(
+            records_.begin(), records_.end(), [](const FileRowRecord& r) { return r.typed(); }));
     }
     announcedRows_ = std::min(announcedRows_, dataRows());
     if (!suspended_)
@@ -278,15 +271,11 @@ void GridModel::sort(int column, Qt::SortOrder order) {
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     cells_.permuteRows(1, permutation);
-    if (sortValues_.size() == permutation.size()) {
-        std::vector<SortValues> values(permutation.size());
-        std::vector<bool> typed(permutation.size());
-        for (std::size_t i = 0; i < permutation.size(); ++i) {
-            values[i] = sortValues_[static_cast<std::size_t>(permutation[i])];
-            typed[i] = typed_[static_cast<std::size_t>(permutation[i])];
-        }
-        sortValues_ = std::move(values);
-        typed_ = std::move(typed);
+    if (records_.size() == permutation.size()) {
+        std::vector<FileRowRecord> records(permutation.size());
+        for (std::size_t i = 0; i < permutation.size(); ++i)
+            records[i] = records_[static_cast<std::size_t>(permutation[i])];
+        records_ = std::move(records);
     }
     std::vector<std::int32_t> newRowOf(permutation.size());
     for (std::size_t i = 0; i < permutation.size(); ++i)

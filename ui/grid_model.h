@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/cell_table.h"
+#include "ui/file_row_record.h"
 #include "ui/grid_sort_keys.h"
 
 #include <QAbstractTableModel>
@@ -42,11 +43,12 @@ public:
     void insertRow(std::int32_t position);
     // Keeps the first `rows` table rows (at least the header row).
     void truncate(std::int32_t rows);
-    // The values a file row came with, so that sorting by its number and date columns compares
-    // them instead of reading the cell texts back. A table row without them (cells written one
-    // by one) makes the whole column sort by its texts.
-    using SortValues = FileSortValues;
-    void setSortValues(std::int32_t row, const SortValues& values);
+    // The facts a file row came with: sorting by its number and date columns compares them
+    // instead of reading the cell texts back, and the fact columns and the filter read them. A
+    // table row without them (cells written one by one) makes the whole column sort by its texts.
+    void setRecord(std::int32_t row, const FileRowRecord& record);
+    // One per data row, in table order (data row r is table row r + 1).
+    const std::vector<FileRowRecord>& records() const { return records_; }
 
     void suspendNotifications();
     // Announces everything that changed meanwhile: one insertion, or one reset when rows the
@@ -61,9 +63,8 @@ private:
     std::vector<SortKind> sortKinds_;
     CellTable cells_;
     DateFieldOrder dateOrder_;
-    // One entry per data row, in table order; typedRows_ of them came with their values.
-    std::vector<SortValues> sortValues_;
-    std::vector<bool> typed_;
+    // One entry per data row, in table order; typedRows_ of them came with their facts.
+    std::vector<FileRowRecord> records_;
     std::int32_t typedRows_ = 0;
     // The typed value of `column` for every data row, when every row has one.
     bool typedSortKeys(int column, std::vector<std::int64_t>& keys) const;

@@ -15,16 +15,6 @@ bool isDigit(char c) {
 
 } // namespace
 
-FileSortValues fileSortValues(const FileFacts& facts) {
-    FileSortValues values;
-    values.sampleRate = facts.header.sampleRate;
-    if (facts.hasStatus) {
-        values.size = facts.size;
-        values.modified = static_cast<std::int64_t>(facts.lastModified.tv_sec);
-    }
-    return values;
-}
-
 SortKind sortKindForKey(std::string_view key) {
     if (key.empty())
         return SortKind::None;

@@ -2,8 +2,6 @@
 // the date its short-date text stands for, everything else by text without regard to case.
 #pragma once
 
-#include "common/file_facts.h"
-
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -32,15 +30,6 @@ inline constexpr std::int64_t kUnreadableSortKey = std::numeric_limits<std::int6
 std::int64_t numberSortKey(std::string_view text);
 // A short date as yyyymmdd, from its first three runs of digits in `order`.
 std::int64_t dateSortKey(std::string_view text, DateFieldOrder order);
-
-// What a file row sorts by in its number and date columns, taken from its facts rather than
-// read back from its cell texts.
-struct FileSortValues {
-    std::int64_t sampleRate = kUnreadableSortKey;
-    std::int64_t size = kUnreadableSortKey;
-    std::int64_t modified = kUnreadableSortKey;
-};
-FileSortValues fileSortValues(const FileFacts& facts);
 
 // Case-blind (ASCII) byte order; negative, zero or positive like strcmp.
 int compareTextIgnoringCase(std::string_view a, std::string_view b);

@@ -163,7 +163,7 @@ Status GridWidget::AddFileRow(const FileFacts& facts) {
         if (const std::int32_t column = fileRowColumns_[i]; column >= 0)
             rowTexts_[static_cast<std::size_t>(column)] = cells[i];
     model_->setRowCells(position, rowTexts_);
-    model_->setSortValues(position, fileSortValues(facts));
+    model_->setRecord(position, FileRowRecord::fromFacts(facts));
     return {};
 }
 
