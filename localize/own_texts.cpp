@@ -82,9 +82,23 @@ constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
     "Problem",                                                                               // 163
 };
 
+constexpr std::array<std::string_view, kTotalsEnd - kTotalsFirst> kTotalsEnglish = {
+    "Totals",           // 200
+    "View",             // 201
+    "Codec or Problem", // 202
+    "Files",            // 203
+    "Bytes",            // 204
+    "Share",            // 205
+    "Copy",             // 206
+    "Close",            // 207
+    "List",             // 208
+};
+
 } // namespace
 
 std::optional<std::string_view> english(std::int32_t id) {
+    if (id >= kTotalsFirst && id < kTotalsEnd)
+        return kTotalsEnglish[static_cast<std::size_t>(id - kTotalsFirst)];
     if (id < kFirst || id >= kEnd)
         return std::nullopt;
     return kEnglish[static_cast<std::size_t>(id - kFirst)];

@@ -80,7 +80,23 @@ enum : std::int32_t {
 inline constexpr std::int32_t kFirst = 100;
 inline constexpr std::int32_t kEnd = 164;
 
-// The English text of own text `id`, or nullopt for an ID outside kFirst..kEnd - 1.
+// The totals window's texts, a block of their own.
+enum : std::int32_t {
+    kTotalsCommand = 200,
+    kTotalsViewMenu = 201,
+    kTotalsGroupColumn = 202,
+    kTotalsFilesColumn = 203,
+    kTotalsBytesColumn = 204,
+    kTotalsShareColumn = 205,
+    kTotalsCopy = 206,
+    kTotalsClose = 207,
+    kTotalsListColumn = 208,
+};
+inline constexpr std::int32_t kTotalsFirst = 200;
+inline constexpr std::int32_t kTotalsEnd = 209;
+
+// The English text of own text `id`, or nullopt for an ID outside kFirst..kEnd - 1 and
+// kTotalsFirst..kTotalsEnd - 1.
 std::optional<std::string_view> english(std::int32_t id);
 
 // Text `id` in the current language with %1, %2, ... (up to %9) replaced by `arguments` in

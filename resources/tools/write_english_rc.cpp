@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
         write(id);
     for (std::int32_t id = tambrel::texts::kFirst; id < tambrel::texts::kEnd; ++id)
         write(id);
+    for (std::int32_t id = tambrel::texts::kTotalsFirst; id < tambrel::texts::kTotalsEnd; ++id)
+        write(id);
     out << "END\n";
     out.close();
     if (!out) {
