@@ -3,9 +3,11 @@
 #include "export/csv_export.h"
 #include "inventory/folder_scan.h"
 #include "localize/language_state.h"
+#include "localize/own_texts.h"
 #include "ui/caption_access_keys.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
+#include "ui/frm_totals.h"
 #include "ui/grid_scan_sink.h"
 #include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
@@ -102,6 +104,13 @@ void frmMain::createMenus() {
     addSeparator(mnuFile_, "spacer2");
     mnuExit_ = addAction(mnuFile_, "mnuExit", [this] { mnuExit_Click(); });
 
+    mnuView_ = menuBar()->addMenu(QString());
+    mnuView_->setObjectName(QStringLiteral("mnuView"));
+    mnuView_->menuAction()->setObjectName(QStringLiteral("mnuView"));
+    mnuTotals_ = addAction(mnuView_, "mnuTotals", [this] { mnuTotals_Click(); });
+    mnuTotals_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuTotals_->setShortcutContext(Qt::WindowShortcut);
+
     mnuHelpMenu_ = menuBar()->addMenu(QString());
     mnuHelpMenu_->setObjectName(QStringLiteral("mnuHelpMenu"));
     mnuHelpMenu_->menuAction()->setObjectName(QStringLiteral("mnuHelpMenu"));
@@ -165,8 +174,12 @@ void frmMain::frmMain_Auto_Init() {
     framePrompts_->setTitle(text(25));
     frameGreetingsAndVoiceNames_->setTitle(text(19));
     // Alt and a key reach the menu bar's titles and the buttons alike: one group.
-    setCaptionsWithAccessKeys(
-        {{mnuFile_, 17}, {mnuHelpMenu_, 20}, {cmdReload_, 26}, {cmdExit_, 13}});
+    setCaptionsWithAccessKeys({{mnuFile_, 17},
+                               {mnuView_, texts::kTotalsViewMenu},
+                               {mnuHelpMenu_, 20},
+                               {cmdReload_, 26},
+                               {cmdExit_, 13}});
+    setCaptionsWithAccessKeys({{mnuTotals_, texts::kTotalsCommand}});
     setCaptionsWithAccessKeys({{mnuGreetingsToCSV_, 14}, {mnuPromptToCSV_, 15}, {mnuExit_, 13}});
     setCaptionsWithAccessKeys({{Help_, 20}, {About_, 1}});
     setHeaderTexts(*gridGreetings_);
@@ -199,6 +212,8 @@ void frmMain::Form_Load() {
     startReport::mark("scanned");
     sink.finishGrids();
     startReport::mark("columns sized");
+    if (totals_)
+        totals_->refresh();
 }
 
 void frmMain::cmdReload_Click() {
@@ -223,6 +238,23 @@ void frmMain::mnuGreetingsToCSV_Click() {
 
 void frmMain::mnuPromptToCSV_Click() {
     runCsvExportCommand(CsvExportTarget::Prompts, *gridPrompts_, fileSystem());
+}
+
+void frmMain::mnuTotals_Click() {
+    if (!totals_) {
+        totals_ = new frmTotals(this);
+        totals_->setGroupsPicked([this](FileList list, std::vector<RowGroup> groups) {
+            filterGridToGroups(list, std::move(groups));
+        });
+        totals_->setGrids(gridGreetings_, gridPrompts_);
+    }
+    totals_->show();
+    totals_->raise();
+    totals_->activateWindow();
+}
+
+void frmMain::filterGridToGroups(FileList list, std::vector<RowGroup> groups) {
+    (list == FileList::Greetings ? greetingsGroups_ : promptsGroups_) = std::move(groups);
 }
 
 void frmMain::About_Click(int) {

@@ -5,6 +5,7 @@
 
 #include "inventory/file_system.h"
 #include "ui/main_window_layout.h"
+#include "ui/row_filter.h"
 #include "ui/splash_screen_hooks.h"
 
 #include <functional>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <QMainWindow>
 #include <string>
+#include <vector>
 
 class QAction;
 class QGroupBox;
@@ -21,6 +23,7 @@ class QPushButton;
 namespace tambrel {
 
 class GridWidget;
+class frmTotals;
 
 class frmMain final : public QMainWindow {
     Q_OBJECT
@@ -49,6 +52,16 @@ public:
     // The index of the one-element menu arrays is ignored.
     void About_Click(int index = 1);
     void Help_Click(int index = 1);
+    // Opens the totals window, or brings it to the front.
+    void mnuTotals_Click();
+    frmTotals* totalsWindow() { return totals_; }
+
+    // Where the totals window's picks go: the groups a list's grid is narrowed to, together
+    // with the grid's other filter conditions.
+    void filterGridToGroups(FileList list, std::vector<RowGroup> groups);
+    const std::vector<RowGroup>& pickedGroups(FileList list) const {
+        return list == FileList::Greetings ? greetingsGroups_ : promptsGroups_;
+    }
 
     // The About box and the help window attach here: each opener shows its window modally.
     // Until one is set the menu item opens nothing.
@@ -90,6 +103,8 @@ private:
     QAction* mnuGreetingsToCSV_ = nullptr;
     QAction* mnuPromptToCSV_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QMenu* mnuView_ = nullptr;
+    QAction* mnuTotals_ = nullptr;
     QMenu* mnuHelpMenu_ = nullptr;
     QAction* Help_ = nullptr;
     QAction* About_ = nullptr;
@@ -101,6 +116,9 @@ private:
     std::function<void()> openAboutBox_;
     std::function<void()> openHelpWindow_;
     bool shownOnce_ = false;
+    frmTotals* totals_ = nullptr;
+    std::vector<RowGroup> greetingsGroups_;
+    std::vector<RowGroup> promptsGroups_;
 };
 
 } // namespace tambrel
