@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <initializer_list>
 
+class QAbstractButton;
 class QObject;
+class QString;
 
 namespace tambrel {
 
@@ -17,6 +19,11 @@ struct CaptionedControl {
 };
 
 // Sets each control's caption to its text in the current language with an access key marked.
+// A button too narrow for its caption with the key appended keeps its caption whole, without
+// a key: a cut caption would cost more than the key saves.
 void setCaptionsWithAccessKeys(std::initializer_list<CaptionedControl> group);
+
+// Whether `caption` (marked or not) shows whole on the button in its font.
+bool captionFits(const QAbstractButton& button, const QString& caption);
 
 } // namespace tambrel

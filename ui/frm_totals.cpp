@@ -7,6 +7,7 @@
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
 #include "ui/grid_widget.h"
+#include "ui/keyboard_focus.h"
 
 #include <algorithm>
 #include <QApplication>
@@ -150,6 +151,7 @@ frmTotals::frmTotals(QWidget* parent)
       greetingsModel_(new TotalsModel(this)), promptsModel_(new TotalsModel(this)),
       cmdCopy_(new QPushButton(this)), cmdClose_(new QPushButton(this)) {
     setObjectName(QStringLiteral("frmTotals"));
+    showKeyboardFocus(*this);
     lblGreetings_->setObjectName(QStringLiteral("lblGreetingsTotals"));
     lblPrompts_->setObjectName(QStringLiteral("lblPromptsTotals"));
     cmdCopy_->setObjectName(QStringLiteral("cmdCopy"));
@@ -241,9 +243,7 @@ std::vector<TotalsRow> frmTotals::rowsOf(const GridWidget& grid) const {
 void frmTotals::refresh() {
     greetingsModel_->setRows(greetingsGrid_ ? rowsOf(*greetingsGrid_) : std::vector<TotalsRow>());
     promptsModel_->setRows(promptsGrid_ ? rowsOf(*promptsGrid_) : std::vector<TotalsRow>());
-    for (QTableView* table : {greetings_, prompts_})
-        for (int column = kSampleRate; column < kColumns; ++column)
-            table->resizeColumnToContents(column);
+    fitColumns();
     if (groupsPicked_) {
         groupsPicked_(FileList::Greetings, {});
         groupsPicked_(FileList::Prompts, {});
@@ -271,9 +271,18 @@ void frmTotals::frmTotals_Auto_Init() {
     greetingsModel_->setCaptions(captions);
     promptsModel_->setCaptions(captions);
     setCaptionsWithAccessKeys({{cmdCopy_, texts::kTotalsCopy}, {cmdClose_, texts::kTotalsClose}});
-    for (QTableView* table : {greetings_, prompts_})
+    fitColumns();
+}
+
+void frmTotals::fitColumns() {
+    // A handful of lines: asking the view for every cell's size costs nothing here. The share
+    // column keeps room for its bar to tell shares apart.
+    for (QTableView* table : {greetings_, prompts_}) {
         for (int column = kSampleRate; column < kColumns; ++column)
             table->resizeColumnToContents(column);
+        table->setColumnWidth(kShare, std::max(table->columnWidth(kShare),
+                                               table->fontMetrics().averageCharWidth() * 18));
+    }
 }
 
 std::string frmTotals::tablesAsCsv() const {

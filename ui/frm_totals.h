@@ -93,6 +93,7 @@ private:
     QTableView* makeTable(const char* name, TotalsModel* model, FileList list);
     std::vector<TotalsRow> rowsOf(const GridWidget& grid) const;
     void tellPicked(FileList list);
+    void fitColumns();
 
     QLabel* lblGreetings_;
     QLabel* lblPrompts_;
