@@ -38,9 +38,8 @@ void setCaptionsWithAccessKeys(std::initializer_list<CaptionedControl> group) {
         else if (auto* action = qobject_cast<QAction*>(item.control))
             action->setText(text);
         else if (auto* button = qobject_cast<QAbstractButton*>(item.control))
-            button->setText(captionFits(*button, text) || !captionFits(*button, plain)
-                                ? text
-                                : plain);
+            button->setText(captionFits(*button, text) || !captionFits(*button, plain) ? text
+                                                                                       : plain);
     }
 }
 

@@ -7,11 +7,11 @@
 #include "localize/access_keys.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/ui/about/program_folder.h"
+#include "ui/caption_access_keys.h"
 #include "ui/form_localization.h"
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"
 #include "ui/frm_main.h"
-#include "ui/caption_access_keys.h"
 #include "ui/frm_totals.h"
 #include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <set>
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
@@ -28,13 +27,14 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTableView>
 #include <QTest>
+#include <set>
 
 using namespace tambrel;
 using namespace tambrel::testing;
@@ -142,7 +142,9 @@ QString clippedText(QWidget& control) {
         const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
         // As drawn: an access key's marker is no character of its own.
         QString shown = button->text();
-        shown.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove('&').replace('\x01', '&');
+        shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+            .remove('&')
+            .replace('\x01', '&');
         if (metrics.horizontalAdvance(shown) + margin > button->width() ||
             metrics.height() > button->height())
             return "caption does not fit the button";
@@ -367,8 +369,8 @@ void FormAppearanceTest::switchesAndSortedCaptions() {
     QDir().mkpath(TAMBREL_SCREENSHOTS);
     box->grab().save(QString(TAMBREL_SCREENSHOTS) + "/about_" +
                      QString(QTest::currentDataTag()).replace(' ', '_') + ".png");
-    const QString clippedAtSwitch = clippedSortedCaption(
-        *main.gridGreetings().horizontalHeader(), main.gridGreetings().ColIndex("FileSize"));
+    const QString clippedAtSwitch = clippedSortedCaption(*main.gridGreetings().horizontalHeader(),
+                                                         main.gridGreetings().ColIndex("FileSize"));
     QVERIFY2(clippedAtSwitch.isEmpty(), qPrintable(clippedAtSwitch));
     for (GridWidget* grid : {&main.gridGreetings(), &main.gridPrompts()}) {
         for (int column = 1; column < grid->model()->columnCount(); ++column) {
@@ -476,7 +478,11 @@ void FormAppearanceTest::accessKeysDoNotClash() {
     QVERIFY(!main.windowTitle().contains('&'));
     QVERIFY(!totals->windowTitle().contains('&'));
     for (int column = 0; column < main.gridGreetings().model()->columnCount(); ++column)
-        QVERIFY(!main.gridGreetings().model()->headerData(column, Qt::Horizontal).toString().contains('&'));
+        QVERIFY(!main.gridGreetings()
+                     .model()
+                     ->headerData(column, Qt::Horizontal)
+                     .toString()
+                     .contains('&'));
 }
 
 #include "form_appearance_test.moc"
