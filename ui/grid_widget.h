@@ -6,6 +6,7 @@
 
 #include "export/row_source.h"
 #include "ui/grid_model.h"
+#include "ui/text_width_estimate.h"
 #include "ui/window_grid.h"
 
 #include <array>
@@ -71,7 +72,8 @@ private:
     // measured in one pass, which the next columns' fitting reuses while the cells are as they
     // were.
     qreal widestTextInColumn(int column) const;
-    std::vector<qreal> measureWidestTexts() const;
+    // Estimates the widths of the texts of row `row`, just appended (its texts in rowTexts_).
+    void estimateAddedRow(std::int32_t row);
     // The column width at which a text of `textWidth` pixels shows without elision.
     int cellWidthForText(qreal textWidth) const;
     // Widens every keyed column whose values would be elided; a column fitted since the last
@@ -90,13 +92,22 @@ private:
     // Bumped by every change of cells; a column fitted at the current revision needs no measuring.
     std::uint64_t contentsRevision_ = 0;
     std::unordered_map<int, std::uint64_t> fittedAt_;
+    // What a measurement of the widest texts holds for: the cells as they were, and the font.
+    struct WidthKey {
+        std::uint64_t revision = 0;
+        std::int32_t rows = 0;
+        QFont font;
+        qreal pixelRatio = 0;
+        bool matches(const GridWidget& grid) const;
+    };
+    WidthKey currentWidthKey() const;
     struct WidestTexts {
         std::vector<qreal> widths;
-        std::uint64_t revision;
-        std::int32_t rows;
-        QFont font;
-        qreal pixelRatio;
+        WidthKey key;
     };
+    // The rows appended since the grid was emptied, estimated as they came.
+    std::optional<TextWidthEstimate> runningWidths_;
+    WidthKey runningWidthsKey_;
     mutable std::optional<WidestTexts> widest_;
 };
 
