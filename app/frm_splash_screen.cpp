@@ -21,6 +21,8 @@ namespace {
 // Long enough for a window manager to map the window, short enough not to be noticed when
 // there is no display to map it on.
 constexpr int kExposeWaitMilliseconds = 500;
+// Ten counts a second: faster than that a changing number cannot be read anyway.
+constexpr qint64 kCountPaintMilliseconds = 100;
 
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -124,7 +126,13 @@ void frmSplashScreen::repaintNow() {
 
 void frmSplashScreen::showFilesExamined(std::int64_t count) {
     filesExamined_->setText(QString::number(count));
+    // The scan reports far more often than anyone can read a changing number, and each
+    // painting at once waits on the display: the count is painted at once at most ten times a
+    // second, and a count in between with the next painting.
+    if (countPainted_.isValid() && countPainted_.elapsed() < kCountPaintMilliseconds)
+        return;
     filesExamined_->repaint();
+    countPainted_.start();
 }
 
 SplashScreen::SplashScreen() = default;
@@ -147,6 +155,7 @@ void SplashScreen::showCentred() {
     splash.centreOnScreen();
     // A count left from an earlier scan would mislead until the first new one arrives.
     splash.filesExaminedLabel()->clear();
+    splash.forgetCountPainted();
     splash.show();
     splash.repaintNow();
 }

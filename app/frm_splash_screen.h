@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QGroupBox;
@@ -43,8 +44,11 @@ public:
     // Paints the form now, before the program goes back to its message loop; input waiting
     // meanwhile stays queued.
     void repaintNow();
-    // The count of files examined so far, painted at once.
+    // The count of files examined so far, painted at once unless a count was painted a moment
+    // ago, in which case it shows with the next painting.
     void showFilesExamined(std::int64_t count);
+    // The next count is painted at once.
+    void forgetCountPainted() { countPainted_.invalidate(); }
 
     QGroupBox* Frame1() const { return frame1_; }
     QLabel* Label1() const { return label1_; }
@@ -59,6 +63,7 @@ private:
     QGroupBox* frame1_;
     QLabel* label1_;
     QLabel* filesExamined_;
+    QElapsedTimer countPainted_;
 };
 
 // The splash screen as the entry procedure and the main window use it: loaded at first use,

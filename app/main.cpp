@@ -10,8 +10,10 @@
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"
 #include "ui/frm_main.h"
+#include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
 #include "ui/qt_user_dialogs.h"
+#include "ui/start_report.h"
 #include "ui/window_icon.h"
 
 #include <cstdio>
@@ -35,20 +37,26 @@ std::optional<std::string> givenRoot;
 
 void Main() {
     InitalizeLanguages();
+    startReport::mark("languages");
 
     splashScreen = new SplashScreen;
     splashScreen->showCentred();
+    startReport::mark("splash");
 
     mainWindow = new frmMain;
+    startReport::mark("window");
     mainWindow->setAboutBoxOpener([] { showAboutBox(mainWindow); });
     mainWindow->setHelpWindowOpener([] { showHelpWindow(mainWindow); });
     mainWindow->setSplashScreenHooks(splashScreen);
     mainWindow->setGivenRoot(givenRoot);
     // Ends the program inside when the server is too old, the splash screen still up.
     mainWindow->Form_Load();
+    startReport::finishAfterFirstPaint(mainWindow->gridGreetings(), mainWindow->gridPrompts());
     mainWindow->show();
+    startReport::mark("shown");
 
     splashScreen->unload();
+    startReport::mark("splash unloaded");
 }
 
 } // namespace tambrel::Module1
@@ -157,6 +165,7 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 } // namespace
 
 int main(int argc, char** argv) {
+    tambrel::startReport::mark("main");
     if (const std::optional<int> status = takeCommandLine(argc, argv))
         return *status;
     qtHandler = qInstallMessageHandler(holdMessage);
@@ -167,6 +176,7 @@ int main(int argc, char** argv) {
                           QMessageLogContext(held.file, held.line, held.function, held.category),
                           held.text);
     heldMessages.clear();
+    tambrel::startReport::mark("application");
     QApplication::setApplicationName(QStringLiteral("Tambrel"));
     QApplication::setWindowIcon(tambrel::tambrelWindowIcon());
     tambrel::installFaceSubstitutes();

@@ -106,6 +106,14 @@ constexpr std::array<std::string_view, kEnd - kFirst> kEnglish = {
     "File name, codec or sample rate",                                                       // 187
     "Close",                                                                                 // 188
     "Find:",                                                                                 // 189
+    "Totals",                                                                                // 190
+    "Codec or Problem",                                                                      // 191
+    "Files",                                                                                 // 192
+    "Bytes",                                                                                 // 193
+    "Share",                                                                                 // 194
+    "Copy",                                                                                  // 195
+    "Close",                                                                                 // 196
+    "List",                                                                                  // 197
 };
 
 } // namespace

@@ -101,10 +101,18 @@ enum : std::int32_t {
     kFindPlaceholder = 187,
     kCloseFind = 188,
     kFindLabel = 189,
+    kTotalsCommand = 190,
+    kTotalsGroupColumn = 191,
+    kTotalsFilesColumn = 192,
+    kTotalsBytesColumn = 193,
+    kTotalsShareColumn = 194,
+    kTotalsCopy = 195,
+    kTotalsClose = 196,
+    kTotalsListColumn = 197,
 };
 
 inline constexpr std::int32_t kFirst = 100;
-inline constexpr std::int32_t kEnd = 190;
+inline constexpr std::int32_t kEnd = 198;
 
 // The English text of own text `id`, or nullopt for an ID outside kFirst..kEnd - 1.
 std::optional<std::string_view> english(std::int32_t id);

@@ -4,13 +4,16 @@
 #include "inventory/folder_scan.h"
 #include "localize/language_state.h"
 #include "localize/own_texts.h"
+#include "ui/caption_access_keys.h"
 #include "ui/find_bar.h"
 #include "ui/form_localization.h"
 #include "ui/form_registry.h"
+#include "ui/frm_totals.h"
 #include "ui/grid_scan_sink.h"
 #include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
 #include "ui/program_end.h"
+#include "ui/start_report.h"
 #include "ui/twips.h"
 #include "ui/window_icon.h"
 
@@ -134,6 +137,9 @@ void frmMain::createMenus() {
     mnuFind_->setShortcutContext(Qt::WindowShortcut);
     mnuProblemFiles_ = addAction(mnuView_, "mnuProblemFiles", [this] { mnuProblemFiles_Click(); });
     mnuProblemFiles_->setCheckable(true);
+    mnuTotals_ = addAction(mnuView_, "mnuTotals", [this] { mnuTotals_Click(); });
+    mnuTotals_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuTotals_->setShortcutContext(Qt::WindowShortcut);
 
     mnuHelpMenu_ = menuBar()->addMenu(QString());
     mnuHelpMenu_->setObjectName(QStringLiteral("mnuHelpMenu"));
@@ -219,22 +225,23 @@ void frmMain::createControls() {
 void frmMain::frmMain_Auto_Init() {
     LocalizeFormFonts(this);
     setWindowTitle(text(5));
-    cmdReload_->setText(text(26));
     framePrompts_->setTitle(text(25));
-    cmdExit_->setText(text(13));
     frameGreetingsAndVoiceNames_->setTitle(text(19));
-    mnuFile_->setTitle(text(17));
-    mnuGreetingsToCSV_->setText(text(14));
-    mnuPromptToCSV_->setText(text(15));
-    mnuShownGreetingsToCSV_->setText(ownText(texts::kExportShownGreetings));
-    mnuShownPromptsToCSV_->setText(ownText(texts::kExportShownPrompts));
-    mnuExit_->setText(text(13));
-    mnuView_->setTitle(ownText(texts::kViewMenu));
-    mnuFind_->setText(ownText(texts::kFindCommand));
-    mnuProblemFiles_->setText(ownText(texts::kProblemFilesCommand));
-    mnuHelpMenu_->setTitle(text(20));
-    Help_->setText(text(20));
-    About_->setText(text(1));
+    // Alt and a key reach the menu bar's titles and the buttons alike: one group.
+    setCaptionsWithAccessKeys({{mnuFile_, 17},
+                               {mnuView_, texts::kViewMenu},
+                               {mnuHelpMenu_, 20},
+                               {cmdReload_, 26},
+                               {cmdExit_, 13}});
+    setCaptionsWithAccessKeys({{mnuFind_, texts::kFindCommand},
+                               {mnuProblemFiles_, texts::kProblemFilesCommand},
+                               {mnuTotals_, texts::kTotalsCommand}});
+    setCaptionsWithAccessKeys({{mnuGreetingsToCSV_, 14},
+                               {mnuPromptToCSV_, 15},
+                               {mnuShownGreetingsToCSV_, texts::kExportShownGreetings},
+                               {mnuShownPromptsToCSV_, texts::kExportShownPrompts},
+                               {mnuExit_, 13}});
+    setCaptionsWithAccessKeys({{Help_, 20}, {About_, 1}});
     setHeaderTexts(*gridGreetings_);
     setHeaderTexts(*gridPrompts_);
     for (GridWidget* grid : {gridGreetings_, gridPrompts_}) {
@@ -294,8 +301,11 @@ void frmMain::Form_Load() {
     frmMain_Auto_Init();
     ScanProgress progress;
     progress.filesExamined = [this](std::int64_t count) {
-        if (splash_)
-            splash_->showFilesExamined(count);
+        if (!splash_)
+            return;
+        const long long since = startReport::enabled() ? startReport::nowNanoseconds() : 0;
+        splash_->showFilesExamined(count);
+        startReport::addTime("splash count", since);
     };
     ScanOptions options;
     options.givenRoot = givenRoot_;
@@ -304,7 +314,11 @@ void frmMain::Form_Load() {
     GridScanSink sink(*gridGreetings_, *gridPrompts_);
     if (runLoadSequence(fileSystem(), sink, progress, options) == LoadOutcome::ServerNotSupported)
         std::exit(0);
+    startReport::mark("scanned");
     sink.finishGrids();
+    startReport::mark("columns sized");
+    if (totals_)
+        totals_->refresh();
 }
 
 void frmMain::cmdReload_Click() {
@@ -337,6 +351,30 @@ void frmMain::mnuShownGreetingsToCSV_Click() {
 
 void frmMain::mnuShownPromptsToCSV_Click() {
     runCsvExportCommand(CsvExportTarget::Prompts, gridPrompts_->shownRows(), fileSystem());
+}
+
+void frmMain::mnuTotals_Click() {
+    if (!totals_) {
+        totals_ = new frmTotals(this);
+        totals_->setGroupsPicked([this](FileList list, std::vector<RowGroup> groups) {
+            filterGridToGroups(list, std::move(groups));
+        });
+        totals_->setGrids(gridGreetings_, gridPrompts_);
+    }
+    totals_->show();
+    totals_->raise();
+    totals_->activateWindow();
+}
+
+void frmMain::filterGridToGroups(FileList list, std::vector<RowGroup> groups) {
+    GridWidget& grid = list == FileList::Greetings ? *gridGreetings_ : *gridPrompts_;
+    RowFilter filter = grid.rowFilter();
+    filter.groups = std::move(groups);
+    grid.setRowFilter(std::move(filter));
+}
+
+const std::vector<RowGroup>& frmMain::pickedGroups(FileList list) const {
+    return (list == FileList::Greetings ? gridGreetings_ : gridPrompts_)->rowFilter().groups;
 }
 
 void frmMain::About_Click(int) {

@@ -6,6 +6,7 @@
 
 #include "inventory/file_system.h"
 #include "ui/main_window_layout.h"
+#include "ui/row_filter.h"
 #include "ui/splash_screen_hooks.h"
 
 #include <functional>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <QMainWindow>
 #include <string>
+#include <vector>
 
 class QAction;
 class QGroupBox;
@@ -23,6 +25,7 @@ namespace tambrel {
 
 class FindBar;
 class GridWidget;
+class frmTotals;
 
 class frmMain final : public QMainWindow {
     Q_OBJECT
@@ -60,6 +63,14 @@ public:
     // The index of the one-element menu arrays is ignored.
     void About_Click(int index = 1);
     void Help_Click(int index = 1);
+    // Opens the totals window, or brings it to the front.
+    void mnuTotals_Click();
+    frmTotals* totalsWindow() { return totals_; }
+
+    // Where the totals window's picks go: the groups a list's grid is narrowed to, together
+    // with the grid's other filter conditions.
+    void filterGridToGroups(FileList list, std::vector<RowGroup> groups);
+    const std::vector<RowGroup>& pickedGroups(FileList list) const;
 
     // The About box and the help window attach here: each opener shows its window modally.
     // Until one is set the menu item opens nothing.
@@ -114,6 +125,7 @@ private:
     FindBar* findGreetings_ = nullptr;
     FindBar* findPrompts_ = nullptr;
     GridWidget* lastFocusedGrid_ = nullptr;
+    QAction* mnuTotals_ = nullptr;
     QMenu* mnuHelpMenu_ = nullptr;
     QAction* Help_ = nullptr;
     QAction* About_ = nullptr;
@@ -125,6 +137,7 @@ private:
     std::function<void()> openAboutBox_;
     std::function<void()> openHelpWindow_;
     bool shownOnce_ = false;
+    frmTotals* totals_ = nullptr;
 };
 
 } // namespace tambrel

@@ -3,6 +3,7 @@
 #include "export/csv_writer.h"
 #include "inventory/describe_file.h"
 #include "ui/header_fit.h"
+#include "ui/text_width_estimate.h"
 #include "ui/twips.h"
 
 #include <algorithm>
@@ -26,25 +27,6 @@ Failure subscriptOutOfRange() {
     return Failure{EINVAL, "Subscript out of range"};
 }
 
-// Texts whose estimated width comes this close to the widest estimate are measured exactly.
-constexpr int kExactMeasurements = 64;
-
-// Decodes one UTF-8 sequence at `text[i]`, advancing `i`; a broken sequence yields U+FFFD,
-// as the conversion for display does.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (lead >= 0x80 && extra == 0)
-        return 0xFFFD;
-    char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (; extra > 0; --extra) {
-        if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0xFFFD;
-        code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-    }
-    return code;
-}
-
 } // namespace
 
 std::vector<std::string> fileRowColumnKeys() {
@@ -56,6 +38,9 @@ GridWidget::GridWidget(QWidget* parent) : GridWidget(fileRowColumnKeys(), parent
 GridWidget::GridWidget(std::vector<std::string> keys, QWidget* parent)
     : QTableView(parent), model_(new GridModel(std::move(keys), this)) {
     setModel(model_);
+    // The running estimate knows its rows by number: once they move, a whole pass is needed.
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { runningWidths_.reset(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { runningWidths_.reset(); });
     static_assert(std::tuple_size_v<decltype(fileRowColumns_)> == kFileRowKeys.size());
     for (std::size_t i = 0; i < kFileRowKeys.size(); ++i)
         fileRowColumns_[i] = model_->columnForKey(kFileRowKeys[i]);
@@ -221,68 +206,55 @@ Status GridWidget::AddFileRow(const FileFacts& facts) {
             rowTexts_[static_cast<std::size_t>(column)] = cells[i];
     model_->setRowCells(position, rowTexts_);
     model_->setRecord(position, FileRowRecord::fromFacts(facts));
+    estimateAddedRow(position);
     return {};
 }
 
+bool GridWidget::WidthKey::matches(const GridWidget& grid) const {
+    return revision == grid.contentsRevision_ && rows == grid.model_->tableRows() &&
+           pixelRatio == grid.viewport()->devicePixelRatioF() && font == grid.font();
+}
+
+GridWidget::WidthKey GridWidget::currentWidthKey() const {
+    return {contentsRevision_, model_->tableRows(), font(), viewport()->devicePixelRatioF()};
+}
+
+void GridWidget::estimateAddedRow(std::int32_t row) {
+    // Only rows appended to a grid whose every row has been estimated: the first row of an
+    // emptied grid starts afresh, anything else leaves the fitting to a whole pass.
+    if (runningWidths_ && runningWidthsKey_.revision == contentsRevision_ &&
+        runningWidthsKey_.rows == row && runningWidthsKey_.font == font() &&
+        runningWidthsKey_.pixelRatio == viewport()->devicePixelRatioF()) {
+        runningWidths_->addRow(row, rowTexts_);
+    } else if (row == 1) {
+        runningWidths_.emplace(font(), viewport(), model_->cells().columnCount());
+        runningWidths_->addRow(row, rowTexts_);
+    } else {
+        runningWidths_.reset();
+        return;
+    }
+    runningWidthsKey_ = currentWidthKey();
+}
+
 qreal GridWidget::widestTextInColumn(int column) const {
-    const CellTable& cells = model_->cells();
-    // Fractional advances: whole-pixel ones sum to less than the shaped text once a face's
-    // advances are not whole, and the widest texts would then be elided.
-    const QFontMetricsF metrics(font(), viewport());
-    // One pass: each text's width estimated from the advances of its characters, each distinct
-    // character measured once; only the few texts that may be the widest are then shaped whole.
-    std::array<qreal, 128> asciiAdvance{};
-    for (int c = 0; c < 128; ++c)
-        asciiAdvance[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
-    QHash<char32_t, qreal> otherAdvance;
-    auto advanceOf = [&](char32_t code) {
-        auto found = otherAdvance.constFind(code);
-        if (found != otherAdvance.constEnd())
-            return *found;
-        const qreal advance = metrics.horizontalAdvance(QString::fromUcs4(&code, 1));
-        otherAdvance.insert(code, advance);
-        return advance;
-    };
-
-    const std::int32_t rows = cells.rowCount();
-    std::vector<qreal> estimates(static_cast<std::size_t>(std::max(rows - 1, 0)));
-    qreal widestEstimate = 0;
-    for (std::int32_t row = 1; row < rows; ++row) {
-        const std::string_view text = cells.cell(row, column);
-        qreal width = 0;
-        for (std::size_t i = 0; i < text.size();) {
-            const auto byte = static_cast<unsigned char>(text[i]);
-            if (byte < 0x80) {
-                width += asciiAdvance[byte];
-                ++i;
-            } else {
-                width += advanceOf(nextCodePoint(text, i));
+    if (!widest_ || !widest_->key.matches(*this)) {
+        if (runningWidths_ && runningWidthsKey_.matches(*this)) {
+            widest_ = WidestTexts{runningWidths_->widestTexts(model_->cells()), currentWidthKey()};
+        } else {
+            TextWidthEstimate estimate(font(), viewport(), model_->cells().columnCount());
+            const CellTable& cells = model_->cells();
+            std::vector<std::int32_t> columns(static_cast<std::size_t>(cells.columnCount()));
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                columns[i] = static_cast<std::int32_t>(i);
+            std::vector<std::string_view> texts(columns.size());
+            for (std::int32_t row = 1; row < cells.rowCount(); ++row) {
+                cells.cells(row, columns, texts);
+                estimate.addRow(row, texts);
             }
+            widest_ = WidestTexts{estimate.widestTexts(cells), currentWidthKey()};
         }
-        estimates[static_cast<std::size_t>(row - 1)] = width;
-        widestEstimate = std::max(widestEstimate, width);
     }
-
-    std::vector<std::int32_t> candidates;
-    const qreal threshold = widestEstimate - std::max(widestEstimate / 10, qreal(8));
-    for (std::size_t i = 0; i < estimates.size(); ++i)
-        if (estimates[i] >= threshold)
-            candidates.push_back(static_cast<std::int32_t>(i + 1));
-    if (candidates.size() > kExactMeasurements) {
-        std::partial_sort(candidates.begin(), candidates.begin() + kExactMeasurements,
-                          candidates.end(), [&](std::int32_t a, std::int32_t b) {
-                              return estimates[static_cast<std::size_t>(a - 1)] >
-                                     estimates[static_cast<std::size_t>(b - 1)];
-                          });
-        candidates.resize(kExactMeasurements);
-    }
-    qreal widest = 0;
-    for (std::int32_t row : candidates) {
-        const std::string_view text = cells.cell(row, column);
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(
-                                      text.data(), static_cast<qsizetype>(text.size()))));
-    }
-    return widest;
+    return widest_->widths[static_cast<std::size_t>(column)];
 }
 
 int GridWidget::cellWidthForText(qreal textWidth) const {

@@ -7,10 +7,13 @@
 
 #include "export/row_source.h"
 #include "ui/grid_model.h"
+#include "ui/text_width_estimate.h"
 #include "ui/window_grid.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <QFont>
 #include <QTableView>
 #include <string>
 #include <unordered_map>
@@ -95,7 +98,12 @@ private:
     // The optional columns, checkable, at `globalAt`.
     void showColumnMenu(const QPoint& globalAt);
     void fitRowHeightToFont();
+    // The widest data text of the column, in pixels of the grid's font; every column is
+    // measured in one pass, which the next columns' fitting reuses while the cells are as they
+    // were.
     qreal widestTextInColumn(int column) const;
+    // Estimates the widths of the texts of row `row`, just appended (its texts in rowTexts_).
+    void estimateAddedRow(std::int32_t row);
     // The column width at which a text of `textWidth` pixels shows without elision.
     int cellWidthForText(qreal textWidth) const;
     // Widens every keyed column whose values would be elided; a column fitted since the last
@@ -115,6 +123,23 @@ private:
     std::uint64_t contentsRevision_ = 0;
     std::unordered_map<int, std::uint64_t> fittedAt_;
     ShownRowSource shownRows_{*this};
+    // What a measurement of the widest texts holds for: the cells as they were, and the font.
+    struct WidthKey {
+        std::uint64_t revision = 0;
+        std::int32_t rows = 0;
+        QFont font;
+        qreal pixelRatio = 0;
+        bool matches(const GridWidget& grid) const;
+    };
+    WidthKey currentWidthKey() const;
+    struct WidestTexts {
+        std::vector<qreal> widths;
+        WidthKey key;
+    };
+    // The rows appended since the grid was emptied, estimated as they came.
+    std::optional<TextWidthEstimate> runningWidths_;
+    WidthKey runningWidthsKey_;
+    mutable std::optional<WidestTexts> widest_;
 };
 
 // The column keys of both grids of the main window, in column order.

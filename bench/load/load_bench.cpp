@@ -17,6 +17,7 @@
 //   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
 //   TAMBREL_BENCH_ONLY=a,c: only the rounds of these labels
 
+#include "bench/load/scan_floor.h"
 #include "common/user_dialogs.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
@@ -60,38 +61,6 @@ public:
     void setMousePointer(MousePointer) override {}
     int messages = 0;
 };
-
-// The floor: the folders listed and, for each file, the system calls one file row needs, by full
-// path, one after another on one thread, and nothing else.
-std::size_t bareSystemCalls(const std::string& folder) {
-    std::size_t bytes = 0;
-    DIR* directory = ::opendir(folder.c_str());
-    if (!directory)
-        return 0;
-    std::vector<std::string> subFolders;
-    while (const dirent* entry = ::readdir(directory)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        const std::string path = folder + "/" + entry->d_name;
-        if (entry->d_type == DT_DIR) {
-            subFolders.push_back(path);
-            continue;
-        }
-        char header[38];
-        const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (descriptor < 0)
-            continue;
-        const ssize_t read = ::pread(descriptor, header, sizeof header, 0);
-        struct stat info;
-        ::fstat(descriptor, &info);
-        ::close(descriptor);
-        bytes += static_cast<std::size_t>(std::max<ssize_t>(read, 0)) + (info.st_size & 1);
-    }
-    ::closedir(directory);
-    for (const std::string& subFolder : subFolders)
-        bytes += bareSystemCalls(subFolder);
-    return bytes;
-}
 
 std::size_t filesBelow(const std::filesystem::path& root) {
     std::size_t count = 0;
@@ -245,7 +214,7 @@ int main(int argc, char** argv) {
     };
     std::vector<Measured> measured{
         {"(a) floor: list, open/pread/fstat/close",
-         [&] { (void)bareSystemCalls(serverRoot); },
+         [&] { (void)bench::bareSystemCalls(serverRoot); },
          {},
          {}},
         {"(b) scan alone, overlapped, ring", scanAlone(overlapped), {}, {}},
@@ -259,7 +228,7 @@ int main(int argc, char** argv) {
     const std::string loadBefore = loadAverage();
     // Warm the page cache and the dentry cache first; the first load also lowers our priority,
     // which then holds for every timed round of all.
-    (void)bareSystemCalls(serverRoot);
+    (void)bench::bareSystemCalls(serverRoot);
     load(overlapped)();
     // Several rounds of each, taken in turns so that all see the same machine.
     auto setting = [](const char* name, int fallback) {

@@ -278,7 +278,10 @@ TEST_P(ShippedLibrary, TranslatesEveryStringAndKeepsItsOuterBlanks) {
         std::sort(found.begin(), found.end());
         return found;
     };
-    for (std::int32_t id = texts::kFirst; id < texts::kEnd; ++id) {
+    std::vector<std::int32_t> ownIDs;
+    for (std::int32_t id = texts::kFirst; id < texts::kEnd; ++id)
+        ownIDs.push_back(id);
+    for (std::int32_t id : ownIDs) {
         const std::string english(*builtInString(id));
         std::optional<std::u16string> own =
             loadLibraryString(hLanguageModule, id, CurrentLanguageID);

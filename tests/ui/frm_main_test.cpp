@@ -1,20 +1,24 @@
 // The main window: its layout at the minimum and a larger size, the snap back to the minimum,
 // its controls, menus and tab order, and its texts in English and German.
+#include "localize/access_keys.h"
 #include "tests/scan/server_tree.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/ui/language_scope.h"
 #include "ui/form_localization.h"
 #include "ui/frm_main.h"
+#include "ui/frm_totals.h"
 #include "ui/grid_widget.h"
 #include "ui/program_end.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 using namespace tambrel;
@@ -24,15 +28,20 @@ Q_DECLARE_METATYPE(tambrel::TwipsRect)
 
 namespace {
 
+// The caption as the string table has it, without the access key the window adds.
+QString unmarked(const QString& text) {
+    return QString::fromStdString(withoutAccessKeyMarker(text.toStdString()));
+}
+
 QString caption(QWidget& form, const char* name) {
     if (auto* button = form.findChild<QPushButton*>(name))
-        return button->text();
+        return unmarked(button->text());
     if (auto* frame = form.findChild<QGroupBox*>(name))
         return frame->title();
     if (auto* menu = form.findChild<QMenu*>(name))
-        return menu->title();
+        return unmarked(menu->title());
     if (auto* action = form.findChild<QAction*>(name))
-        return action->text();
+        return unmarked(action->text());
     return "<no control " + QString(name) + ">";
 }
 
@@ -85,6 +94,7 @@ private slots:
     void exitHidesEveryWindowThenEnds_data();
     void exitHidesEveryWindowThenEnds();
     void loadingScansIntoBothGridsAndReloadingRepeatsIt();
+    void totalsFollowTheGridsPickGroupsAndCopy();
 };
 
 void MainWindowTest::layoutPlacesEveryControl_data() {
@@ -203,7 +213,8 @@ void MainWindowTest::controlsMenusAndTabOrder() {
     QCOMPARE(actionNames(*menus[0]->menu()),
              (QStringList{"mnuGreetingsToCSV", "mnuPromptToCSV", "mnuShownGreetingsToCSV",
                           "mnuShownPromptsToCSV", "-spacer2", "mnuExit"}));
-    QCOMPARE(actionNames(*menus[1]->menu()), (QStringList{"mnuFind", "mnuProblemFiles"}));
+    QCOMPARE(actionNames(*menus[1]->menu()),
+             (QStringList{"mnuFind", "mnuProblemFiles", "mnuTotals"}));
     QCOMPARE(actionNames(*menus[2]->menu()), (QStringList{"Help", "-spacer", "About"}));
     // A separator is a line: with a text, styles draw it as a labelled item.
     form.frmMain_Auto_Init();
@@ -407,6 +418,78 @@ void MainWindowTest::loadingScansIntoBothGridsAndReloadingRepeatsIt() {
     QCOMPARE(form.gridGreetings().Rows(), 2);
     QCOMPARE(form.gridPrompts().Rows(), 2);
     QCOMPARE(form.gridGreetings().model()->rowCount(), 1);
+}
+
+void MainWindowTest::totalsFollowTheGridsPickGroupsAndCopy() {
+    LanguageScope scope(1033);
+    ServerTree server;
+    server.write("Stream Files/a.wav", canonicalWave(1, 8000));
+    server.write("Stream Files/b.wav", canonicalWave(1, 8000));
+    server.write("Stream Files/c.wav", canonicalWave(7, 16000));
+    server.write("Stream Files/notes.txt", "not a recording");
+    RecordingDialogs dialogs;
+    frmMain form;
+    form.Form_Load();
+    form.mnuTotals_Click();
+    frmTotals* totals = form.totalsWindow();
+    QVERIFY(totals && totals->isVisible());
+    const QString codecOfA = "PCM 16";
+    const QString codecOfC = "Microsoft MuLaw";
+
+    auto lines = [&](FileList list) {
+        QStringList shown;
+        const TotalsModel& model = totals->model(list);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < model.columnCount(); ++column)
+                cells << model.index(row, column).data().toString();
+            shown << cells.join('|');
+        }
+        return shown;
+    };
+    const QLocale locale;
+    const QString twoWaves = locale.toString(qlonglong(2 * canonicalWave(1, 8000).size()));
+    const auto share = [&](double percent) { return locale.toString(percent, 'f', 1) + " %"; };
+    // The lines come in the order of the rows; sorted by their first cell here, byte order.
+    totals->table(FileList::Greetings).sortByColumn(0, Qt::AscendingOrder);
+    const QStringList expected = {
+        "File not a valid WAV format|0|1|15|" + share(25.0),
+        codecOfC + "|16000|1|" + locale.toString(qlonglong(canonicalWave(7, 16000).size())) + "|" +
+            share(25.0),
+        "Not a RIFF file||1|15|" + share(25.0),
+        codecOfA + "|8000|2|" + twoWaves + "|" + share(50.0),
+    };
+    QCOMPARE(lines(FileList::Greetings), expected);
+
+    // A picked line narrows its list's grid, and stays picked wherever a sort moves it.
+    QTableView& table = totals->table(FileList::Greetings);
+    table.selectRow(1);
+    RowGroup picked;
+    picked.header = HeaderKind::Wave;
+    picked.formatTag = 7;
+    picked.sampleRate = 16000;
+    QCOMPARE(form.pickedGroups(FileList::Greetings), std::vector<RowGroup>{picked});
+    table.sortByColumn(2, Qt::AscendingOrder);
+    QCOMPARE(table.selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(
+        totals->model(FileList::Greetings)
+            .rows()[static_cast<std::size_t>(table.selectionModel()->selectedRows().front().row())]
+            .group,
+        picked);
+    QVERIFY(form.pickedGroups(FileList::Prompts).empty());
+
+    totals->cmdCopy_Click();
+    const QString copied = QApplication::clipboard()->text();
+    QCOMPARE(copied, QString::fromStdString(totals->tablesAsCsv()));
+    QVERIFY(copied.startsWith("List,Codec or Problem,Sample Rate,Files,Bytes,Share"));
+    QVERIFY(copied.contains("Greetings and Voice Names,Not a RIFF file,,1,15,25.0"));
+
+    // A reload counts again and drops the picks.
+    server.write("Stream Files/d.wav", canonicalWave(7, 16000));
+    form.cmdReload_Click();
+    QVERIFY(form.pickedGroups(FileList::Greetings).empty());
+    QCOMPARE(lines(FileList::Greetings).size(), 4);
+    QVERIFY(lines(FileList::Greetings).join('\n').contains(codecOfC + "|16000|2|"));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -129,6 +129,7 @@ private slots:
     void autoSizeFitsTheWidestTextHeaderIncluded();
     void noCellIsElided_data();
     void noCellIsElided();
+    void fittingAfterAScanMatchesAWholePass();
     void sortsByEachColumn_data();
     void sortsByEachColumn();
     void typedValuesMoveWithTheirRows();
@@ -292,6 +293,46 @@ void GridWidgetTest::noCellIsElided() {
             QVERIFY2(grid.columnWidth(column) >= designed[column], key);
         QVERIFY2(!anyCellElided(grid, column, number), key);
     }
+}
+
+// The widths estimated row by row while a scan fills the grid are those a whole pass over the
+// finished grid finds; a cell written afterwards, or a sort, makes the next fitting read every
+// row again.
+void GridWidgetTest::fittingAfterAScanMatchesAWholePass() {
+    GridWidget scanned;
+    GridWidget written;
+    std::vector<Row> rows = sampleRows();
+    rows.push_back({"PCM 16", "c:\\support\\\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.wav", " 8000",
+                    day(2024, 5, 5), " 12"});
+    scanned.SetRedraw(RedrawMode::Suspended);
+    for (const Row& row : rows)
+        addTypedRow(scanned, row);
+    // The same texts, written cell by cell.
+    for (std::int32_t row = 1; row < scanned.Rows(); ++row) {
+        QVERIFY(written.AddItem("", written.Rows()).ok());
+        for (std::int32_t column = 1; column < 6; ++column)
+            QVERIFY(written.SetCell(row, column, *scanned.Cell(row, column)).ok());
+    }
+    auto fitted = [](GridWidget& grid) {
+        QList<int> widths;
+        for (const char* key : {"Codec", "FileName", "SampleRate", "LastModified", "FileSize"}) {
+            grid.setColumnWidth(grid.ColIndex(key), 4);
+            (void)grid.AutoSize(grid.ColIndex(key));
+            widths << grid.columnWidth(grid.ColIndex(key));
+        }
+        return widths;
+    };
+    QCOMPARE(fitted(scanned), fitted(written));
+
+    const int fileName = scanned.ColIndex("FileName");
+    scanned.sortByColumn(fileName, Qt::DescendingOrder);
+    QCOMPARE(fitted(scanned), fitted(written));
+    const std::string wider = "c:\\a folder name far longer than any of the sample rows.wav";
+    QVERIFY(scanned.SetCell(2, fileName, wider).ok());
+    QVERIFY(written.SetCell(2, fileName, wider).ok());
+    QCOMPARE(fitted(scanned), fitted(written));
+    QVERIFY(scanned.columnWidth(fileName) >=
+            scanned.fontMetrics().horizontalAdvance(QString::fromStdString(wider)));
 }
 
 void GridWidgetTest::sortsByEachColumn_data() {

@@ -27,14 +27,14 @@ if [[ ${4:-} == --inside-virtual-display ]]; then
     pid=$tambrel_pid
     window=$main_window
     xdotool windowfocus --sync "$window"
-    # The Help menu is the last one of the menu bar: Left from the File menu (the first) opens
-    # it with its first item, which opens the help window, highlighted. A click that comes
-    # before the window takes input is lost, so it is tried again.
+    # The Help menu by its access key (Alt+H in English); its first item, chosen as the menu
+    # opens, shows the help window. Keys that come before the window takes input are lost, so
+    # it is tried again.
     help=
     for _ in 1 2 3; do
-        xdotool mousemove --window "$window" 15 10 click 1
+        xdotool key --window "$window" alt+h
         sleep 1
-        xdotool key Left Return
+        xdotool key Return
         help=$(timeout 10 xdotool search --sync --onlyvisible --name '^Set Volume$' |
             head -n 1) || true
         [[ -n $help ]] && break

@@ -4,13 +4,16 @@
 // About box after each language switch, the grids' captions with the sort arrow, and Tab out of
 // a grid. Each window is saved as a screenshot for people to look at.
 #include "app/frm_splash_screen.h"
+#include "localize/access_keys.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/ui/about/program_folder.h"
+#include "ui/caption_access_keys.h"
 #include "ui/find_bar.h"
 #include "ui/form_localization.h"
 #include "ui/frm_about.h"
 #include "ui/frm_help.h"
 #include "ui/frm_main.h"
+#include "ui/frm_totals.h"
 #include "ui/grid_widget.h"
 #include "ui/keyboard_focus.h"
 
@@ -26,11 +29,13 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTableView>
 #include <QTest>
+#include <set>
 
 using namespace tambrel;
 using namespace tambrel::testing;
@@ -38,6 +43,35 @@ using namespace tambrel::testing;
 namespace {
 
 using FormFactory = std::function<std::unique_ptr<QWidget>()>;
+
+// The totals window over two hidden grids of a few rows: codecs, rates and problems in both.
+std::unique_ptr<frmTotals> filledTotals() {
+    auto totals = std::make_unique<frmTotals>();
+    auto* greetings = new GridWidget(totals.get());
+    auto* prompts = new GridWidget(totals.get());
+    greetings->hide();
+    prompts->hide();
+    auto add = [](GridWidget& grid, std::int16_t tag, std::int32_t rate, std::int64_t size,
+                  WavProblem problem = WavProblem::None) {
+        FileFacts facts;
+        facts.path = "C:\\Corvel\\Stream Files\\file.wav";
+        facts.header = {tag ? HeaderKind::Wave : HeaderKind::NotWave, tag, rate};
+        facts.hasStatus = true;
+        facts.size = size;
+        facts.wav.problem = problem;
+        QVERIFY(grid.AddFileRow(facts).ok());
+    };
+    for (int i = 0; i < 6; ++i)
+        add(*greetings, 1, 8000, 64044);
+    add(*greetings, 0x31, 8000, 16500);
+    add(*greetings, 7, 8000, 32100, WavProblem::Truncated);
+    add(*greetings, 0, 0, 12, WavProblem::NotRiff);
+    for (int i = 0; i < 3; ++i)
+        add(*prompts, 1, 16000, 128044);
+    add(*prompts, 6, 8000, 8044);
+    totals->setGrids(greetings, prompts);
+    return totals;
+}
 
 struct Language {
     const char* name;
@@ -92,6 +126,7 @@ std::vector<Form> forms() {
          }},
         {"help", [] { return std::unique_ptr<QWidget>(new frmHelp); }},
         {"main_find", [] { return std::unique_ptr<QWidget>(mainWindowFindingMailboxes()); }},
+        {"totals", [] { return std::unique_ptr<QWidget>(filledTotals().release()); }},
     };
 }
 
@@ -132,7 +167,12 @@ QString clippedText(QWidget& control) {
     if (auto* button = qobject_cast<QPushButton*>(&control)) {
         const QFontMetrics metrics = button->fontMetrics();
         const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
-        if (metrics.horizontalAdvance(button->text()) + margin > button->width() ||
+        // As drawn: an access key's marker is no character of its own.
+        QString shown = button->text();
+        shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+            .remove('&')
+            .replace('\x01', '&');
+        if (metrics.horizontalAdvance(shown) + margin > button->width() ||
             metrics.height() > button->height())
             return "caption does not fit the button";
     }
@@ -232,6 +272,8 @@ private slots:
     void switchesAndSortedCaptions_data();
     void switchesAndSortedCaptions();
     void tabLeavesTheGrids();
+    void accessKeysDoNotClash_data();
+    void accessKeysDoNotClash();
 };
 
 void FormAppearanceTest::initTestCase() {
@@ -406,4 +448,68 @@ void FormAppearanceTest::tabLeavesTheGrids() {
 }
 
 QTEST_MAIN(FormAppearanceTest)
+// Within each group of captions reached by the same keys (a menu's items; the menu bar's titles
+// with the window's buttons) every caption has a key of its own, in each language.
+void FormAppearanceTest::accessKeysDoNotClash_data() {
+    QTest::addColumn<int>("language");
+    for (const Language& language : kLanguages)
+        QTest::newRow(language.name) << language.id;
+}
+
+void FormAppearanceTest::accessKeysDoNotClash() {
+    QFETCH(int, language);
+    RecordingDialogs dialogs;
+    ProgramFolder folder;
+    for (const char* library : {"Tambrel_ENU.dll", "Tambrel_DEU.dll", "Tambrel_JPN.dll"})
+        folder.addLibrary(library, library);
+    ProgramFolder::startIn(language);
+    frmMain main;
+    main.frmMain_Auto_Init();
+    std::unique_ptr<frmTotals> totals = filledTotals();
+
+    std::vector<std::pair<QString, QStringList>> groups;
+    QStringList topLevel;
+    for (const QAction* menu : main.menuBar()->actions()) {
+        topLevel << menu->text();
+        QStringList items;
+        for (const QAction* item : menu->menu()->actions())
+            if (!item->isSeparator())
+                items << item->text();
+        groups.emplace_back(menu->objectName(), items);
+    }
+    QStringList keyless;
+    for (const char* name : {"cmdReload", "cmdExit"}) {
+        const QPushButton* button = main.findChild<QPushButton*>(name);
+        // A button may go without a key only where its caption would not show whole with one.
+        if (!captionFits(*button, button->text() + "(&W)"))
+            keyless << button->text();
+        topLevel << button->text();
+    }
+    groups.emplace_back("menu bar and buttons", topLevel);
+    QStringList totalsButtons;
+    for (const char* button : {"cmdCopy", "cmdClose"})
+        totalsButtons << totals->findChild<QPushButton*>(button)->text();
+    groups.emplace_back("totals buttons", totalsButtons);
+
+    for (const auto& [group, captions] : groups) {
+        std::set<char> keys;
+        for (const QString& caption : captions) {
+            const char key = accessKeyOf(caption.toStdString());
+            if (key == 0 && keyless.contains(caption))
+                continue;
+            QVERIFY2(key != 0, qPrintable(group + ": no key in " + caption));
+            QVERIFY2(keys.insert(key).second, qPrintable(group + ": key taken twice, " + caption));
+        }
+    }
+    // The window's title and the grids' headers, which the export writes, carry no marker.
+    QVERIFY(!main.windowTitle().contains('&'));
+    QVERIFY(!totals->windowTitle().contains('&'));
+    for (int column = 0; column < main.gridGreetings().model()->columnCount(); ++column)
+        QVERIFY(!main.gridGreetings()
+                     .model()
+                     ->headerData(column, Qt::Horizontal)
+                     .toString()
+                     .contains('&'));
+}
+
 #include "form_appearance_test.moc"
