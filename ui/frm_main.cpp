@@ -36,10 +36,6 @@ QString text(std::int32_t id) {
     return QString::fromStdString(mymyLoadString(id));
 }
 
-QString ownText(std::int32_t id) {
-    return QString::fromStdString(texts::text(id));
-}
-
 // Starting widths of the columns (keyless, Codec, FileName, SampleRate, LastModified, FileSize).
 constexpr float kGreetingsColumnWidths[] = {150, 540, 810, 1245, 1110, 990};
 constexpr float kPromptsColumnWidths[] = {180, 705, 885, 1200, 1065, 960};
