@@ -21,6 +21,8 @@
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
 #include "inventory/wav_header.h"
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/measurement.h"
 #include "tests/support/grid_load.h"
 #include "tests/support/memory_grid.h"
 #include "ui/grid_widget.h"
@@ -29,8 +31,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -38,16 +38,23 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <string>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace tambrel;
 using Clock = std::chrono::steady_clock;
+using testing::dropPageCache;
+using testing::loadAverage;
+using testing::ProcessorClock;
+using testing::processorSeconds;
+
+// The floor: the folders listed and, for each file, the system calls one file row needs, by full
+// path, one after another on one thread, and nothing else.
+std::uint64_t bareSystemCalls(const std::string& folder) {
+    return testing::headerReadsBelow(folder, 38);
+}
 
 class SilentDialogs final : public UserDialogs {
 public:
@@ -61,68 +68,11 @@ public:
     int messages = 0;
 };
 
-// The floor: the folders listed and, for each file, the system calls one file row needs, by full
-// path, one after another on one thread, and nothing else.
-std::size_t bareSystemCalls(const std::string& folder) {
-    std::size_t bytes = 0;
-    DIR* directory = ::opendir(folder.c_str());
-    if (!directory)
-        return 0;
-    std::vector<std::string> subFolders;
-    while (const dirent* entry = ::readdir(directory)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        const std::string path = folder + "/" + entry->d_name;
-        if (entry->d_type == DT_DIR) {
-            subFolders.push_back(path);
-            continue;
-        }
-        char header[38];
-        const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (descriptor < 0)
-            continue;
-        const ssize_t read = ::pread(descriptor, header, sizeof header, 0);
-        struct stat info;
-        ::fstat(descriptor, &info);
-        ::close(descriptor);
-        bytes += static_cast<std::size_t>(std::max<ssize_t>(read, 0)) + (info.st_size & 1);
-    }
-    ::closedir(directory);
-    for (const std::string& subFolder : subFolders)
-        bytes += bareSystemCalls(subFolder);
-    return bytes;
-}
-
 std::size_t filesBelow(const std::filesystem::path& root) {
     std::size_t count = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
         count += entry.is_regular_file() ? 1 : 0;
     return count;
-}
-
-// The machine's load average, from the first three fields of /proc/loadavg.
-std::string loadAverage() {
-    std::ifstream file("/proc/loadavg");
-    std::string one, five, fifteen;
-    file >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
-}
-
-bool dropPageCache() {
-    ::sync();
-    std::ofstream control("/proc/sys/vm/drop_caches");
-    control << "3\n";
-    control.flush();
-    return static_cast<bool>(control);
-}
-
-double cpuSeconds(int who) {
-    struct rusage usage;
-    ::getrusage(who, &usage);
-    auto seconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // One round: the time from start to end, and the processor time of the calling thread (which
@@ -146,14 +96,14 @@ struct Figure {
 };
 
 template <typename Work> Round timed(Work&& work) {
-    const double threadStart = cpuSeconds(RUSAGE_THREAD);
-    const double processStart = cpuSeconds(RUSAGE_SELF);
+    const double threadStart = processorSeconds(ProcessorClock::CallingThread);
+    const double processStart = processorSeconds(ProcessorClock::WholeProcess);
     const auto start = Clock::now();
     work();
     Round round;
     round.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    round.callingThreadCpu = cpuSeconds(RUSAGE_THREAD) - threadStart;
-    round.processCpu = cpuSeconds(RUSAGE_SELF) - processStart;
+    round.callingThreadCpu = processorSeconds(ProcessorClock::CallingThread) - threadStart;
+    round.processCpu = processorSeconds(ProcessorClock::WholeProcess) - processStart;
     return round;
 }
 
@@ -173,13 +123,13 @@ int main(int argc, char** argv) {
     if (argc > 2) {
         prefix = argv[2];
     } else {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tambrel-load-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
+        const std::optional<std::filesystem::path> folder =
+            testing::makeFreshFolder("tambrel-load-bench-");
+        if (!folder) {
+            std::fprintf(stderr, "no temporary folder could be made\n");
             return 1;
         }
-        prefix = pattern + "/server";
+        prefix = (*folder / "server").string();
         removeAfterwards = true;
         std::printf("generating a server of %zu files in %s\n", count, prefix.c_str());
         if (!generateServer(prefix, count)) {
@@ -284,7 +234,7 @@ int main(int argc, char** argv) {
 
     const char* coldSetting = std::getenv("TAMBREL_BENCH_COLD");
     const bool wantCold = !(coldSetting && std::string(coldSetting) == "0");
-    const bool canDrop = ::geteuid() == 0;
+    const bool canDrop = testing::runningAsSuperuser();
     const int coldRounds = setting("TAMBREL_BENCH_COLD_ROUNDS", 3);
     if (wantCold && canDrop) {
         for (int round = 0; round < coldRounds; ++round)
@@ -296,8 +246,6 @@ int main(int argc, char** argv) {
     }
     installUserDialogs(nullptr);
 
-    struct rusage usage;
-    ::getrusage(RUSAGE_SELF, &usage);
     const std::int64_t rows = gridGreetings->Rows() - 1 + gridPrompts->Rows() - 1;
     std::printf("cores                         %u\n", std::thread::hardware_concurrency());
     std::printf("load average before, after    %s, %s\n", loadBefore.c_str(),
@@ -330,8 +278,7 @@ int main(int argc, char** argv) {
     else if (!canDrop)
         std::printf("cold rounds skipped: dropping the page cache needs root\n");
     std::printf("targets: (c) warm <= 1.0x (a), (c) cold <= 0.4x (a)\n");
-    std::printf("peak resident memory          %.1f MiB\n",
-                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf("peak resident memory          %.1f MiB\n", testing::peakResidentMebibytes());
     std::printf("messages shown                %d\n", dialogs.messages);
 
     if (removeAfterwards)
