@@ -4,7 +4,7 @@
 #include "export/csv_export.h"
 #include "export/export_target.h"
 #include "platform/testing/file_tricks.h"
-#include "tests/scan/server_tree.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"

@@ -5,7 +5,7 @@
 #include "inventory/wav_header.h"
 #include "platform/testing/file_tricks.h"
 #include "platform/testing/process_tricks.h"
-#include "tests/faults/scan_fixture.h"
+#include "tests/inventory/faults/scan_fixture.h"
 #include "tests/support/scoped_environment.h"
 
 #include <cerrno>

@@ -4,7 +4,7 @@
 #include "platform/testing/file_tricks.h"
 #include "platform/testing/process_tricks.h"
 #include "platform/text/short_date.h"
-#include "tests/faults/scan_fixture.h"
+#include "tests/inventory/faults/scan_fixture.h"
 
 #include <cerrno>
 #include <cstring>

@@ -4,7 +4,7 @@
 // is listed as Windows lists it, as a file that cannot be opened.
 #include "export/csv_export.h"
 #include "platform/testing/file_tricks.h"
-#include "tests/faults/scan_fixture.h"
+#include "tests/inventory/faults/scan_fixture.h"
 #include "tests/support/temporary_folder.h"
 
 #include <cerrno>

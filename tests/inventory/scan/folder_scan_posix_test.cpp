@@ -2,7 +2,7 @@
 // root-less server whose relative paths stand on drive C: of the prefix (on Windows they stand on
 // the current drive's root, which a test does not own).
 #include "platform/testing/file_tricks.h"
-#include "tests/scan/folder_scan_fixture.h"
+#include "tests/inventory/scan/folder_scan_fixture.h"
 
 #include <cstring>
 #include <fstream>

@@ -4,7 +4,7 @@
 // comes after the listing of the file about to be added.
 #include "platform/testing/file_tricks.h"
 #include "platform/text/short_date.h"
-#include "tests/faults/scan_fixture.h"
+#include "tests/inventory/faults/scan_fixture.h"
 
 #include <cerrno>
 #include <cstring>
