@@ -77,8 +77,8 @@ public:
 private:
     std::span<const std::byte> first_;
     const ByteSource& source_;
-    std::optional<std::uint64_t> end_; // where the file ends, once known
-    std::array<std::byte, 4096> window_{};
+    std::optional<std::uint64_t> end_;   // where the file ends, once known
+    std::array<std::byte, 4096> window_; // only its first length_ bytes are ever read
     std::uint64_t start_ = 0;
     std::size_t length_ = 0;
 };
@@ -356,8 +356,13 @@ HeaderDecoding firstReadFailed(const Failure& failure) {
 }
 
 HeaderDecoding decodeWavHeader(const ByteSource& source, std::optional<std::uint64_t> fileSize) {
-    std::array<std::byte, kHeaderBytes> first{};
-    Result<std::size_t> read = source.readAt(0, first);
+    std::array<std::byte, kHeaderBytes> first;
+    // No more than the file holds: a read that fills what it asked for ends there, where one
+    // that asks past the end of a short file takes a second call to hear the end.
+    std::span<std::byte> wanted(first);
+    if (fileSize && *fileSize > 0 && *fileSize < wanted.size())
+        wanted = wanted.first(static_cast<std::size_t>(*fileSize));
+    Result<std::size_t> read = source.readAt(0, wanted);
     if (!read)
         return firstReadFailed(read.failure());
     return decodeWavHeader(std::span<const std::byte>(first.data(), read.value()), source,

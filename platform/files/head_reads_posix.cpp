@@ -165,14 +165,19 @@ struct HeadReads::State {
     }
 
     // What the queue's read gave, completed as ReadOnlyFile::readAt completes it: a short read
-    // goes on from where it stopped, an interrupted one starts again.
+    // goes on from where it stopped, an interrupted one starts again. A read that reached the
+    // end the status gave is whole: a file shorter than the head (most of a server's short
+    // prompts) would otherwise cost a second read that only hears the end of the file.
     Result<std::span<const std::byte>> headOf(HeadRead& read, int result) {
         if (result == -EINTR)
             return readSynchronously(read, 0);
         if (result < 0)
             return Failure::fromErrno(-result);
         const auto count = static_cast<std::size_t>(result);
-        if (count > 0 && count < headBytes)
+        std::size_t whole = headBytes;
+        if (read.statusError_ == 0 && read.status_.size >= 0)
+            whole = std::min<std::size_t>(headBytes, static_cast<std::uint64_t>(read.status_.size));
+        if (count > 0 && count < whole)
             return readSynchronously(read, count);
         return std::span<const std::byte>(read.head_.data(), std::min(count, headBytes));
     }
