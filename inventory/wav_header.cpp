@@ -1,6 +1,7 @@
 #include "inventory/wav_header.h"
 
 #include "common/ascii_case.h"
+#include "common/bounded_bytes.h"
 #include "platform/files/file_reads.h"
 #include "platform/files/head_reads.h"
 
@@ -13,29 +14,6 @@ namespace {
 
 // The queue's head read is the decoder's first read: a shorter one would look like a short file.
 static_assert(kHeaderBytes <= platform::kMostHeadBytes);
-
-// Integers in the file's byte order: little-endian in RIFF and RF64, big-endian in RIFX.
-struct ByteOrder {
-    bool big = false;
-
-    std::uint16_t u16(const std::byte* bytes) const {
-        const unsigned first = static_cast<unsigned>(bytes[big ? 1 : 0]);
-        const unsigned second = static_cast<unsigned>(bytes[big ? 0 : 1]);
-        return static_cast<std::uint16_t>(first | second << 8);
-    }
-    std::uint32_t u32(const std::byte* bytes) const {
-        const std::uint32_t low = u16(bytes + (big ? 2 : 0));
-        const std::uint32_t high = u16(bytes + (big ? 0 : 2));
-        return low | high << 16;
-    }
-    std::uint64_t u64(const std::byte* bytes) const {
-        const std::uint64_t low = u32(bytes + (big ? 4 : 0));
-        const std::uint64_t high = u32(bytes + (big ? 0 : 4));
-        return low | high << 32;
-    }
-};
-
-constexpr ByteOrder kLittleEndian{};
 
 bool sameLetters(const std::byte* bytes, const char (&word)[5]) {
     for (int i = 0; i < 4; ++i) {
@@ -51,10 +29,11 @@ WavHeader rowFields(const std::byte* bytes, std::size_t available) {
     std::array<std::byte, 8> fields{};
     if (available > 0)
         std::memcpy(fields.data(), bytes, std::min(available, fields.size()));
+    const BoundedBytes block{std::span<const std::byte>(fields)};
     WavHeader header;
     header.kind = HeaderKind::Wave;
-    header.formatTag = static_cast<std::int16_t>(kLittleEndian.u16(fields.data()));
-    header.sampleRate = static_cast<std::int32_t>(kLittleEndian.u32(fields.data() + 4));
+    header.formatTag = static_cast<std::int16_t>(block.read16(0).value_or(0));
+    header.sampleRate = static_cast<std::int32_t>(block.read32(4).value_or(0));
     return header;
 }
 
@@ -98,8 +77,8 @@ public:
 private:
     std::span<const std::byte> first_;
     const ByteSource& source_;
-    std::optional<std::uint64_t> end_; // where the file ends, once known
-    std::array<std::byte, 4096> window_{};
+    std::optional<std::uint64_t> end_;   // where the file ends, once known
+    std::array<std::byte, 4096> window_; // only its first length_ bytes are ever read
     std::uint64_t start_ = 0;
     std::size_t length_ = 0;
 };
@@ -128,32 +107,34 @@ struct Chunks {
 };
 
 // The facts of the format chunk's body, each only when it lies wholly inside the chunk.
-void takeFormatFields(const Chunks& chunks, const ByteOrder& order, WavFacts& facts) {
+void takeFormatFields(const Chunks& chunks, ByteOrder order, WavFacts& facts) {
     const std::size_t held = std::min<std::size_t>(chunks.formatHeld, chunks.formatLength);
-    const std::byte* body = chunks.format.data();
-    if (held >= 2)
-        facts.setFormatTag(order.u16(body));
-    if (held >= 4)
-        facts.setChannels(order.u16(body + 2));
-    if (held >= 8)
-        facts.setSampleRate(order.u32(body + 4));
-    if (held >= 12)
-        facts.setByteRate(order.u32(body + 8));
-    if (held >= 14)
-        facts.setBlockAlign(order.u16(body + 12));
-    if (held >= 16)
-        facts.setBitsPerSample(order.u16(body + 14));
+    // Only the bytes inside the chunk: a field beyond them stays unknown.
+    const BoundedBytes body(std::span<const std::byte>(chunks.format.data(), held), order);
+    if (const auto tag = body.read16(0))
+        facts.setFormatTag(*tag);
+    if (const auto channels = body.read16(2))
+        facts.setChannels(*channels);
+    if (const auto rate = body.read32(4))
+        facts.setSampleRate(*rate);
+    if (const auto byteRate = body.read32(8))
+        facts.setByteRate(*byteRate);
+    if (const auto blockAlign = body.read16(12))
+        facts.setBlockAlign(*blockAlign);
+    if (const auto bits = body.read16(14))
+        facts.setBitsPerSample(*bits);
     // The registered sub-formats are the format tag in the GUID's first field, then the fixed
     // remainder 0000-0010-8000-00AA00389B71.
     static constexpr std::array<unsigned char, 8> kGuidTail{0x80, 0x00, 0x00, 0xAA,
                                                             0x00, 0x38, 0x9B, 0x71};
-    if (facts.formatTag() == kExtensible && held >= 40) {
-        const std::byte* guid = body + 24;
-        const std::uint32_t first = order.u32(guid);
-        bool registered =
-            first <= 0xFFFF && order.u16(guid + 4) == 0x0000 && order.u16(guid + 6) == 0x0010;
+    constexpr std::size_t kGuidAt = 24;
+    if (facts.formatTag() == kExtensible && body.holds(kGuidAt, 16)) {
+        const std::uint32_t first = *body.read32(kGuidAt);
+        bool registered = first <= 0xFFFF && body.read16(kGuidAt + 4) == 0x0000 &&
+                          body.read16(kGuidAt + 6) == 0x0010;
         for (std::size_t i = 0; i < kGuidTail.size(); ++i)
-            registered = registered && static_cast<unsigned char>(guid[8 + i]) == kGuidTail[i];
+            registered = registered &&
+                         static_cast<unsigned char>(chunks.format[kGuidAt + 8 + i]) == kGuidTail[i];
         if (registered)
             facts.setSubFormatTag(static_cast<std::uint16_t>(first));
     }
@@ -165,7 +146,7 @@ bool needsFactChunk(const WavFacts& facts) {
     return !codec || !isPcmLike(*codec);
 }
 
-Chunks walkChunks(ChunkReader& reader, const ByteOrder& order, bool rf64, WavFacts& facts) {
+Chunks walkChunks(ChunkReader& reader, ByteOrder order, bool rf64, WavFacts& facts) {
     Chunks chunks;
     std::uint64_t position = 12;
     for (int seen = 0; seen < kMostChunks; ++seen) {
@@ -183,7 +164,7 @@ Chunks walkChunks(ChunkReader& reader, const ByteOrder& order, bool rf64, WavFac
             break;
         }
         const std::byte* id = header->data();
-        const std::uint32_t length = order.u32(header->data() + 4);
+        const std::uint32_t length = BoundedBytes(header.value(), order).read32(4).value_or(0);
         // Only the format, fact and ds64 chunks are read beyond their header.
         const bool wanted = (sameLetters(id, "fmt ") && !chunks.formatFound) ||
                             (sameLetters(id, "fact") && !chunks.factSamples) ||
@@ -216,15 +197,16 @@ Chunks walkChunks(ChunkReader& reader, const ByteOrder& order, bool rf64, WavFac
             if (rf64 && length == 0xFFFFFFFFu && chunks.ds64DataSize)
                 chunks.dataLength = *chunks.ds64DataSize;
         } else if (sameLetters(bytes.data(), "fact") && !chunks.factSamples && body.size() >= 4) {
-            const std::uint32_t samples = order.u32(body.data());
+            const std::uint32_t samples = *BoundedBytes(body, order).read32(0);
             chunks.factSamples = (rf64 && samples == 0xFFFFFFFFu && chunks.ds64Samples)
                                      ? *chunks.ds64Samples
                                      : samples;
         } else if (rf64 && position == 12 && sameLetters(bytes.data(), "ds64") &&
                    body.size() >= 24) {
-            chunks.ds64RiffSize = order.u64(body.data());
-            chunks.ds64DataSize = order.u64(body.data() + 8);
-            chunks.ds64Samples = order.u64(body.data() + 16);
+            const BoundedBytes sizes(body, order);
+            chunks.ds64RiffSize = sizes.read64(0);
+            chunks.ds64DataSize = sizes.read64(8);
+            chunks.ds64Samples = sizes.read64(16);
         }
         position += 8 + static_cast<std::uint64_t>(length) + (length & 1u);
     }
@@ -320,7 +302,7 @@ HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSourc
         return decoding;
     }
 
-    const ByteOrder order{rifx};
+    const ByteOrder order = rifx ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
     ChunkReader reader(first, source, fileSize);
     const Chunks chunks = walkChunks(reader, order, rf64, facts);
 
@@ -357,8 +339,9 @@ HeaderDecoding decodeWavHeader(std::span<const std::byte> first, const ByteSourc
         return decoding;
     }
     if (facts.problem == WavProblem::None) {
-        const std::uint64_t riffLength =
-            rf64 && chunks.ds64RiffSize ? *chunks.ds64RiffSize : order.u32(bytes + 4);
+        const std::uint64_t riffLength = rf64 && chunks.ds64RiffSize
+                                             ? *chunks.ds64RiffSize
+                                             : BoundedBytes(first, order).read32(4).value_or(0);
         facts.problem = problemOf(chunks, facts, riffLength, fileSize);
     }
     return decoding;
@@ -373,8 +356,13 @@ HeaderDecoding firstReadFailed(const Failure& failure) {
 }
 
 HeaderDecoding decodeWavHeader(const ByteSource& source, std::optional<std::uint64_t> fileSize) {
-    std::array<std::byte, kHeaderBytes> first{};
-    Result<std::size_t> read = source.readAt(0, first);
+    std::array<std::byte, kHeaderBytes> first;
+    // No more than the file holds: a read that fills what it asked for ends there, where one
+    // that asks past the end of a short file takes a second call to hear the end.
+    std::span<std::byte> wanted(first);
+    if (fileSize && *fileSize > 0 && *fileSize < wanted.size())
+        wanted = wanted.first(static_cast<std::size_t>(*fileSize));
+    Result<std::size_t> read = source.readAt(0, wanted);
     if (!read)
         return firstReadFailed(read.failure());
     return decodeWavHeader(std::span<const std::byte>(first.data(), read.value()), source,

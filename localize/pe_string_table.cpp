@@ -1,6 +1,6 @@
 #include "localize/pe_string_table.h"
 
-#include "common/little_endian_bytes.h"
+#include "common/bounded_bytes.h"
 
 namespace tambrel {
 namespace {
@@ -19,7 +19,7 @@ constexpr std::uint32_t kMostSections = 96;
 constexpr std::uint32_t kMostDirectoryEntries = 1u << 16;
 
 // Reads that fail rather than leave the image.
-using Image = LittleEndianBytes;
+using Image = BoundedBytes; // PE images are little-endian, its default
 
 struct Section {
     std::uint32_t virtualAddress;

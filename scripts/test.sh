@@ -25,7 +25,7 @@ build_dir=$("$root/scripts/build.sh" "${arguments[@]}" "${extra[@]}" | tail -n 1
 if [[ ${1:-} == --sanitize=thread ]]; then
     export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
     status=0
-    for program in scan_tests fault_tests inventory_tests; do
+    for program in scan_tests fault_tests inventory_tests registry_fault_tests localize_fault_tests; do
         echo "== $program under ThreadSanitizer"
         "$build_dir/bin/$program" --gtest_brief=1 || status=1
     done

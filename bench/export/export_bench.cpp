@@ -9,6 +9,8 @@
 #include "common/user_dialogs.h"
 #include "export/csv_export.h"
 #include "inventory/file_system.h"
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/measurement.h"
 #include "tests/support/memory_grid.h"
 
 #include <algorithm>
@@ -16,11 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -87,28 +87,14 @@ enum class Flush { None, Sync };
 
 // The floor: the same bytes, 1 MiB at a time, into a fresh file.
 double plainWrite(const std::string& path, const std::string& bytes, Flush flush) {
-    ::sync();
+    testing::flushFileSystems();
     const Clock::time_point start = Clock::now();
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        std::perror("open");
+    if (!testing::writePlainFile(path, bytes, flush == Flush::Sync)) {
+        std::perror("write");
         std::exit(1);
     }
-    constexpr std::size_t kChunk = std::size_t{1} << 20;
-    for (std::size_t at = 0; at < bytes.size();) {
-        const ssize_t written =
-            ::write(descriptor, bytes.data() + at, std::min(kChunk, bytes.size() - at));
-        if (written <= 0) {
-            std::perror("write");
-            std::exit(1);
-        }
-        at += static_cast<std::size_t>(written);
-    }
-    if (flush == Flush::Sync)
-        ::fsync(descriptor);
-    ::close(descriptor);
     const double seconds = secondsSince(start);
-    ::unlink(path.c_str());
+    std::filesystem::remove(path);
     return seconds;
 }
 
@@ -129,10 +115,10 @@ void measure(std::int32_t rows, const std::string& folder) {
     double exportBest = 1e9, plainBest = 1e9, syncedBest = 1e9;
     std::string bytes;
     for (int round = 0; round < kRounds; ++round) {
-        ::unlink(target.c_str());
+        std::filesystem::remove(target);
         // Each timed write starts with nothing dirty in the page cache, so none pays for the
         // writeback of another.
-        ::sync();
+        testing::flushFileSystems();
         const Clock::time_point start = Clock::now();
         runCsvExportCommand(CsvExportTarget::Greetings, grid, fileSystem);
         exportBest = std::min(exportBest, secondsSince(start));
@@ -145,7 +131,7 @@ void measure(std::int32_t rows, const std::string& folder) {
         plainBest = std::min(plainBest, plainWrite(folder + "/plain.csv", bytes, Flush::None));
         syncedBest = std::min(syncedBest, plainWrite(folder + "/plain.csv", bytes, Flush::Sync));
     }
-    ::unlink(target.c_str());
+    std::filesystem::remove(target);
     installUserDialogs(previous);
 
     const double megabytes = static_cast<double>(bytes.size()) / 1e6;
@@ -171,13 +157,12 @@ int main(int argc, char** argv) {
 
     bool madeFolder = false;
     if (folder.empty()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "export-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
+        const std::optional<std::filesystem::path> made = testing::makeFreshFolder("export-bench-");
+        if (!made) {
+            std::fprintf(stderr, "no temporary folder could be made\n");
             return 1;
         }
-        folder = pattern;
+        folder = made->string();
         madeFolder = true;
     }
     std::printf("best of 3 rounds in %s\n", folder.c_str());

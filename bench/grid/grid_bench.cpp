@@ -5,6 +5,7 @@
 //
 //   grid_bench [rows=100000]
 
+#include "platform/testing/measurement.h"
 #include "ui/grid_widget.h"
 
 #include <chrono>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <QApplication>
 #include <string>
-#include <sys/resource.h>
 
 namespace {
 
@@ -26,9 +26,7 @@ template <typename Work> double secondsOf(Work&& work) {
 }
 
 double peakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    return testing::peakResidentMebibytes();
 }
 
 struct SampleRow {

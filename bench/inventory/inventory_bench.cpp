@@ -7,6 +7,8 @@
 #include "common/user_dialogs.h"
 #include "inventory/describe_file.h"
 #include "inventory/file_system.h"
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/measurement.h"
 #include "tests/support/memory_grid.h"
 #include "ui/grid_scan_sink.h"
 
@@ -14,13 +16,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <malloc.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -98,18 +96,8 @@ std::vector<FileEntry> generateTree(const std::filesystem::path& root, std::size
 // The floor: exactly the system calls one file row needs, and nothing else.
 std::size_t bareSystemCalls(const std::vector<FileEntry>& files) {
     std::size_t bytes = 0;
-    char header[38];
-    for (const FileEntry& file : files) {
-        const int descriptor =
-            ::open(file.hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (descriptor < 0)
-            continue;
-        const ssize_t read = ::pread(descriptor, header, sizeof header, 0);
-        struct stat info;
-        ::fstat(descriptor, &info);
-        ::close(descriptor);
-        bytes += static_cast<std::size_t>(std::max<ssize_t>(read, 0)) + (info.st_size & 1);
-    }
+    for (const FileEntry& file : files)
+        bytes += testing::headerReadOf(file.hostPath, 38);
     return bytes;
 }
 
@@ -139,13 +127,13 @@ int main(int argc, char** argv) {
     if (argc > 2) {
         root = argv[2];
     } else {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tambrel-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
+        const std::optional<std::filesystem::path> made =
+            testing::makeFreshFolder("tambrel-bench-");
+        if (!made) {
+            std::fprintf(stderr, "no temporary folder could be made\n");
             return 1;
         }
-        root = pattern;
+        root = *made;
         removeAfterwards = true;
     }
 
@@ -170,7 +158,7 @@ int main(int argc, char** argv) {
     std::size_t heapBytes = 0;
     for (int round = 0; round < rounds; ++round) {
         bare = std::min(bare, secondsOf([&] { (void)bareSystemCalls(files); }));
-        const std::size_t heapBefore = mallinfo2().uordblks;
+        const std::size_t heapBefore = testing::heapBytesInUse();
         {
             MemoryGrid greetings = MemoryGrid::withFileRowColumns();
             MemoryGrid prompts = MemoryGrid::withFileRowColumns();
@@ -180,7 +168,7 @@ int main(int argc, char** argv) {
                                                   greetings, prompts);
                             }));
             gridBytes = greetings.cells().bytesUsed();
-            heapBytes = mallinfo2().uordblks - heapBefore;
+            heapBytes = testing::heapBytesInUse() - heapBefore;
             if (greetings.Rows() != static_cast<std::int32_t>(count + 1))
                 std::fprintf(stderr, "grid holds %d rows\n", greetings.Rows());
         }

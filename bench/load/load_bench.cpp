@@ -22,6 +22,8 @@
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
 #include "inventory/wav_header.h"
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/measurement.h"
 #include "tests/support/grid_load.h"
 #include "tests/support/memory_grid.h"
 #include "ui/grid_widget.h"
@@ -30,8 +32,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -39,16 +39,23 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <string>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace tambrel;
 using Clock = std::chrono::steady_clock;
+using testing::dropPageCache;
+using testing::loadAverage;
+using testing::ProcessorClock;
+using testing::processorSeconds;
+
+// The floor: the folders listed and, for each file, the system calls one file row needs, by full
+// path, one after another on one thread, and nothing else.
+std::uint64_t bareSystemCalls(const std::string& folder) {
+    return testing::headerReadsBelow(folder, 38);
+}
 
 class SilentDialogs final : public UserDialogs {
 public:
@@ -67,31 +74,6 @@ std::size_t filesBelow(const std::filesystem::path& root) {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
         count += entry.is_regular_file() ? 1 : 0;
     return count;
-}
-
-// The machine's load average, from the first three fields of /proc/loadavg.
-std::string loadAverage() {
-    std::ifstream file("/proc/loadavg");
-    std::string one, five, fifteen;
-    file >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
-}
-
-bool dropPageCache() {
-    ::sync();
-    std::ofstream control("/proc/sys/vm/drop_caches");
-    control << "3\n";
-    control.flush();
-    return static_cast<bool>(control);
-}
-
-double cpuSeconds(int who) {
-    struct rusage usage;
-    ::getrusage(who, &usage);
-    auto seconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // One round: the time from start to end, and the processor time of the calling thread (which
@@ -115,14 +97,14 @@ struct Figure {
 };
 
 template <typename Work> Round timed(Work&& work) {
-    const double threadStart = cpuSeconds(RUSAGE_THREAD);
-    const double processStart = cpuSeconds(RUSAGE_SELF);
+    const double threadStart = processorSeconds(ProcessorClock::CallingThread);
+    const double processStart = processorSeconds(ProcessorClock::WholeProcess);
     const auto start = Clock::now();
     work();
     Round round;
     round.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    round.callingThreadCpu = cpuSeconds(RUSAGE_THREAD) - threadStart;
-    round.processCpu = cpuSeconds(RUSAGE_SELF) - processStart;
+    round.callingThreadCpu = processorSeconds(ProcessorClock::CallingThread) - threadStart;
+    round.processCpu = processorSeconds(ProcessorClock::WholeProcess) - processStart;
     return round;
 }
 
@@ -142,13 +124,13 @@ int main(int argc, char** argv) {
     if (argc > 2) {
         prefix = argv[2];
     } else {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tambrel-load-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
+        const std::optional<std::filesystem::path> folder =
+            testing::makeFreshFolder("tambrel-load-bench-");
+        if (!folder) {
+            std::fprintf(stderr, "no temporary folder could be made\n");
             return 1;
         }
-        prefix = pattern + "/server";
+        prefix = (*folder / "server").string();
         removeAfterwards = true;
         std::printf("generating a server of %zu files in %s\n", count, prefix.c_str());
         if (!generateServer(prefix, count)) {
@@ -253,7 +235,7 @@ int main(int argc, char** argv) {
 
     const char* coldSetting = std::getenv("TAMBREL_BENCH_COLD");
     const bool wantCold = !(coldSetting && std::string(coldSetting) == "0");
-    const bool canDrop = ::geteuid() == 0;
+    const bool canDrop = testing::runningAsSuperuser();
     const int coldRounds = setting("TAMBREL_BENCH_COLD_ROUNDS", 3);
     if (wantCold && canDrop) {
         for (int round = 0; round < coldRounds; ++round)
@@ -265,8 +247,6 @@ int main(int argc, char** argv) {
     }
     installUserDialogs(nullptr);
 
-    struct rusage usage;
-    ::getrusage(RUSAGE_SELF, &usage);
     const std::int64_t rows = gridGreetings->Rows() - 1 + gridPrompts->Rows() - 1;
     std::printf("cores                         %u\n", std::thread::hardware_concurrency());
     std::printf("load average before, after    %s, %s\n", loadBefore.c_str(),
@@ -299,8 +279,7 @@ int main(int argc, char** argv) {
     else if (!canDrop)
         std::printf("cold rounds skipped: dropping the page cache needs root\n");
     std::printf("targets: (c) warm <= 1.0x (a), (c) cold <= 0.4x (a)\n");
-    std::printf("peak resident memory          %.1f MiB\n",
-                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf("peak resident memory          %.1f MiB\n", testing::peakResidentMebibytes());
     std::printf("messages shown                %d\n", dialogs.messages);
 
     if (removeAfterwards)

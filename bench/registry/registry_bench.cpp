@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 

@@ -7,6 +7,8 @@
 // The documents are written to the temporary folder first (the writer's own time is printed
 // too), then read back from there, so the page cache serves them as it would a recent run's.
 
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/measurement.h"
 #include "report/comparison.h"
 #include "report/document_reader.h"
 #include "report/document_writer.h"
@@ -16,9 +18,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -152,10 +153,7 @@ long currentKilobytes() {
 }
 
 double processorSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return tambrel::testing::processorSeconds(tambrel::testing::ProcessorClock::WholeProcess);
 }
 
 } // namespace
@@ -164,9 +162,13 @@ int main(int argc, char** argv) {
     const std::size_t rows = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000000;
     const DocumentForm form =
         argc > 2 && std::string(argv[2]) == "jsonl" ? DocumentForm::JsonLines : DocumentForm::Json;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("report_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const std::optional<std::filesystem::path> made =
+        tambrel::testing::makeFreshFolder("report_bench_");
+    if (!made) {
+        std::fprintf(stderr, "no temporary folder could be made\n");
+        return 1;
+    }
+    const std::filesystem::path folder = *made;
     const std::filesystem::path earlierPath = folder / "earlier.json";
     const std::filesystem::path laterPath = folder / "later.json";
     const double written = writeDocumentFile(earlierPath, rows, false, form) +

@@ -10,6 +10,8 @@
 // when already there, since writing a million files takes minutes.
 
 #include "common/user_dialogs.h"
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/process_tricks.h"
 #include "ui/frm_main.h"
 #include "ui/grid_widget.h"
 
@@ -22,8 +24,6 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -72,7 +72,7 @@ Memory memoryNow() {
     return memory;
 }
 
-// One stage's figures, passed from the child to the parent through a pipe.
+// One stage's figures, passed from the child to the parent as bytes.
 struct Stage {
     char name[24];
     double seconds;
@@ -104,7 +104,8 @@ bool generateServer(const std::string& prefix, long files) {
 }
 
 // The whole run for one server; returns the row count, or -1 when something failed.
-long runOneSize(const std::string& prefix, const std::string& exportFolder, int writeFd) {
+// Each finished stage is appended to `sent`.
+long runOneSize(const std::string& prefix, const std::string& exportFolder, std::string& sent) {
     ::setenv("WINEPREFIX", prefix.c_str(), 1);
     int argc = 1;
     char name[] = "scale_bench";
@@ -114,8 +115,7 @@ long runOneSize(const std::string& prefix, const std::string& exportFolder, int 
     installUserDialogs(&dialogs);
 
     auto send = [&](const Stage& stage) {
-        if (::write(writeFd, &stage, sizeof stage) != static_cast<ssize_t>(sizeof stage))
-            std::perror("write");
+        sent.append(reinterpret_cast<const char*>(&stage), sizeof stage);
     };
     send(timed("before", [] {}));
 
@@ -189,13 +189,13 @@ int main(int argc, char** argv) {
         sizes = {100000, 1000000};
     const bool madeFolder = folder.empty();
     if (madeFolder) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tambrel-scale-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
+        const std::optional<std::filesystem::path> made =
+            tambrel::testing::makeFreshFolder("tambrel-scale-bench-");
+        if (!made) {
+            std::fprintf(stderr, "no temporary folder could be made\n");
             return 1;
         }
-        folder = pattern;
+        folder = made->string();
     }
 
     struct Summary {
@@ -218,35 +218,28 @@ int main(int argc, char** argv) {
         (void)std::system(
             ("find '" + prefix + "/drive_c' -type f -exec cat {} + >/dev/null").c_str());
 
-        int channel[2];
-        if (::pipe(channel) != 0) {
-            std::perror("pipe");
-            return 1;
-        }
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(channel[0]);
-            const long rows = runOneSize(prefix, exportFolder, channel[1]);
-            Stage last{};
-            std::snprintf(last.name, sizeof last.name, "rows");
-            last.seconds = static_cast<double>(rows);
-            (void)::write(channel[1], &last, sizeof last);
-            ::close(channel[1]);
-            std::_Exit(rows < 0 ? 1 : 0);
-        }
-        ::close(channel[1]);
+        // Each size in a process of its own, so that its peak memory is its own.
+        const std::optional<tambrel::testing::ChildOutcome> child =
+            tambrel::testing::runInChildProcess([&] {
+                std::string sent;
+                const long rows = runOneSize(prefix, exportFolder, sent);
+                Stage last{};
+                std::snprintf(last.name, sizeof last.name, "rows");
+                last.seconds = static_cast<double>(rows);
+                sent.append(reinterpret_cast<const char*>(&last), sizeof last);
+                return sent;
+            });
         Summary summary{files, -1, {}, 0};
-        Stage stage;
-        while (::read(channel[0], &stage, sizeof stage) == static_cast<ssize_t>(sizeof stage)) {
+        const std::string received = child ? child->output : std::string();
+        for (std::size_t at = 0; at + sizeof(Stage) <= received.size(); at += sizeof(Stage)) {
+            Stage stage;
+            std::memcpy(&stage, received.data() + at, sizeof stage);
             if (std::strcmp(stage.name, "rows") == 0)
                 summary.rows = static_cast<long>(stage.seconds);
             else
                 summary.stages.push_back(stage);
         }
-        ::close(channel[0]);
-        int childStatus = 0;
-        ::waitpid(child, &childStatus, 0);
-        if (!WIFEXITED(childStatus) || WEXITSTATUS(childStatus) != 0 || summary.rows < 0)
+        if (!child || child->exitCode != 0 || summary.rows < 0)
             status = 1;
         summary.exportBytes =
             sizeOf(exportFolder + "/greetings.csv") + sizeOf(exportFolder + "/prompts.csv");

@@ -3,13 +3,13 @@
 // follows a drive's link in dosdevices/ once, so a resolved path lies below the folder the
 // drive leads to (drive_c here), not below dosdevices/.
 #include "inventory/file_system.h"
+#include "platform/testing/file_tricks.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,10 +20,11 @@ std::string prefix;
 std::string driveC;
 
 void makePrefix() {
-    std::string pattern = "/tmp/tambrel-fuzz-prefix-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
+    const std::optional<fs::path> folder =
+        tambrel::testing::makeFreshFolder("tambrel-fuzz-prefix-");
+    if (!folder)
         std::abort();
-    prefix = pattern;
+    prefix = folder->string();
     const fs::path drive = fs::path(prefix) / "drive_c";
     for (const char* folder :
          {"Corvel/Stream Files", "Corvel/localize/defaultconfiguration/en",
@@ -32,7 +33,7 @@ void makePrefix() {
     for (const char* file : {"Corvel/Stream Files/greet.wav", "Corvel/support/RecordBeep.wav",
                              "Corvel/Ärger/Übung.WAV"})
         std::ofstream(drive / file) << "RIFF";
-    ::mkfifo((drive / "Corvel/Stream Files/pipe.wav").c_str(), 0644);
+    tambrel::testing::makeFifo(drive / "Corvel/Stream Files/pipe.wav");
     fs::create_symlink("nowhere", drive / "Corvel/dangling");
     fs::create_symlink("loop", drive / "Corvel/loop");
     fs::create_directory_symlink("..", drive / "Corvel/Stream Files/up");

@@ -48,7 +48,9 @@ private:
     int statusError_ = 0;
     std::intptr_t handle_ = -1;
     FileStatus status_{};
-    std::array<std::byte, kMostHeadBytes> head_{};
+    // One of the queue's own buffers while the file is in flight: the record itself stays
+    // small, as callers keep and move many of them.
+    std::byte* head_ = nullptr;
 };
 
 class HeadReads {

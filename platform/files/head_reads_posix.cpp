@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 // Thread safety: a queue belongs to the one thread that drives it. The kernel writes the head
 // bytes into the record's buffer before it posts the completion, and that thread reads them
@@ -73,6 +74,9 @@ struct HeadReads::State {
     std::size_t headBytes = 0;
     std::size_t capacity = 0;
     std::size_t inFlight = 0;
+    // A head buffer for each file in flight, lent from add() until the file's last call.
+    std::vector<std::byte> buffers;
+    std::vector<std::byte*> freeBuffers;
     // Requests handed to the kernel whose completion has not been seen.
     std::size_t submitted = 0;
     // Prepared and not yet handed over.
@@ -114,8 +118,8 @@ struct HeadReads::State {
     void prepareRead(HeadRead& read) {
         setStage(read, Stage::Reading);
         io_uring_sqe* entry = nextEntry();
-        io_uring_prep_read(entry, descriptorOf(read), read.head_.data(),
-                           static_cast<unsigned>(headBytes), 0);
+        io_uring_prep_read(entry, descriptorOf(read), read.head_, static_cast<unsigned>(headBytes),
+                           0);
         io_uring_sqe_set_data(entry, &read);
     }
 
@@ -128,6 +132,8 @@ struct HeadReads::State {
 
     void release(HeadRead& read) {
         setStage(read, Stage::Free);
+        freeBuffers.push_back(read.head_);
+        read.head_ = nullptr;
         --inFlight;
     }
 
@@ -157,24 +163,29 @@ struct HeadReads::State {
     Result<std::span<const std::byte>> readSynchronously(HeadRead& read, std::size_t from) {
         ReadOnlyFile file = borrowedFile(read.handle_);
         const Result<std::size_t> count =
-            file.readAt(from, std::span<std::byte>(read.head_.data() + from, headBytes - from));
+            file.readAt(from, std::span<std::byte>(read.head_ + from, headBytes - from));
         (void)returnedHandle(file);
         if (!count)
             return count.failure();
-        return std::span<const std::byte>(read.head_.data(), from + count.value());
+        return std::span<const std::byte>(read.head_, from + count.value());
     }
 
     // What the queue's read gave, completed as ReadOnlyFile::readAt completes it: a short read
-    // goes on from where it stopped, an interrupted one starts again.
+    // goes on from where it stopped, an interrupted one starts again. A read that reached the
+    // end the status gave is whole: a file shorter than the head (most of a server's short
+    // prompts) would otherwise cost a second read that only hears the end of the file.
     Result<std::span<const std::byte>> headOf(HeadRead& read, int result) {
         if (result == -EINTR)
             return readSynchronously(read, 0);
         if (result < 0)
             return Failure::fromErrno(-result);
         const auto count = static_cast<std::size_t>(result);
-        if (count > 0 && count < headBytes)
+        std::size_t whole = headBytes;
+        if (read.statusError_ == 0 && read.status_.size >= 0)
+            whole = std::min<std::size_t>(headBytes, static_cast<std::uint64_t>(read.status_.size));
+        if (count > 0 && count < whole)
             return readSynchronously(read, count);
-        return std::span<const std::byte>(read.head_.data(), std::min(count, headBytes));
+        return std::span<const std::byte>(read.head_, std::min(count, headBytes));
     }
 
     void tellHeadRead(HeadRead& read, const Result<std::span<const std::byte>>& head,
@@ -276,6 +287,9 @@ Result<std::unique_ptr<HeadReads>> HeadReads::start(std::size_t depth, std::size
     const std::size_t slots = std::clamp<std::size_t>(depth, 1, kMostDepth);
     state->capacity = slots;
     state->headBytes = std::clamp<std::size_t>(headBytes, 1, kMostHeadBytes);
+    state->buffers.resize(slots * state->headBytes);
+    for (std::size_t slot = 0; slot < slots; ++slot)
+        state->freeBuffers.push_back(state->buffers.data() + slot * state->headBytes);
     // One request per file is in flight at a time, so an entry per slot is enough; the
     // completion ring is twice as large.
     if (const int started = io_uring_queue_init(static_cast<unsigned>(slots), &state->ring, 0);
@@ -303,6 +317,8 @@ bool HeadReads::add(HeadRead& read) {
     if (state_->inFlight == state_->capacity)
         return false;
     ++state_->inFlight;
+    read.head_ = state_->freeBuffers.back();
+    state_->freeBuffers.pop_back();
     read.handle_ = -1;
     read.statusError_ = 0;
     read.regularFile_ = false;

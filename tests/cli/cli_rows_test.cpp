@@ -4,7 +4,7 @@
 #include "export/csv_writer.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
-#include "tests/scan/server_tree.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/grid_load.h"
 #include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"

@@ -2,7 +2,7 @@
 // messages change with the language, the status must not.
 #include "cli/run_cli.h"
 #include "localize/language_state.h"
-#include "tests/scan/server_tree.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>

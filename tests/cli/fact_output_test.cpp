@@ -2,7 +2,7 @@
 // files: the facts as JSON members and as the --details columns (the five before them the
 // plain CSV's, byte for byte), and the problems counted apart from the codecs.
 #include "cli/run_cli.h"
-#include "tests/scan/server_tree.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>

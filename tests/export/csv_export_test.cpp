@@ -1,9 +1,9 @@
 // The export commands through the dialog seam: what is asked, what is written, what is shown.
 #include "common/csv_field.h"
+#include "platform/testing/file_tricks.h"
 #include "platform/text/ansi_text.h"
 #include "tests/export/csv_reader.h"
 #include "tests/export/export_command_fixture.h"
-#include "tests/support/file_tricks.h"
 
 #include <memory>
 

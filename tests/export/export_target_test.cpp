@@ -3,7 +3,8 @@
 // user's own links.
 #include "export/csv_export.h"
 #include "export/export_target.h"
-#include "tests/scan/server_tree.h"
+#include "platform/testing/file_tricks.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
@@ -11,8 +12,6 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -24,7 +23,7 @@ using testing::ServerTree;
 using testing::TemporaryFolder;
 
 constexpr std::string_view kRecording = "server recording";
-constexpr uid_t kOtherUser = 65534; // nobody
+constexpr std::uint32_t kOtherUser = 65534; // nobody
 
 std::vector<std::string> entriesOf(const fs::path& folder) {
     std::vector<std::string> names;
@@ -192,21 +191,21 @@ TEST_F(ExportTarget, TheUsersOwnLinksLeadToTheFileTheyNameAndStayLinks) {
 TEST(SharedFolderLinks, OnlyLinksOfTheUserOrTheFolderOwnerAreFollowed) {
     TemporaryFolder folder;
     const fs::path victim = folder.write("victim.csv", "the user's own file");
-    if (::lchown(victim.c_str(), ::geteuid(), ::getegid()) != 0 || ::geteuid() == kOtherUser)
+    const std::uint32_t user = testing::effectiveUser();
+    if (!testing::setOwner(victim, user, testing::effectiveGroup(), true) || user == kOtherUser)
         GTEST_SKIP();
     const struct {
         const char* name;
-        mode_t folderMode;
-        uid_t folderOwner;
-        uid_t linkOwner;
+        unsigned folderMode;
+        std::uint32_t folderOwner;
+        std::uint32_t linkOwner;
         bool followed;
     } cases[] = {
-        {"another user's link in a sticky shared folder", 01777, ::geteuid(), kOtherUser, false},
-        {"the user's own link there", 01777, ::geteuid(), ::geteuid(), true},
+        {"another user's link in a sticky shared folder", 01777, user, kOtherUser, false},
+        {"the user's own link there", 01777, user, user, true},
         {"the folder owner's link there", 01777, kOtherUser, kOtherUser, true},
-        {"another user's link, folder not sticky", 0777, ::geteuid(), kOtherUser, true},
-        {"another user's link, sticky but not world-writable", 01775, ::geteuid(), kOtherUser,
-         true},
+        {"another user's link, folder not sticky", 0777, user, kOtherUser, true},
+        {"another user's link, sticky but not world-writable", 01775, user, kOtherUser, true},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
@@ -214,10 +213,10 @@ TEST(SharedFolderLinks, OnlyLinksOfTheUserOrTheFolderOwnerAreFollowed) {
         fs::create_directory(shared);
         const fs::path link = shared / "planted.csv";
         fs::create_symlink(victim, link);
-        if (::lchown(link.c_str(), row.linkOwner, static_cast<gid_t>(-1)) != 0 ||
-            ::chown(shared.c_str(), row.folderOwner, static_cast<gid_t>(-1)) != 0)
+        if (!testing::setOwner(link, row.linkOwner, std::nullopt, true) ||
+            !testing::setOwner(shared, row.folderOwner, std::nullopt, false))
             GTEST_SKIP() << "changing owners needs privilege";
-        ASSERT_EQ(::chmod(shared.c_str(), row.folderMode), 0);
+        fs::permissions(shared, fs::perms(row.folderMode));
 
         // Reached directly, and through a link of the user's own elsewhere.
         const fs::path indirect = folder / "mine.csv";

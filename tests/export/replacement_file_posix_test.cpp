@@ -1,10 +1,10 @@
 // The temporary-file-and-rename step on POSIX: modes, links and devices.
 #include "platform/export/replacement_file.h"
+#include "platform/testing/file_tricks.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tambrel {
 namespace {
@@ -12,28 +12,27 @@ namespace {
 using testing::readFile;
 using testing::TemporaryFolder;
 
-mode_t modeOf(const std::filesystem::path& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
+unsigned modeOf(const std::filesystem::path& path) {
+    return static_cast<unsigned>(std::filesystem::status(path).permissions() &
+                                 std::filesystem::perms::mask);
 }
 
 TEST(ReplacementFile, NewFileTakesTheModeTheUmaskAllows) {
     TemporaryFolder folder;
     const struct {
         const char* name;
-        mode_t umask;
-        mode_t expected;
+        unsigned umask;
+        unsigned expected;
     } cases[] = {{"group-readable", 022, 0644}, {"private", 077, 0600}, {"open", 0, 0666}};
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        const mode_t saved = ::umask(row.umask);
+        const unsigned saved = testing::setCreationMask(row.umask);
         const auto path = folder / row.name;
         Result<ReplacementFile> file = ReplacementFile::create(path.string());
         ASSERT_TRUE(file);
         ASSERT_TRUE(file->write("x"));
         ASSERT_TRUE(file->commit());
-        ::umask(saved);
+        testing::setCreationMask(saved);
         EXPECT_EQ(modeOf(path), row.expected);
     }
 }
@@ -55,9 +54,7 @@ TEST(ReplacementFile, DeviceIsNeverSwappedForAFile) {
     Result<ReplacementFile> file = ReplacementFile::create("/dev/null");
     ASSERT_FALSE(file);
     EXPECT_EQ(file.failure().code, EPERM);
-    struct stat info {};
-    ASSERT_EQ(::stat("/dev/null", &info), 0);
-    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 // Where the save dialog starts: drive C: of the prefix when the user may write there, else the
 // user's documents folder, with the same proposed name either way.
 #include "export/save_location.h"
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/process_tricks.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -17,35 +16,23 @@ namespace fs = std::filesystem;
 using testing::ScopedEnvironment;
 using testing::TemporaryFolder;
 
-constexpr uid_t kStandardUser = 65534; // nobody
+constexpr std::uint32_t kStandardUser = 65534; // nobody
 
 // The location as a user without privilege gets it: the superuser may write to any folder,
 // so under root the question is asked in a child that has become an ordinary user.
 SaveLocation locationForStandardUser(const FileSystemObject& fileSystem) {
-    if (::geteuid() != 0)
+    if (!testing::runningAsSuperuser())
         return proposedSaveLocation("c:\\GreetingsCodecData.csv", fileSystem);
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        if (::setgid(kStandardUser) != 0 || ::setuid(kStandardUser) != 0)
-            ::_exit(1);
+    const std::optional<testing::ChildOutcome> child = testing::runInChildProcess([&] {
+        if (!testing::becomeUser(kStandardUser, kStandardUser))
+            return std::string();
         const SaveLocation location =
             proposedSaveLocation("c:\\GreetingsCodecData.csv", fileSystem);
-        const std::string answer = location.proposedPath + '\n' + location.initialFolder;
-        const bool sent = ::write(channel[1], answer.data(), answer.size()) ==
-                          static_cast<ssize_t>(answer.size());
-        ::_exit(sent ? 0 : 1);
-    }
-    ::close(channel[1]);
-    std::string answer;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        answer.append(buffer, static_cast<std::size_t>(got));
-    ::close(channel[0]);
-    ::waitpid(child, nullptr, 0);
+        return location.proposedPath + '\n' + location.initialFolder;
+    });
+    if (!child)
+        return {};
+    const std::string& answer = child->output;
     const std::size_t newline = answer.find('\n');
     if (newline == std::string::npos)
         return {};
@@ -54,17 +41,17 @@ SaveLocation locationForStandardUser(const FileSystemObject& fileSystem) {
 
 TEST(SaveLocation, StartsInDriveCWhenWritableElseInTheDocumentsFolder) {
     TemporaryFolder base;
-    ::chmod(base.path().c_str(), 0755);
+    fs::permissions(base.path(), fs::perms(0755));
     const fs::path home = base / "home";
     const fs::path driveC = base / "prefix/drive_c";
     const std::string driveCLink = (base / "prefix/dosdevices/c:").string();
     const std::string greetings = "/GreetingsCodecData.csv";
     const struct {
         const char* name;
-        std::optional<mode_t> driveCMode; // nullopt: the prefix has no drive C:
-        const char* userDirs;             // user-dirs.dirs, or nullptr for none
-        std::vector<std::string> folders; // below home
-        std::string expectedFolder;       // "C:" for drive C:, else below home
+        std::optional<unsigned> driveCMode; // nullopt: the prefix has no drive C:
+        const char* userDirs;               // user-dirs.dirs, or nullptr for none
+        std::vector<std::string> folders;   // below home
+        std::string expectedFolder;         // "C:" for drive C:, else below home
     } cases[] = {
         {"writable drive C:", 0777, nullptr, {"Documents"}, "C:"},
         {"read-only drive C:, XDG documents folder",
@@ -110,7 +97,7 @@ TEST(SaveLocation, StartsInDriveCWhenWritableElseInTheDocumentsFolder) {
         if (row.driveCMode) {
             fs::create_directories(driveC);
             fs::create_directory_symlink("../drive_c", driveCLink);
-            ASSERT_EQ(::chmod(driveC.c_str(), *row.driveCMode), 0);
+            fs::permissions(driveC, fs::perms(*row.driveCMode));
         }
         const SaveLocation location =
             locationForStandardUser(FileSystemObject((base / "prefix").string()));

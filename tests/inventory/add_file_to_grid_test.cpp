@@ -1,14 +1,13 @@
 #include "inventory/describe_file.h"
 #include "platform/files/file_reads.h"
+#include "platform/testing/file_tricks.h"
 #include "platform/text/short_date.h"
 #include "tests/inventory/wav_fixtures.h"
-#include "tests/support/file_tricks.h"
 #include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
 #include "ui/grid_scan_sink.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>

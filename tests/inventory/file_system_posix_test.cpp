@@ -1,7 +1,7 @@
 // The file-system object through a Wine prefix: drive letters through dosdevices, case-blind
 // components, POSIX roots as they stand, and the kinds only POSIX has (FIFOs, sockets, links).
 #include "inventory/file_system.h"
-#include "tests/support/file_tricks.h"
+#include "platform/testing/file_tricks.h"
 #include "tests/support/temporary_folder.h"
 
 #include <algorithm>

@@ -1,30 +1,29 @@
 #include "inventory/process_priority.h"
+#include "platform/testing/process_tricks.h"
 
 #include <atomic>
-#include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
+#include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
 
-int niceOf(pid_t thread) {
-    errno = 0;
-    return ::getpriority(PRIO_PROCESS, static_cast<id_t>(thread));
+using testing::currentThreadId;
+using testing::ioPriorityOf;
+
+int niceOf(std::int64_t thread) {
+    return testing::niceValueOf(thread).value_or(-100);
 }
 
 // Lowering is irreversible, so it happens in a child process; the exit code says what failed.
 int lowerInChild() {
     const int before = niceOf(0);
     const int expected = std::min(before + 10, 19);
-    std::atomic<pid_t> workerId{0};
+    std::atomic<std::int64_t> workerId{0};
     std::atomic<bool> stop{false};
     std::thread worker([&] {
-        workerId = static_cast<pid_t>(::syscall(SYS_gettid));
+        workerId = currentThreadId();
         while (!stop)
             std::this_thread::yield();
     });
@@ -34,7 +33,7 @@ int lowerInChild() {
     int result = 0;
     if (!SetProcessPriority(BelowNormalPriorityClass))
         result = 1;
-    else if (niceOf(static_cast<pid_t>(::syscall(SYS_gettid))) != expected)
+    else if (niceOf(currentThreadId()) != expected)
         result = 2;
     else if (niceOf(workerId) != expected)
         result = 3;
@@ -43,8 +42,8 @@ int lowerInChild() {
     else if (SetProcessPriority(0x0020) || niceOf(0) != expected)
         result = 5; // normal priority is never granted back
     else {
-        const long io = ::syscall(SYS_ioprio_get, 1, 0);
-        if (io >= 0 && io != (2 << 13 | 7))
+        const std::optional<long> io = ioPriorityOf(0);
+        if (io && *io != (2 << 13 | 7))
             result = 6;
     }
     stop = true;
@@ -53,14 +52,12 @@ int lowerInChild() {
 }
 
 TEST(ProcessPriority, BelowNormalLowersEveryThreadOnceAndForGood) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        ::_exit(lowerInChild());
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::optional<testing::ChildOutcome> child =
+        testing::runInChildProcess([] { return std::to_string(lowerInChild()); });
+    ASSERT_TRUE(child);
+    ASSERT_EQ(child->signal, 0);
+    ASSERT_EQ(child->exitCode, 0);
+    EXPECT_EQ(child->output, "0");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "inventory/wav_header.h"
+#include "platform/testing/file_tricks.h"
 #include "tests/inventory/wav_fixtures.h"
-#include "tests/support/file_tricks.h"
 #include "tests/support/temporary_folder.h"
 
 #include <climits>

@@ -2,8 +2,8 @@
 // corrupted and deliberately hostile images.
 #include "localize/language_library.h"
 #include "localize/pe_string_table.h"
+#include "platform/testing/file_tricks.h"
 #include "tests/localize/pe_image_builder.h"
-#include "tests/support/file_tricks.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>

@@ -2,9 +2,9 @@
 // language library and the fixture libraries built here with windres, loaded with LoadLibraryExW
 // as a data file and read with LoadStringW, give exactly the texts the own reader gives.
 #include "localize/language_library.h"
+#include "platform/testing/system_string_table.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 namespace tambrel {
 namespace {
@@ -12,31 +12,21 @@ namespace {
 // Every string ID a library can hold: 4096 blocks of 16.
 constexpr std::uint32_t kLastStringID = 0xFFFF;
 
-std::wstring widePath(const std::string& path) {
-    std::wstring wide(path.begin(), path.end()); // the test paths are ASCII
-    return wide;
-}
-
 // Compares every ID; returns how many IDs held text, so a test can tell it compared something.
 int compareEveryString(const std::string& path) {
-    const HMODULE module = ::LoadLibraryExW(
-        widePath(path).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    EXPECT_NE(module, nullptr) << path << " error " << ::GetLastError();
+    unsigned long error = 0;
+    const std::optional<testing::SystemStringTable> system =
+        testing::SystemStringTable::load(path, error);
+    EXPECT_TRUE(system) << path << " error " << error;
     const std::int32_t handle = openLanguageLibrary(path);
     EXPECT_NE(handle, 0) << path;
-    if (!module || !handle)
+    if (!system || !handle)
         return -1;
     // LoadStringW takes the language of the calling thread; the own reader is asked for it.
-    const auto language = static_cast<std::int32_t>(::GetThreadUILanguage());
+    const std::int32_t language = testing::SystemStringTable::threadLanguage();
     int withText = 0;
     for (std::uint32_t id = 0; id <= kLastStringID; ++id) {
-        const wchar_t* text = nullptr;
-        // A buffer length of 0 hands out the resource's own text, of any length.
-        const int length = ::LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
-        const std::u16string windows = length > 0
-                                           ? std::u16string(reinterpret_cast<const char16_t*>(text),
-                                                            static_cast<std::size_t>(length))
-                                           : std::u16string();
+        const std::u16string windows = system->text(id);
         const std::u16string own =
             loadLibraryString(handle, static_cast<std::int32_t>(id), language).value_or(u"");
         if (own != windows) {
@@ -46,7 +36,6 @@ int compareEveryString(const std::string& path) {
         withText += windows.empty() ? 0 : 1;
     }
     closeLanguageLibrary(handle);
-    ::FreeLibrary(module);
     return withText;
 }
 

@@ -1,10 +1,10 @@
 #include "platform/registry/registry_file.h"
+#include "platform/testing/machine_registry_writes.h"
 #include "tests/server/machine_registry.h"
 #include "tests/server/registry_file_text.h"
 
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace tambrel::testing {
 namespace {
@@ -20,19 +20,9 @@ std::string unescaped(std::string_view text) {
     return plain;
 }
 
-std::wstring wide(std::string_view ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
-void removeServerKeys() {
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        HKEY software = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view, &software) ==
-            ERROR_SUCCESS) {
-            ::RegDeleteTreeW(software, L"Quillan");
-            ::RegCloseKey(software);
-        }
-    }
+void removeServerKeysInBothViews() {
+    for (RegistryView view : {RegistryView::SixtyFourBit, RegistryView::ThirtyTwoBit})
+        testing::removeServerKeys(view);
 }
 
 } // namespace
@@ -40,17 +30,17 @@ void removeServerKeys() {
 struct ScopedMachineRegistry::State {};
 
 ScopedMachineRegistry::ScopedMachineRegistry() : state_(std::make_unique<State>()) {
-    removeServerKeys();
+    removeServerKeysInBothViews();
 }
 
 ScopedMachineRegistry::~ScopedMachineRegistry() {
-    removeServerKeys();
+    removeServerKeysInBothViews();
 }
 
 // Each value is taken apart by the project's own reader of Wine's file into the type and bytes
 // the registry should hold, and written under its key.
 void ScopedMachineRegistry::writeMachineRegistry(std::string_view lines) {
-    removeServerKeys();
+    removeServerKeysInBothViews();
     const std::string text = registryFileText(lines);
     std::string key;
     std::size_t start = 0;
@@ -74,15 +64,7 @@ void ScopedMachineRegistry::writeMachineRegistry(std::string_view lines) {
                                 registryValueNameForLookup(name));
         if (!lookup.value)
             continue;
-        HKEY created = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(key).c_str(), 0, nullptr, 0,
-                              KEY_WRITE | KEY_WOW64_64KEY, nullptr, &created,
-                              nullptr) != ERROR_SUCCESS)
-            continue;
-        ::RegSetValueExW(created, wide(name).c_str(), 0, lookup.value->type,
-                         lookup.value->data.empty() ? nullptr : lookup.value->data.data(),
-                         static_cast<DWORD>(lookup.value->data.size()));
-        ::RegCloseKey(created);
+        (void)writeMachineValue(key, name, *lookup.value);
     }
 }
 

@@ -1,9 +1,9 @@
 // ReadRegistryValue against system.reg files in a Wine prefix of the test's own: the kinds and
 // their buffer limits, the 32-bit view, and registry files that cannot serve.
+#include "platform/testing/file_tricks.h"
 #include "server/registry_api.h"
 #include "tests/server/registry_fixture.h"
 #include "tests/server/registry_kind_cases.h"
-#include "tests/support/file_tricks.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The main window: its layout at the minimum and a larger size, the snap back to the minimum,
 // its controls, menus and tab order, and its texts in English and German.
 #include "localize/access_keys.h"
-#include "tests/scan/server_tree.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/recording_dialogs.h"
 #include "tests/ui/language_scope.h"
 #include "ui/form_localization.h"

@@ -2,18 +2,19 @@
 // suite runs over Wine's registry file, each row's value written to HKEY_LOCAL_MACHINE by the
 // test (in the 64-bit or the 32-bit view) and the key removed afterwards.
 #include "platform/registry/registry_file.h"
+#include "platform/testing/machine_registry_writes.h"
 #include "server/registry_api.h"
 #include "tests/server/registry_file_text.h"
 #include "tests/server/registry_kind_cases.h"
 
 #include <gtest/gtest.h>
 #include <optional>
-#include <windows.h>
 
 namespace tambrel {
 namespace {
 
 using testing::KindCase;
+using testing::RegistryView;
 
 // The row's value as Wine's file spells it, taken apart by the project's own reader into the
 // type and bytes the registry should hold.
@@ -29,34 +30,16 @@ StoredRegistryValue storedValue(const std::string& valueLine) {
 // Writes the value below HKEY_LOCAL_MACHINE in one view and removes the whole test key again.
 class ScopedMachineValue {
 public:
-    ScopedMachineValue(const wchar_t* keyPath, const wchar_t* name,
-                       const StoredRegistryValue& value, REGSAM view = KEY_WOW64_64KEY)
-        : view_(view) {
-        HKEY key = nullptr;
-        created_ = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE | view,
-                                     nullptr, &key, nullptr) == ERROR_SUCCESS;
-        if (!created_)
-            return;
-        written_ = ::RegSetValueExW(key, name, 0, value.type,
-                                    value.data.empty() ? nullptr : value.data.data(),
-                                    static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
-        ::RegCloseKey(key);
-    }
-    ~ScopedMachineValue() {
-        HKEY software = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view_,
-                            &software) == ERROR_SUCCESS) {
-            ::RegDeleteTreeW(software, L"Quillan");
-            ::RegCloseKey(software);
-        }
-    }
+    ScopedMachineValue(const char* keyPath, const char* name, const StoredRegistryValue& value,
+                       RegistryView view = RegistryView::SixtyFourBit)
+        : view_(view), written_(testing::writeMachineValue(keyPath, name, value, view)) {}
+    ~ScopedMachineValue() { testing::removeServerKeys(view_); }
     ScopedMachineValue(const ScopedMachineValue&) = delete;
     ScopedMachineValue& operator=(const ScopedMachineValue&) = delete;
-    bool ok() const { return created_ && written_; }
+    bool ok() const { return written_; }
 
 private:
-    REGSAM view_;
-    bool created_ = false;
+    RegistryView view_;
     bool written_ = false;
 };
 
@@ -64,7 +47,7 @@ class RegistryKinds : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(RegistryKinds, GiveTheValueWithinTheirBuffer) {
     const KindCase& row = GetParam();
-    const ScopedMachineValue value(L"Software\\Quillan\\Brannock Setup\\1.0\\Properties", L"v",
+    const ScopedMachineValue value("Software\\Quillan\\Brannock Setup\\1.0\\Properties", "v",
                                    storedValue(row.valueLine));
     ASSERT_TRUE(value.ok());
     const Result<RegistryValue> read =
@@ -79,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, RegistryKinds, ::testing::ValuesIn(testing::regi
                          });
 
 StoredRegistryValue number(std::uint32_t value) {
-    return {REG_DWORD,
+    return {RegDword,
             {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
              static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
 }
@@ -98,11 +81,11 @@ TEST_P(RegistryViews, SixtyFourBitFirst) {
     const ViewCase& row = GetParam();
     std::optional<ScopedMachineValue> sixtyFour;
     std::optional<ScopedMachineValue> thirtyTwo;
-    const wchar_t* key = L"Software\\Quillan\\Brannock Setup\\1.0\\Properties";
+    const char* key = "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
     if (row.in64)
-        sixtyFour.emplace(key, L"Version Number", number(64), KEY_WOW64_64KEY);
+        sixtyFour.emplace(key, "Version Number", number(64), RegistryView::SixtyFourBit);
     if (row.in32)
-        thirtyTwo.emplace(key, L"Version Number", number(32), KEY_WOW64_32KEY);
+        thirtyTwo.emplace(key, "Version Number", number(32), RegistryView::ThirtyTwoBit);
     const Result<RegistryValue> read =
         ReadRegistryValue(HKeyLocalMachine, testing::kKindCaseKey, "version number", RegDword);
     ASSERT_TRUE(read.ok());
@@ -119,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Views, RegistryViews,
                          });
 
 TEST(ReadRegistryValue, UnsupportedKindFailsOnAnOpenedKeyOnly) {
-    const ScopedMachineValue value(L"Software\\Quillan\\Brannock Setup\\1.0\\Properties", L"v",
+    const ScopedMachineValue value("Software\\Quillan\\Brannock Setup\\1.0\\Properties", "v",
                                    number(1));
     ASSERT_TRUE(value.ok());
     const Result<RegistryValue> opened =
@@ -133,37 +116,19 @@ TEST(ReadRegistryValue, UnsupportedKindFailsOnAnOpenedKeyOnly) {
     EXPECT_EQ(*missing, RegistryValue{});
 }
 
-// Sets the key's access list: empty, so that no one may read it, or none at all, so that everyone
-// may again. The owner may always change it.
-bool setKeyAccess(const wchar_t* keyPath, bool denyAll) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, WRITE_DAC | KEY_WOW64_64KEY, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    SECURITY_DESCRIPTOR descriptor;
-    ACL empty;
-    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    ::InitializeAcl(&empty, sizeof empty, ACL_REVISION);
-    ::SetSecurityDescriptorDacl(&descriptor, TRUE, denyAll ? &empty : nullptr, FALSE);
-    const bool set =
-        ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
-    ::RegCloseKey(key);
-    return set;
-}
-
 // A key this user may not read is as good as missing, in both views: the default value, never a
 // failure that would stop the start-up.
 TEST(ReadRegistryValue, AKeyWithoutReadAccessGivesTheDefault) {
-    const wchar_t* keyPath = L"Software\\Quillan\\Brannock Setup\\1.0\\Properties";
-    const ScopedMachineValue value(keyPath, L"Version Number", number(64));
+    const char* keyPath = "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
+    const ScopedMachineValue value(keyPath, "Version Number", number(64));
     ASSERT_TRUE(value.ok());
-    ASSERT_TRUE(setKeyAccess(keyPath, true));
+    ASSERT_TRUE(testing::setMachineKeyAccess(keyPath, true));
     const Result<RegistryValue> read =
         ReadRegistryValue(HKeyLocalMachine, testing::kKindCaseKey, "Version Number", RegDword);
     const Result<RegistryValue> otherKind =
         ReadRegistryValue(HKeyLocalMachine, testing::kKindCaseKey, "Version Number", 2);
     // Readable again, so that the key can be removed.
-    EXPECT_TRUE(setKeyAccess(keyPath, false));
+    EXPECT_TRUE(testing::setMachineKeyAccess(keyPath, false));
     ASSERT_TRUE(read.ok()) << read.failure().description;
     EXPECT_EQ(*read, RegistryValue{});
     ASSERT_TRUE(otherKind.ok()) << otherKind.failure().description;

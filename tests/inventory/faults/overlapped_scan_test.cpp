@@ -3,19 +3,16 @@
 // files, cannot be read or are held by another program, with windows from one file to many,
 // read by the thread pool and through the system's queue (io_uring).
 #include "inventory/wav_header.h"
-#include "tests/faults/scan_fixture.h"
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/process_tricks.h"
+#include "tests/inventory/faults/scan_fixture.h"
+#include "tests/support/scoped_environment.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
+#include <cstring>
 #include <memory>
 #include <optional>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -72,9 +69,7 @@ ScanRecord scanOf(const fs::path& prefix, const ScanOptions& options) {
 // Dates of entries made during a test are pinned, so that two servers built a moment apart
 // give the same cells.
 void pinDate(const fs::path& path) {
-    const timespec times[2] = {{1614591000, 0}, {1614591000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0)
-        << path << ": " << std::strerror(errno);
+    ASSERT_TRUE(setEntryTimes(path, 1614591000)) << path << ": " << std::strerror(errno);
 }
 
 void pinDates(const fs::path& top) {
@@ -84,29 +79,15 @@ void pinDates(const fs::path& top) {
 
 // A write lease, as Samba's kernel oplocks take one for a client holding the file: until the
 // holder gives it up, an open that must not wait is refused at once (EAGAIN), and any other open
-// waits for the lease to be broken (up to /proc/sys/fs/lease-break-time, 45 s). The holder is
-// told of the break by a signal that is ignored unless handled. Not held where the file system
-// has no leases.
+// waits for the lease to be broken (up to /proc/sys/fs/lease-break-time, 45 s). Not held where
+// the file system has no leases.
 class WriteLease {
 public:
-    explicit WriteLease(const fs::path& path)
-        : descriptor_(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {
-        if (descriptor_ >= 0 && (::fcntl(descriptor_, F_SETSIG, SIGWINCH) != 0 ||
-                                 ::fcntl(descriptor_, F_SETLEASE, F_WRLCK) != 0)) {
-            ::close(descriptor_);
-            descriptor_ = -1;
-        }
-    }
-    ~WriteLease() {
-        if (descriptor_ >= 0)
-            ::close(descriptor_);
-    }
-    WriteLease(const WriteLease&) = delete;
-    WriteLease& operator=(const WriteLease&) = delete;
-    bool held() const { return descriptor_ >= 0; }
+    explicit WriteLease(const fs::path& path) : lease_(holdWriteLease(path)) {}
+    bool held() const { return lease_ != nullptr; }
 
 private:
-    int descriptor_;
+    std::shared_ptr<void> lease_;
 };
 
 // A server with every kind of awkward entry, and the changes made to it once a folder has been
@@ -119,7 +100,7 @@ void buildAwkwardServer(const ServerTree& server, std::unique_ptr<WriteLease>& l
     server.write("Stream Files/notes.txt", "not a recording");
     server.write("Stream Files/empty.wav", "");
     const fs::path streams = server.root() / "Stream Files";
-    ASSERT_EQ(::mkfifo((streams / "real.fifo").c_str(), 0644), 0);
+    ASSERT_TRUE(makeFifo(streams / "real.fifo"));
     fs::create_symlink("nowhere.wav", streams / "dangling.wav");
     fs::create_symlink("loop.wav", streams / "loop.wav");
     fs::create_symlink("a.wav", streams / "link.wav");
@@ -149,7 +130,7 @@ ScanOptions withAwkwardChanges(const ServerTree& server, ScanOptions options) {
             fs::create_directory(root / "Stream Files/folder.wav");
             pinDate(root / "Stream Files/folder.wav");
             fs::remove(root / "Stream Files/fifo.wav");
-            ::mkfifo((root / "Stream Files/fifo.wav").c_str(), 0644);
+            makeFifo(root / "Stream Files/fifo.wav");
             pinDate(root / "Stream Files/fifo.wav");
         } else if (listed == shownPath("localize\\defaultconfiguration\\")) {
             fs::remove_all(root / "localize/defaultconfiguration/DEU");
@@ -230,25 +211,6 @@ const OverlapCase kOverlapCases[] = {
     {"AwkwardServerTwoQueuesWindowOfMany", ServerKind::Awkward, 256, queue(2)},
 };
 
-// WINEPREFIX names `prefix` while this lives.
-class PrefixInUse {
-public:
-    explicit PrefixInUse(const fs::path& prefix) {
-        if (const char* previous = std::getenv("WINEPREFIX"))
-            previous_ = previous;
-        ::setenv("WINEPREFIX", prefix.c_str(), 1);
-    }
-    ~PrefixInUse() {
-        if (previous_)
-            ::setenv("WINEPREFIX", previous_->c_str(), 1);
-        else
-            ::unsetenv("WINEPREFIX");
-    }
-
-private:
-    std::optional<std::string> previous_;
-};
-
 class OverlappedScan : public ::testing::TestWithParam<OverlapCase> {
 protected:
     // A generated server is written once, when a case first needs it: ctest runs every case
@@ -276,7 +238,7 @@ protected:
             return scanOf(server.prefix(), withAwkwardChanges(server, std::move(options)));
         }
         const fs::path prefix = generated(kind);
-        PrefixInUse inUse(prefix);
+        const ScopedEnvironment inUse("WINEPREFIX", prefix.string());
         return scanOf(prefix, options);
     }
 
@@ -357,27 +319,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, FailedOpenInTheMiddle,
                                            WindowCase{"OfManyThroughTheQueue", 256, queue(1)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct ThreadPriority {
-    std::string name;
-    int nice;
-    long io;
-};
-
-// Name, nice value and I/O priority of every thread of this process.
-std::vector<ThreadPriority> threadPriorities() {
-    std::vector<ThreadPriority> priorities;
-    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
-        const pid_t thread = static_cast<pid_t>(std::stol(task.path().filename().string()));
-        std::string name;
-        std::getline(std::ifstream(task.path() / "comm"), name);
-        errno = 0;
-        const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(thread));
-        priorities.push_back(
-            {name, errno == 0 ? nice : -100, ::syscall(SYS_ioprio_get, 1, thread)});
-    }
-    return priorities;
-}
-
 class ScanThreads : public ScanFixture, public ::testing::WithParamInterface<WindowCase> {};
 
 TEST_P(ScanThreads, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
@@ -405,8 +346,7 @@ TEST_P(ScanThreads, EveryThreadReadingForTheScanRunsAtTheProgramsLowPriority) {
     ASSERT_EQ(load(progress, overlapped(GetParam().window, reader)), LoadOutcome::Completed);
 
     ASSERT_GT(seen.size(), 2u);
-    errno = 0;
-    const int lowered = ::getpriority(PRIO_PROCESS, 0);
+    const int lowered = niceValueOf(0).value_or(-100);
     const long ioLowest = 2 << 13 | 7;
     for (const ThreadPriority& thread : seen) {
         SCOPED_TRACE(thread.name);

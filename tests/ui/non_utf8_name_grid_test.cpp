@@ -2,7 +2,7 @@
 // the name readably (each stray byte as U+FFFD) and keep its bytes for the export and Ctrl+C.
 #include "inventory/folder_scan.h"
 #include "tests/inventory/wav_fixtures.h"
-#include "tests/scan/server_tree.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/grid_load.h"
 #include "tests/support/recording_dialogs.h"
 #include "ui/grid_widget.h"

@@ -1,26 +1,23 @@
 // Files and folders the program may not read. Permissions do not bind the superuser, and the
 // tests run as root in CI: there the scan runs in a child process that has become "nobody",
 // and its messages and rows come back to the test through a pipe.
+#include "platform/testing/file_tricks.h"
+#include "platform/testing/process_tricks.h"
 #include "platform/text/short_date.h"
-#include "tests/faults/scan_fixture.h"
-#include "tests/support/write_all.h"
+#include "tests/inventory/faults/scan_fixture.h"
 
 #include <cerrno>
-#include <grp.h>
+#include <cstring>
 #include <optional>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <variant>
 
 namespace tambrel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::writeAll;
 using namespace testing;
 
-constexpr uid_t kNobody = 65534;
+constexpr std::uint32_t kNobody = 65534;
 
 struct ScanReport {
     LoadOutcome outcome = LoadOutcome::Completed;
@@ -132,50 +129,26 @@ ScanReport scanHere(const fs::path& prefix) {
 // The scan as an unprivileged user, or why it could not be run as one. The first byte the
 // child sends says which: 'R' a report follows, 'S' the reason to skip.
 std::variant<ScanReport, std::string> scanWithoutPrivileges(const fs::path& prefix) {
-    if (::geteuid() != 0)
+    if (!runningAsSuperuser())
         return scanHere(prefix);
 
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return std::string("no pipe: ") + std::strerror(errno);
-    const pid_t child = ::fork();
-    if (child < 0)
-        return std::string("no fork: ") + std::strerror(errno);
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string message;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-            message =
-                std::string("S") + "cannot become uid/gid 65534 (" + std::strerror(errno) + ")";
-        else if (::access((prefix / "drive_c").c_str(), R_OK | X_OK) != 0)
-            message = "Sthe temporary folder is out of reach of uid 65534 (" +
-                      std::string(std::strerror(errno)) + ")";
-        else
-            message = "R" + packed(scanHere(prefix));
-        _exit(writeAll(channel[1], message) ? 0 : 1);
-    }
-    ::close(channel[1]);
-    std::string received;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t count = ::read(channel[0], buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        received.append(buffer, static_cast<std::size_t>(count));
-    }
-    ::close(channel[0]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFSIGNALED(status)) {
-        ADD_FAILURE() << "the scan in the unprivileged child died of signal " << WTERMSIG(status);
+    const std::optional<ChildOutcome> child = runInChildProcess([&prefix] {
+        if (!becomeUser(kNobody, kNobody))
+            return std::string("S") + "cannot become uid/gid 65534 (" + std::strerror(errno) + ")";
+        if (!mayListFolder(prefix / "drive_c"))
+            return "Sthe temporary folder is out of reach of uid 65534 (" +
+                   std::string(std::strerror(errno)) + ")";
+        return "R" + packed(scanHere(prefix));
+    });
+    if (!child)
+        return std::string("no child process: ") + std::strerror(errno);
+    if (child->signal != 0) {
+        ADD_FAILURE() << "the scan in the unprivileged child died of signal " << child->signal;
         return ScanReport{};
     }
-    if (received.empty() || (received[0] != 'R' && received[0] != 'S') ||
-        WEXITSTATUS(status) != 0) {
-        ADD_FAILURE() << "the unprivileged child sent nothing usable, exit " << WEXITSTATUS(status);
+    const std::string& received = child->output;
+    if (received.empty() || (received[0] != 'R' && received[0] != 'S') || child->exitCode != 0) {
+        ADD_FAILURE() << "the unprivileged child sent nothing usable, exit " << child->exitCode;
         return ScanReport{};
     }
     if (received[0] == 'S')
@@ -205,9 +178,9 @@ protected:
             fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
     }
     std::string stampOf(std::string_view relative) const {
-        struct stat info {};
-        EXPECT_EQ(::stat(at(relative).c_str(), &info), 0);
-        return shortDate(info.st_mtim.tv_sec);
+        const StatusFacts facts = statusFacts(at(relative));
+        EXPECT_GE(facts.size, 0);
+        return shortDate(facts.modifiedSeconds);
     }
 
 private:

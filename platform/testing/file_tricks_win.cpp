@@ -1,4 +1,4 @@
-#include "tests/support/file_tricks.h"
+#include "platform/testing/file_tricks.h"
 
 #include <chrono>
 #include <windows.h>
@@ -57,6 +57,48 @@ std::shared_ptr<void> holdWithoutSharing(const std::filesystem::path& path) {
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     return std::shared_ptr<void>(handle, [](void* held) { ::CloseHandle(held); });
+}
+
+bool setEntryTimes(const std::filesystem::path& path, std::int64_t secondsSinceEpoch) {
+    // 100-nanosecond intervals since 1601.
+    const auto ticks =
+        static_cast<std::uint64_t>(secondsSinceEpoch * 10000000 + 116444736000000000LL);
+    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    const HANDLE handle = ::CreateFileW(
+        path.wstring().c_str(), FILE_WRITE_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const bool set = ::SetFileTime(handle, nullptr, &time, &time) != 0;
+    ::CloseHandle(handle);
+    return set;
+}
+
+std::shared_ptr<void> holdWriteLease(const std::filesystem::path&) {
+    return nullptr; // the tests hold files there with holdWithoutSharing instead
+}
+
+unsigned setCreationMask(unsigned) {
+    return 0;
+}
+
+std::uint32_t effectiveUser() {
+    return 0;
+}
+
+std::uint32_t effectiveGroup() {
+    return 0;
+}
+
+bool setOwner(const std::filesystem::path&, std::uint32_t, std::optional<std::uint32_t>, bool) {
+    return false;
+}
+
+bool mayListFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::directory_iterator listing(folder, error);
+    return !error;
 }
 
 } // namespace tambrel::testing

@@ -3,8 +3,8 @@
 // scan; only regular files (and links to them) are recordings, and a link that leads to no file
 // is listed as Windows lists it, as a file that cannot be opened.
 #include "export/csv_export.h"
-#include "tests/faults/scan_fixture.h"
-#include "tests/support/file_tricks.h"
+#include "platform/testing/file_tricks.h"
+#include "tests/inventory/faults/scan_fixture.h"
 #include "tests/support/temporary_folder.h"
 
 #include <cerrno>

@@ -1,8 +1,8 @@
 // The scan over what only POSIX can set up: folders whose permissions refuse listing, and a
 // root-less server whose relative paths stand on drive C: of the prefix (on Windows they stand on
 // the current drive's root, which a test does not own).
-#include "tests/scan/folder_scan_fixture.h"
-#include "tests/support/file_tricks.h"
+#include "platform/testing/file_tricks.h"
+#include "tests/inventory/scan/folder_scan_fixture.h"
 
 #include <cstring>
 #include <fstream>

@@ -4,14 +4,11 @@
 #include "platform/registry/registry_file.h"
 #include "server/registry_api.h"
 #include "tests/server/registry_fixture.h"
-#include "tests/support/write_all.h"
 
 #include <atomic>
-#include <cerrno>
-#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -19,7 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::registryFileText;
 using testing::ScopedWinePrefix;
-using testing::writeAll;
 
 constexpr std::string_view kKey = "Software\\Quillan\\Brannock Setup\\1.0\\Properties";
 
@@ -188,25 +184,30 @@ TEST(RegistryRewrite, ReadsDuringRewritesSeeOneVersionOrNothing) {
             const std::string& text = texts[round % 2];
             if ((round / 2) % 2 == 0) {
                 // Replaced whole: a reader sees the old file or the new one.
-                const int descriptor =
-                    ::open(staging.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-                const bool written = descriptor >= 0 && writeAll(descriptor, text);
-                if (descriptor >= 0)
-                    ::close(descriptor);
-                if (!written || ::rename(staging.c_str(), path.c_str()) != 0)
+                bool written = false;
+                {
+                    std::ofstream out(staging, std::ios::binary | std::ios::trunc);
+                    written = static_cast<bool>(
+                        out.write(text.data(), static_cast<std::streamsize>(text.size())));
+                }
+                std::error_code renamed;
+                if (written)
+                    fs::rename(staging, path, renamed);
+                if (!written || renamed)
                     ++writerFailures;
             } else {
                 // Cut and written again line by line, as an editor saving in place may do.
-                const int descriptor = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-                bool written = descriptor >= 0;
+                // Each line goes to the file with a write of its own.
+                std::ofstream out(path, std::ios::binary | std::ios::trunc);
+                bool written = static_cast<bool>(out);
                 for (std::size_t start = 0; written && start < text.size();) {
                     const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-                    written =
-                        writeAll(descriptor, std::string_view(text).substr(start, end - start));
+                    written = static_cast<bool>(
+                        out.write(text.data() + start, static_cast<std::streamsize>(end - start))
+                            .flush());
                     start = end;
                 }
-                if (descriptor >= 0)
-                    ::close(descriptor);
+                out.close();
                 if (!written)
                     ++writerFailures;
             }

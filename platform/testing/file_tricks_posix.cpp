@@ -1,9 +1,11 @@
-#include "tests/support/file_tricks.h"
+#include "platform/testing/file_tricks.h"
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -69,6 +71,52 @@ void setModificationTime(const std::filesystem::path& path, std::int64_t seconds
 
 std::shared_ptr<void> holdWithoutSharing(const std::filesystem::path&) {
     return nullptr; // POSIX locks are advisory: a reader is never kept out
+}
+
+bool setEntryTimes(const std::filesystem::path& path, std::int64_t secondsSinceEpoch) {
+    const timespec times[2] = {{static_cast<time_t>(secondsSinceEpoch), 0},
+                               {static_cast<time_t>(secondsSinceEpoch), 0}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+std::shared_ptr<void> holdWriteLease(const std::filesystem::path& path) {
+    const int descriptor = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    // The break is told by a signal that is ignored unless handled.
+    if (::fcntl(descriptor, F_SETSIG, SIGWINCH) != 0 ||
+        ::fcntl(descriptor, F_SETLEASE, F_WRLCK) != 0) {
+        ::close(descriptor);
+        return nullptr;
+    }
+    return std::shared_ptr<void>(new int(descriptor), [](void* held) {
+        auto* owned = static_cast<int*>(held);
+        ::close(*owned);
+        delete owned;
+    });
+}
+
+unsigned setCreationMask(unsigned mask) {
+    return static_cast<unsigned>(::umask(static_cast<mode_t>(mask)));
+}
+
+std::uint32_t effectiveUser() {
+    return ::geteuid();
+}
+
+std::uint32_t effectiveGroup() {
+    return ::getegid();
+}
+
+bool setOwner(const std::filesystem::path& path, std::uint32_t user,
+              std::optional<std::uint32_t> group, bool ofTheLinkItself) {
+    const gid_t newGroup = group ? static_cast<gid_t>(*group) : static_cast<gid_t>(-1);
+    return (ofTheLinkItself ? ::lchown(path.c_str(), user, newGroup)
+                            : ::chown(path.c_str(), user, newGroup)) == 0;
+}
+
+bool mayListFolder(const std::filesystem::path& folder) {
+    return ::access(folder.c_str(), R_OK | X_OK) == 0;
 }
 
 } // namespace tambrel::testing

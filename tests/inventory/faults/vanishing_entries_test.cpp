@@ -2,9 +2,9 @@
 // gets to them. Two seams: the call made once a folder is listed, before any of its files is
 // read (serial and overlapped scans alike), and, in a serial scan, the progress call, which
 // comes after the listing of the file about to be added.
+#include "platform/testing/file_tricks.h"
 #include "platform/text/short_date.h"
-#include "tests/faults/scan_fixture.h"
-#include "tests/support/file_tricks.h"
+#include "tests/inventory/faults/scan_fixture.h"
 
 #include <cerrno>
 #include <cstring>

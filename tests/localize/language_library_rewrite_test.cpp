@@ -10,11 +10,10 @@
 #include "tests/support/recording_dialogs.h"
 #include "tests/support/temporary_folder.h"
 
-#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace tambrel {
 namespace {
@@ -61,11 +60,16 @@ std::vector<std::string> englishTexts() {
     return texts;
 }
 
-void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes, int flags) {
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0644);
-    ASSERT_GE(descriptor, 0);
-    ASSERT_EQ(::write(descriptor, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    ::close(descriptor);
+enum class Cut { No, First };
+
+// Written from its first byte on, in place: the file keeps its identity and, unless cut first,
+// whatever of its old bytes lies beyond the new ones.
+void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes, Cut cut) {
+    std::ofstream out(path, cut == Cut::First ? std::ios::binary | std::ios::trunc
+                                              : std::ios::binary | std::ios::in | std::ios::out);
+    ASSERT_TRUE(out);
+    ASSERT_TRUE(out.write(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<std::streamsize>(bytes.size())));
 }
 
 // What opening the library again gives after the change.
@@ -78,12 +82,12 @@ struct LibraryChange {
 };
 
 const LibraryChange kChanges[] = {
-    {"OverwrittenInPlace", [](const fs::path& library) { writeBytes(library, kSecond, 0); },
+    {"OverwrittenInPlace", [](const fs::path& library) { writeBytes(library, kSecond, Cut::No); },
      Reopened::Second},
     // The front of the second library over the first: headers of one, tables of the other.
     {"HalfOverwrittenInPlace",
      [](const fs::path& library) {
-         writeBytes(library, {kSecond.begin(), kSecond.begin() + kSecond.size() / 2}, 0);
+         writeBytes(library, {kSecond.begin(), kSecond.begin() + kSecond.size() / 2}, Cut::No);
      },
      Reopened::AnyWholeText},
     {"CutToHalf", [](const fs::path& library) { fs::resize_file(library, kFirst.size() / 2); },
@@ -92,13 +96,13 @@ const LibraryChange kChanges[] = {
      Reopened::English},
     {"CutAndRewrittenWithGarbage",
      [](const fs::path& library) {
-         writeBytes(library, std::vector<std::uint8_t>(kFirst.size(), 0xA5), O_TRUNC);
+         writeBytes(library, std::vector<std::uint8_t>(kFirst.size(), 0xA5), Cut::First);
      },
      Reopened::English},
     {"ReplacedByRename",
      [](const fs::path& library) {
          const fs::path staging = library.parent_path() / "staging.tmp";
-         writeBytes(staging, kSecond, O_CREAT | O_TRUNC);
+         writeBytes(staging, kSecond, Cut::First);
          fs::rename(staging, library);
      },
      Reopened::Second},
@@ -136,7 +140,7 @@ private:
 
 TEST_P(LibraryChangedOnDisk, KeepsTheTextsAsLoadedUntilItIsOpenedAgain) {
     const fs::path library = folder / "tambrel_DEU.dll";
-    writeBytes(library, kFirst, O_CREAT | O_TRUNC);
+    writeBytes(library, kFirst, Cut::First);
     InitalizeLanguages();
     ASSERT_GT(hLanguageModule, 0);
     ASSERT_EQ(currentTexts(), kFirstTexts);

@@ -4,7 +4,7 @@
 
 #include "inventory/folder_scan.h"
 #include "tests/inventory/wav_fixtures.h"
-#include "tests/scan/server_tree.h"
+#include "tests/inventory/scan/server_tree.h"
 #include "tests/support/grid_load.h"
 #include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"

@@ -1,4 +1,4 @@
-#include "tests/scan/folder_scan_fixture.h"
+#include "tests/inventory/scan/folder_scan_fixture.h"
 
 #include <gtest/gtest.h>
 #include <set>
