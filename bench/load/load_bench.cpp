@@ -17,7 +17,6 @@
 //   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
 //   TAMBREL_BENCH_ONLY=a,c: only the rounds of these labels
 
-#include "bench/load/scan_floor.h"
 #include "common/user_dialogs.h"
 #include "inventory/file_system.h"
 #include "inventory/folder_scan.h"
@@ -196,7 +195,7 @@ int main(int argc, char** argv) {
     };
     std::vector<Measured> measured{
         {"(a) floor: list, open/pread/fstat/close",
-         [&] { (void)bench::bareSystemCalls(serverRoot); },
+         [&] { (void)bareSystemCalls(serverRoot); },
          {},
          {}},
         {"(b) scan alone, overlapped, ring", scanAlone(overlapped), {}, {}},
@@ -210,7 +209,7 @@ int main(int argc, char** argv) {
     const std::string loadBefore = loadAverage();
     // Warm the page cache and the dentry cache first; the first load also lowers our priority,
     // which then holds for every timed round of all.
-    (void)bench::bareSystemCalls(serverRoot);
+    (void)bareSystemCalls(serverRoot);
     load(overlapped)();
     // Several rounds of each, taken in turns so that all see the same machine.
     auto setting = [](const char* name, int fallback) {

@@ -4,6 +4,7 @@
 //
 //   totals_bench [rows=1000000] [rounds=10]
 
+#include "platform/testing/measurement.h"
 #include "ui/list_totals.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -21,17 +21,10 @@ using namespace tambrel;
 using Clock = std::chrono::steady_clock;
 
 long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    return static_cast<long>(testing::peakResidentMebibytes() * 1024.0);
 }
 
-std::string loadAverage() {
-    std::ifstream file("/proc/loadavg");
-    std::string one, five, fifteen;
-    file >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
-}
+using testing::loadAverage;
 
 // Rows of a few codecs and rates in runs, as folders of one kind of recording give them, with
 // one file in fifty having a problem.

@@ -11,7 +11,8 @@
 // Without a display it runs itself again under xvfb-run when that is installed, else on Qt's
 // offscreen platform; the first line says which.
 
-#include "bench/load/scan_floor.h"
+#include "platform/testing/measurement.h"
+#include "platform/testing/process_tricks.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,14 +22,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -39,12 +35,7 @@ long long nowNanoseconds() {
         .count();
 }
 
-std::string loadAverage() {
-    std::ifstream file("/proc/loadavg");
-    std::string one, five, fifteen;
-    file >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
-}
+using tambrel::testing::loadAverage;
 
 bool generateServer(const std::string& prefix, std::size_t count) {
     const std::string command = std::string("python3 '") + TAMBREL_SAMPLE_SERVER_SCRIPT + "' '" +
@@ -56,7 +47,7 @@ bool onPath(const char* program) {
     const char* path = std::getenv("PATH");
     std::stringstream folders(path ? path : "");
     for (std::string folder; std::getline(folders, folder, ':');)
-        if (::access((folder + "/" + program).c_str(), X_OK) == 0)
+        if (std::filesystem::is_regular_file(std::filesystem::path(folder) / program))
             return true;
     return false;
 }
@@ -69,19 +60,11 @@ Steps startOnce(const std::string& program, const std::string& prefix,
                 const std::string& reportPath, Steps& totals) {
     std::filesystem::remove(reportPath);
     ::setenv("TAMBREL_START_REPORT", reportPath.c_str(), 1);
-    std::vector<std::string> arguments{program, "--prefix", prefix};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
     const long long started = nowNanoseconds();
-    pid_t child = 0;
-    if (::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        std::perror("posix_spawn");
+    if (!tambrel::testing::runProgram({program, "--prefix", prefix})) {
+        std::fprintf(stderr, "%s did not start or end normally\n", program.c_str());
         return {};
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
     Steps steps;
     totals.clear();
     std::ifstream report(reportPath);
@@ -124,14 +107,13 @@ int main(int argc, char** argv) {
         !std::getenv("QT_QPA_PLATFORM")) {
         if (!std::getenv("TAMBREL_BENCH_UNDER_XVFB") && onPath("xvfb-run")) {
             ::setenv("TAMBREL_BENCH_UNDER_XVFB", "1", 1);
-            std::vector<char*> again{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                     const_cast<char*>("-s"),
-                                     const_cast<char*>("-screen 0 1600x1200x24")};
+            std::vector<std::string> again{"xvfb-run", "-a", "-s", "-screen 0 1600x1200x24"};
             for (int i = 0; i < argc; ++i)
-                again.push_back(argv[i]);
-            again.push_back(nullptr);
-            ::execvp("xvfb-run", again.data());
-            std::perror("xvfb-run");
+                again.emplace_back(argv[i]);
+            if (std::optional<int> status = tambrel::testing::runProgram(again))
+                return *status;
+            std::fprintf(stderr, "xvfb-run did not start or end normally\n");
+            return 1;
         }
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
@@ -171,7 +153,7 @@ int main(int argc, char** argv) {
 
     const std::string loadBefore = loadAverage();
     // Warms the page cache, the dentry cache and the font cache before any timed round.
-    (void)tambrel::bench::bareSystemCalls(largeRoot);
+    (void)tambrel::testing::headerReadsBelow(largeRoot, 38);
     Steps ignored;
     (void)startOnce(program, small, reportPath, ignored);
     (void)startOnce(program, large, reportPath, ignored);
@@ -180,7 +162,7 @@ int main(int argc, char** argv) {
     std::vector<double> floors;
     for (int round = 0; round < rounds; ++round) {
         const auto floorStart = Clock::now();
-        (void)tambrel::bench::bareSystemCalls(largeRoot);
+        (void)tambrel::testing::headerReadsBelow(largeRoot, 38);
         floors.push_back(std::chrono::duration<double>(Clock::now() - floorStart).count());
         Start start;
         start.steps = startOnce(program, small, reportPath, start.totals);

@@ -24,6 +24,11 @@ struct ChildOutcome {
 // be started (errno says why) or the system makes no such copies.
 std::optional<ChildOutcome> runInChildProcess(const std::function<std::string()>& work);
 
+// Starts the program `arguments[0]` (looked up on PATH) with the rest as its arguments and this
+// process's environment, and waits for it to end; its exit code, or empty when it could not be
+// started or a signal ended it.
+std::optional<int> runProgram(const std::vector<std::string>& arguments);
+
 // Becomes `user` of `group` with no further groups, for good; false when the system refuses
 // (errno says why). For a child process of a superuser.
 bool becomeUser(std::uint32_t user, std::uint32_t group);

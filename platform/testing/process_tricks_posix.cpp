@@ -4,10 +4,13 @@
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace tambrel::testing {
 namespace {
@@ -25,6 +28,26 @@ bool writeAll(int descriptor, std::string_view bytes) {
 }
 
 } // namespace
+
+std::optional<int> runProgram(const std::vector<std::string>& arguments) {
+    if (arguments.empty())
+        return std::nullopt;
+    std::vector<std::string> copies(arguments);
+    std::vector<char*> argv;
+    for (std::string& argument : copies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return std::nullopt;
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0)
+        if (errno != EINTR)
+            return std::nullopt;
+    if (!WIFEXITED(status))
+        return std::nullopt;
+    return WEXITSTATUS(status);
+}
 
 std::optional<ChildOutcome> runInChildProcess(const std::function<std::string()>& work) {
     int channel[2];

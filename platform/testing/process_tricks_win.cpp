@@ -5,6 +5,11 @@
 
 namespace tambrel::testing {
 
+// The benchmarks that start programs run on POSIX systems only.
+std::optional<int> runProgram(const std::vector<std::string>&) {
+    return std::nullopt;
+}
+
 std::optional<ChildOutcome> runInChildProcess(const std::function<std::string()>&) {
     errno = ENOSYS; // no process there is a copy of another
     return std::nullopt;
