@@ -6,7 +6,8 @@
 #
 # Installs into ${TAMBREL_QT_WINDOWS:-~/.cache/tambrel/qt6-mingw}; does nothing when a build of
 # the same Qt version and options is already there. Prints that folder as its last line.
-# Takes 25 to 30 minutes on two cores; `scripts/test.sh --windows` starts it when it is missing.
+# Takes about 29 minutes of processor time, some 15 minutes on two idle cores;
+# `scripts/test.sh --windows` starts it when it is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 install_dir=${TAMBREL_QT_WINDOWS:-$HOME/.cache/tambrel/qt6-mingw}
