@@ -231,8 +231,21 @@ check_installed() {
 }
 
 # Runs tambrel-cli by name, as a remote shell would: the command interpreter finds it on PATH.
+# Once, on a new machine's first run, the interpreter did not find it although the registry
+# already held the folder on PATH (checked just before); such a miss is written down with the
+# PATH the interpreter saw and tried again, while any other failure counts at once.
 run_cli_by_name() {
-    (cd "$work" && run_wine cmd /c tambrel-cli "$@")
+    local attempt lines
+    for attempt in 1 2 3; do
+        lines=$(wc -l <"$work/wine.log")
+        (cd "$work" && run_wine cmd /c tambrel-cli "$@") && return 0
+        tail -n +$((lines + 1)) "$work/wine.log" | grep -q "Can't recognize" || return 1
+        echo "NOTE: the command interpreter did not find tambrel-cli (attempt $attempt); its PATH:" \
+            "$(cd "$work" && wine cmd /c echo %PATH% </dev/null 2>/dev/null | tr -d '\r');" \
+            "the registry's: $(system_path | tr '\n' ';')" >&2
+        sleep 1
+    done
+    return 1
 }
 
 server_keys() {
