@@ -1,5 +1,6 @@
 #include "report/name_key.h"
 
+#include "common/text/utf16_text.h"
 #include "report/json_text.h"
 
 #include <cstring>
@@ -32,24 +33,6 @@ char32_t upcase(char32_t c) {
     if (c >= 0xFF41 && c <= 0xFF5A)
         return c - 0x20;
     return c;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;
@@ -108,7 +91,7 @@ std::string windowsUpcase(std::string_view path) {
         char32_t c = length == 1 ? lead : lead & (0x7F >> length);
         for (std::size_t k = 1; k < length; ++k)
             c = (c << 6) | (static_cast<unsigned char>(path[i + k]) & 0x3F);
-        appendUtf8(out, upcase(c));
+        appendCodePointAsUtf8(upcase(c), out);
         i += length;
     }
     return out;

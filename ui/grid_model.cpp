@@ -1,6 +1,7 @@
 #include "ui/grid_model.h"
 
 #include "common/ascii_case.h"
+#include "common/text/utf16_text.h"
 #include "platform/text/short_date.h"
 
 #include <algorithm>
@@ -21,23 +22,6 @@ QString qtText(std::string_view text) {
 // sequence's bytes are kept as they are.
 void foldedInFull(std::string_view text, std::string& folded) {
     folded.clear();
-    auto append = [&folded](char32_t code) {
-        if (code < 0x80) {
-            folded.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            folded.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            folded.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            folded.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else {
-            folded.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            folded.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            folded.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            folded.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        }
-    };
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
         const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
@@ -63,7 +47,7 @@ void foldedInFull(std::string_view text, std::string& folded) {
             ++i;
             continue;
         }
-        append(QChar::toCaseFolded(code));
+        appendCodePointAsUtf8(QChar::toCaseFolded(code), folded);
         i += static_cast<std::size_t>(extra) + 1;
     }
 }

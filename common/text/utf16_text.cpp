@@ -38,9 +38,7 @@ std::size_t decodeUtf8Sequence(std::string_view text, char32_t& codePoint) {
     return length;
 }
 
-namespace {
-
-void appendUtf8(char32_t codePoint, std::string& text) {
+void appendCodePointAsUtf8(char32_t codePoint, std::string& text) {
     if (codePoint < 0x80) {
         text.push_back(static_cast<char>(codePoint));
     } else if (codePoint < 0x800) {
@@ -57,8 +55,6 @@ void appendUtf8(char32_t codePoint, std::string& text) {
         text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
     }
 }
-
-} // namespace
 
 void appendCodePointAsUtf16(char32_t codePoint, std::u16string& units) {
     if (codePoint < 0x10000) {
@@ -97,15 +93,16 @@ std::string utf16LittleEndianToUtf8(std::span<const std::uint8_t> bytes) {
         if (unit >= 0xD800 && unit <= 0xDBFF && index + 1 < unitCount) {
             const char16_t low = unitAt(index + 1);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                appendUtf8(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00), text);
+                appendCodePointAsUtf8(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00),
+                                      text);
                 ++index;
                 continue;
             }
         }
         if (unit >= 0xD800 && unit <= 0xDFFF)
-            appendUtf8(0xFFFD, text);
+            appendCodePointAsUtf8(0xFFFD, text);
         else
-            appendUtf8(unit, text);
+            appendCodePointAsUtf8(unit, text);
     }
     return text;
 }

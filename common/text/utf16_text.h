@@ -17,6 +17,9 @@ void appendUtf8AsUtf16(std::string_view text, std::u16string& units);
 // begin with a valid one (overlong forms, surrogates and values past U+10FFFF are not valid).
 std::size_t decodeUtf8Sequence(std::string_view text, char32_t& codePoint);
 
+// Appends one code point (at most U+10FFFF) as its one to four UTF-8 bytes.
+void appendCodePointAsUtf8(char32_t codePoint, std::string& text);
+
 // Appends one code point as one or two UTF-16 units.
 void appendCodePointAsUtf16(char32_t codePoint, std::u16string& units);
 
