@@ -51,4 +51,12 @@ private:
     RedrawMode redraw_ = RedrawMode::Buffered;
 };
 
+// The FileName cells of the data rows, in the grid's order: for assertions.
+inline std::vector<std::string> fileNames(const MemoryGrid& grid) {
+    std::vector<std::string> names;
+    for (std::int32_t row = 1; row < grid.Rows(); ++row)
+        names.push_back(grid.text(row, "FileName"));
+    return names;
+}
+
 } // namespace tambrel

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "inventory/folder_scan.h"
-#include "tests/inventory/wav_fixtures.h"
 #include "tests/inventory/scan/server_tree.h"
+#include "tests/inventory/wav_fixtures.h"
 #include "tests/support/grid_load.h"
 #include "tests/support/memory_grid.h"
 #include "tests/support/recording_dialogs.h"
@@ -58,13 +58,6 @@ inline std::vector<Row> rowsOf(const MemoryGrid& grid) {
                         grid.text(row, "SampleRate"), grid.text(row, "LastModified"),
                         grid.text(row, "FileSize")});
     return rows;
-}
-
-inline std::vector<std::string> fileNames(const MemoryGrid& grid) {
-    std::vector<std::string> names;
-    for (std::int32_t row = 1; row < grid.Rows(); ++row)
-        names.push_back(grid.text(row, "FileName"));
-    return names;
 }
 
 inline std::vector<std::string> sorted(std::vector<std::string> texts) {

@@ -35,13 +35,6 @@ inline std::vector<std::string> withoutSystemWords(std::vector<std::string> text
     return texts;
 }
 
-inline std::vector<std::string> fileNames(const MemoryGrid& grid) {
-    std::vector<std::string> names;
-    for (std::int32_t row = 1; row < grid.Rows(); ++row)
-        names.push_back(grid.text(row, "FileName"));
-    return names;
-}
-
 inline std::vector<std::vector<std::string>> allCells(const MemoryGrid& grid) {
     const std::vector<std::string> keys = {"Codec", "FileName", "SampleRate", "LastModified",
                                            "FileSize"};
