@@ -16,6 +16,12 @@ template <typename Unit> constexpr Unit asciiUpper(Unit unit) {
     return unit >= Unit('a') && unit <= Unit('z') ? static_cast<Unit>(unit - 'a' + 'A') : unit;
 }
 
+inline std::string asciiLowercase(std::string text) {
+    for (char& c : text)
+        c = asciiLower(c);
+    return text;
+}
+
 inline std::string asciiUppercase(std::string text) {
     for (char& c : text)
         c = asciiUpper(c);

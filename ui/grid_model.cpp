@@ -24,31 +24,16 @@ void foldedInFull(std::string_view text, std::string& folded) {
     folded.clear();
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-        if (lead < 0x80) {
+        char32_t code = 0;
+        const std::size_t length = lead < 0x80 ? 0 : decodeUtf8Sequence(text.substr(i), code);
+        if (length == 0) {
+            // ASCII, or a byte of a broken sequence.
             folded.push_back(static_cast<char>(asciiLower(lead)));
             ++i;
             continue;
         }
-        if (extra == 0 || i + static_cast<std::size_t>(extra) >= text.size()) {
-            folded.push_back(static_cast<char>(lead));
-            ++i;
-            continue;
-        }
-        char32_t code = lead & (0x3F >> extra);
-        bool whole = true;
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            whole = whole && (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (!whole) {
-            folded.push_back(static_cast<char>(lead));
-            ++i;
-            continue;
-        }
         appendCodePointAsUtf8(QChar::toCaseFolded(code), folded);
-        i += static_cast<std::size_t>(extra) + 1;
+        i += length;
     }
 }
 

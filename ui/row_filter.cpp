@@ -13,13 +13,6 @@ bool isAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-std::string asciiFolded(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        c = asciiLower(c);
-    return folded;
-}
-
 // The length of the separator at `text[i]`, or 0: ASCII blanks, the no-break space and the
 // ideographic space, which a Japanese input method types between words.
 std::size_t separatorLength(std::string_view text, std::size_t i) {
@@ -116,7 +109,7 @@ RowMatcher::RowMatcher(const RowFilter& filter, UnicodeCaseFold fold)
         if (fold_ && !isAscii(text))
             fold_(text, folded);
         else
-            folded = asciiFolded(text);
+            folded = asciiLowercase(std::string(text));
     }
 }
 
@@ -179,10 +172,10 @@ bool narrows(const RowFilter& narrower, const RowFilter& wider) {
     // A row holding each narrower word holds every word that is part of one of them.
     const std::vector<std::string_view> narrowerWords = words(narrower.text);
     for (std::string_view word : words(wider.text)) {
-        const std::string folded = asciiFolded(word);
+        const std::string folded = asciiLowercase(std::string(word));
         const bool covered =
             std::any_of(narrowerWords.begin(), narrowerWords.end(), [&](std::string_view other) {
-                return asciiFolded(other).find(folded) != std::string::npos;
+                return asciiLowercase(std::string(other)).find(folded) != std::string::npos;
             });
         if (!covered)
             return false;

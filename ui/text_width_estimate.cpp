@@ -1,5 +1,7 @@
 #include "ui/text_width_estimate.h"
 
+#include "common/text/utf16_text.h"
+
 #include <algorithm>
 #include <QString>
 
@@ -8,22 +10,6 @@ namespace {
 
 // Texts whose estimated width comes this close to the widest estimate are measured exactly.
 constexpr std::size_t kExactMeasurements = 64;
-
-// Decodes one UTF-8 sequence at `text[i]`, advancing `i`; a broken sequence yields U+FFFD,
-// as the conversion for display does.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (lead >= 0x80 && extra == 0)
-        return 0xFFFD;
-    char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (; extra > 0; --extra) {
-        if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0xFFFD;
-        code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-    }
-    return code;
-}
 
 bool smallerFirst(const std::pair<float, std::int32_t>& a,
                   const std::pair<float, std::int32_t>& b) {
@@ -65,7 +51,11 @@ void TextWidthEstimate::addRow(std::int32_t row, std::span<const std::string_vie
                 width += asciiAdvance_[byte];
                 ++i;
             } else {
-                width += advanceOf(nextCodePoint(text, i));
+                // A broken sequence counts as U+FFFD, as the conversion for display shows it.
+                char32_t code = 0xFFFD;
+                const std::size_t length = decodeUtf8Sequence(text.substr(i), code);
+                width += advanceOf(length == 0 ? 0xFFFD : code);
+                i += std::max<std::size_t>(length, 1);
             }
         }
         widestEstimate_[column] = std::max(widestEstimate_[column], width);
