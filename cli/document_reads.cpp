@@ -24,10 +24,10 @@ bool endsInCsv(std::string_view name) {
 
 } // namespace
 
-std::string inputMessage(std::string_view name, const Failure& failure) {
+Failure inputFailure(std::string_view name, const Failure& failure) {
     if (failure.code == report::kMalformedDocument || failure.code == report::kMalformedRules)
-        return failure.description;
-    return std::string(name) + ": " + failure.description;
+        return failure;
+    return Failure{failure.code, std::string(name) + ": " + failure.description};
 }
 
 Result<report::InventoryDocument> readDocumentArgument(const std::string& argument,
@@ -38,26 +38,25 @@ Result<report::InventoryDocument> readDocumentArgument(const std::string& argume
         const std::string promptsName = argument.substr(comma + 1);
         Result<std::unique_ptr<report::ChunkSource>> greetings = openChunkSource(greetingsName);
         if (!greetings)
-            return Failure{greetings.failure().code,
-                           inputMessage(greetingsName, greetings.failure())};
+            return inputFailure(greetingsName, greetings.failure());
         Result<std::unique_ptr<report::ChunkSource>> prompts = openChunkSource(promptsName);
         if (!prompts)
-            return Failure{prompts.failure().code, inputMessage(promptsName, prompts.failure())};
+            return inputFailure(promptsName, prompts.failure());
         Result<report::InventoryDocument> pair =
             report::readWindowExportPair(**greetings, greetingsName, **prompts, promptsName);
         if (!pair)
-            return Failure{pair.failure().code, inputMessage(argument, pair.failure())};
+            return inputFailure(argument, pair.failure());
         if (progress)
             progress->fetch_add(pair->rows.size(), std::memory_order_relaxed);
         return pair;
     }
     Result<std::unique_ptr<report::ChunkSource>> source = openChunkSource(argument);
     if (!source)
-        return Failure{source.failure().code, inputMessage(argument, source.failure())};
+        return inputFailure(argument, source.failure());
     Result<report::InventoryDocument> document =
         report::readAnyDocument(**source, argument, std::nullopt, progress);
     if (!document)
-        return Failure{document.failure().code, inputMessage(argument, document.failure())};
+        return inputFailure(argument, document.failure());
     return document;
 }
 

@@ -17,7 +17,7 @@ namespace tambrel::cli {
 
 // A failure to open or read an input (a document, rules) told with the file's name; a malformed
 // input's description already names the file and the place.
-std::string inputMessage(std::string_view name, const Failure& failure);
+Failure inputFailure(std::string_view name, const Failure& failure);
 
 // A failure's description names the file (and, for a malformed one, the place).
 Result<report::InventoryDocument> readDocumentArgument(const std::string& argument,

@@ -86,7 +86,7 @@ Result<report::RuleSet> readRules(const std::string& argument) {
         const std::string path = argument.substr(1);
         Result<std::string> text = readTextFile(path, kLargestRulesFile);
         if (!text)
-            return Failure{text.failure().code, inputMessage(path, text.failure())};
+            return inputFailure(path, text.failure());
         return report::parseRules(*text, path);
     }
     return report::parseRules(argument, "--expect");

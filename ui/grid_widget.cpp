@@ -210,8 +210,8 @@ Status GridWidget::AddFileRow(const FileFacts& facts) {
     return {};
 }
 
-bool GridWidget::WidthKey::matches(const GridWidget& grid) const {
-    return revision == grid.contentsRevision_ && rows == grid.model_->tableRows() &&
+bool GridWidget::WidthKey::matches(const GridWidget& grid, std::int32_t tableRows) const {
+    return revision == grid.contentsRevision_ && rows == tableRows &&
            pixelRatio == grid.viewport()->devicePixelRatioF() && font == grid.font();
 }
 
@@ -222,9 +222,7 @@ GridWidget::WidthKey GridWidget::currentWidthKey() const {
 void GridWidget::estimateAddedRow(std::int32_t row) {
     // Only rows appended to a grid whose every row has been estimated: the first row of an
     // emptied grid starts afresh, anything else leaves the fitting to a whole pass.
-    if (runningWidths_ && runningWidthsKey_.revision == contentsRevision_ &&
-        runningWidthsKey_.rows == row && runningWidthsKey_.font == font() &&
-        runningWidthsKey_.pixelRatio == viewport()->devicePixelRatioF()) {
+    if (runningWidths_ && runningWidthsKey_.matches(*this, row)) {
         runningWidths_->addRow(row, rowTexts_);
     } else if (row == 1) {
         runningWidths_.emplace(font(), viewport(), model_->cells().columnCount());
@@ -237,8 +235,9 @@ void GridWidget::estimateAddedRow(std::int32_t row) {
 }
 
 qreal GridWidget::widestTextInColumn(int column) const {
-    if (!widest_ || !widest_->key.matches(*this)) {
-        if (runningWidths_ && runningWidthsKey_.matches(*this)) {
+    const std::int32_t rows = model_->tableRows();
+    if (!widest_ || !widest_->key.matches(*this, rows)) {
+        if (runningWidths_ && runningWidthsKey_.matches(*this, rows)) {
             widest_ = WidestTexts{runningWidths_->widestTexts(model_->cells()), currentWidthKey()};
         } else {
             TextWidthEstimate estimate(font(), viewport(), model_->cells().columnCount());

@@ -129,7 +129,8 @@ private:
         std::int32_t rows = 0;
         QFont font;
         qreal pixelRatio = 0;
-        bool matches(const GridWidget& grid) const;
+        // Whether it holds for `grid` as it is in all but its rows, and for `tableRows` rows.
+        bool matches(const GridWidget& grid, std::int32_t tableRows) const;
     };
     WidthKey currentWidthKey() const;
     struct WidestTexts {
