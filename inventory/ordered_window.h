@@ -34,8 +34,14 @@ enum class OverlapMode : std::uint8_t {
 
 struct OverlapOptions {
     OverlapMode mode = OverlapMode::SystemQueue;
-    std::size_t window = 256;
+    // Items between putting and taking. The larger, the fewer hand-overs between the threads
+    // per item; what is in flight at once is bounded apart from it (`workers`, `queueDepth`).
+    std::size_t window = 1024;
     unsigned workers = 16;
+    // Items each queue keeps in flight at most (each holds an open file): 256 in all stays well
+    // under the 1,024 descriptors a process may hold by default, and keeps a disk as busy as
+    // more would.
+    std::size_t queueDepth = 128;
     // Each with its own queue, as deep as its share of the window. On a warm cache the kernel
     // does a queue's opens and reads on the thread that hands them over, so one queue thread
     // keeps one core busy: on two cores (load_bench, 1,000,000 files warm) the whole load took
@@ -382,7 +388,8 @@ private:
                            const StartQueue& startQueue, std::vector<std::thread>& threads) {
         const std::size_t count =
             std::max<std::size_t>(1, std::min<std::size_t>(options.queueThreads, slots_.size()));
-        const std::size_t depth = (slots_.size() + count - 1) / count;
+        const std::size_t depth = std::max<std::size_t>(
+            1, std::min((slots_.size() + count - 1) / count, options.queueDepth));
         std::mutex startedMutex;
         std::condition_variable startedChanged;
         std::size_t answered = 0;

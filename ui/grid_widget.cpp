@@ -221,17 +221,21 @@ GridWidget::WidthKey GridWidget::currentWidthKey() const {
 
 void GridWidget::estimateAddedRow(std::int32_t row) {
     // Only rows appended to a grid whose every row has been estimated: the first row of an
-    // emptied grid starts afresh, anything else leaves the fitting to a whole pass.
-    if (runningWidths_ && runningWidthsKey_.matches(*this, row)) {
+    // emptied grid starts afresh, anything else leaves the fitting to a whole pass. The font and
+    // the pixel ratio stay as they were when the estimate began: asking the widget for them per
+    // row cost a search of the screens each time, and the key's whole check where the widths
+    // are used turns away an estimate made for another font or screen.
+    if (runningWidths_ && runningWidthsKey_.revision == contentsRevision_ &&
+        runningWidthsKey_.rows == row) {
         runningWidths_->addRow(row, rowTexts_);
+        runningWidthsKey_.rows = model_->tableRows();
     } else if (row == 1) {
         runningWidths_.emplace(font(), viewport(), model_->cells().columnCount());
         runningWidths_->addRow(row, rowTexts_);
+        runningWidthsKey_ = currentWidthKey();
     } else {
         runningWidths_.reset();
-        return;
     }
-    runningWidthsKey_ = currentWidthKey();
 }
 
 qreal GridWidget::widestTextInColumn(int column) const {

@@ -11,7 +11,8 @@
 //
 //   load_bench [files=100000] [prefix]   (without a prefix one is generated and removed)
 //   TAMBREL_BENCH_WORKERS, TAMBREL_BENCH_WINDOW: the pool's threads and the overlap's window
-//   TAMBREL_BENCH_QUEUE_THREADS: threads driving io_uring queues (2)
+//   TAMBREL_BENCH_QUEUE_THREADS, TAMBREL_BENCH_QUEUE_DEPTH: threads driving io_uring queues (2),
+//   and the files each keeps in flight (128)
 //   TAMBREL_BENCH_COLD=0: skip the cold rounds
 //   TAMBREL_BENCH_WARM_ROUNDS, TAMBREL_BENCH_COLD_ROUNDS: rounds of each (5 and 3)
 //   TAMBREL_BENCH_SERIAL=0: leave out the serial scan and load
@@ -164,6 +165,8 @@ int main(int argc, char** argv) {
         overlapped.overlap.window = std::strtoul(window, nullptr, 10);
     if (const char* threads = std::getenv("TAMBREL_BENCH_QUEUE_THREADS"))
         overlapped.overlap.queueThreads = static_cast<unsigned>(std::strtoul(threads, nullptr, 10));
+    if (const char* depth = std::getenv("TAMBREL_BENCH_QUEUE_DEPTH"))
+        overlapped.overlap.queueDepth = std::strtoul(depth, nullptr, 10);
     ScanOptions pooled = overlapped;
     pooled.overlap.mode = OverlapMode::ThreadPool;
     const ScanOptions serial = ScanOptions::serial();
@@ -253,8 +256,8 @@ int main(int argc, char** argv) {
     std::printf("overlap                       window %zu; pool of %u threads; ring: %s\n",
                 overlapped.overlap.window, overlapped.overlap.workers,
                 ringAvailable ? "io_uring" : "unavailable (its rows read with the pool)");
-    std::printf("queue threads                 %u, each with a ring as deep as its share\n",
-                overlapped.overlap.queueThreads);
+    std::printf("queue threads                 %u, each with up to %zu files in flight\n",
+                overlapped.overlap.queueThreads, overlapped.overlap.queueDepth);
     std::printf("files on the server           %zu\n", files);
     std::printf("rows loaded                   %lld (greetings %d, prompts %d)\n",
                 static_cast<long long>(rows), gridGreetings->Rows() - 1, gridPrompts->Rows() - 1);

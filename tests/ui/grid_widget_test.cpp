@@ -333,6 +333,25 @@ void GridWidgetTest::fittingAfterAScanMatchesAWholePass() {
     QCOMPARE(fitted(scanned), fitted(written));
     QVERIFY(scanned.columnWidth(fileName) >=
             scanned.fontMetrics().horizontalAdvance(QString::fromStdString(wider)));
+
+    // The font changed while rows were still coming: what was estimated in the old font is not
+    // taken for the new one.
+    GridWidget changed;
+    GridWidget filledInNewFont;
+    QFont larger = changed.font();
+    if (larger.pointSizeF() > 0)
+        larger.setPointSizeF(larger.pointSizeF() * 2);
+    else
+        larger.setPixelSize(larger.pixelSize() * 2);
+    changed.SetRedraw(RedrawMode::Suspended);
+    filledInNewFont.setFont(larger);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i == rows.size() / 2)
+            changed.setFont(larger);
+        addTypedRow(changed, rows[i]);
+        addTypedRow(filledInNewFont, rows[i]);
+    }
+    QCOMPARE(fitted(changed), fitted(filledInNewFont));
 }
 
 void GridWidgetTest::sortsByEachColumn_data() {
