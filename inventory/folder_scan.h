@@ -31,7 +31,8 @@ struct ScanProgress {
 struct ScanOptions {
     OverlapOptions overlap;
     // Called with a folder's path (as shown) once it has been listed and before any of its
-    // files is read, on the thread that lists.
+    // files is read, on the thread that lists. (In a folder of more than 1,024 entries the
+    // files of the parts before the last may already be read by then.)
     std::function<void(const std::string& folderPath)> folderListed;
     // A copied server tree or a mounted share: the root as given, with no registry read and no
     // version gate.

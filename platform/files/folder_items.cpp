@@ -8,6 +8,12 @@ void FolderItems::add(std::string_view name, EntryKind kind) {
     kinds_.push_back(kind);
 }
 
+void FolderItems::clear() {
+    names_.clear();
+    ends_.clear();
+    kinds_.clear();
+}
+
 FolderItem FolderItems::operator[](std::size_t index) const {
     const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
     return {std::string_view(names_).substr(begin, ends_[index] - begin), kinds_[index]};

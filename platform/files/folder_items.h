@@ -21,7 +21,10 @@ struct FolderItem {
 class FolderItems {
 public:
     void add(std::string_view name, EntryKind kind);
+    // Empties the listing and keeps its buffers for the next part of a folder.
+    void clear();
     std::size_t size() const { return kinds_.size(); }
+    bool empty() const { return kinds_.empty(); }
     FolderItem operator[](std::size_t index) const;
 
     class Iterator {

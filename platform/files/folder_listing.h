@@ -8,6 +8,8 @@
 #include "platform/files/folder_items.h"
 #include "platform/files/native_handle.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,6 +25,12 @@ public:
     // Files and subfolders in the order the folder delivers them: a link counts as what it
     // points to; FIFOs, sockets, devices and dangling links (Other) are left out.
     Result<FolderItems> list() const;
+    // The same entries a part at a time, as the folder delivers them: `take` is handed each part
+    // once it holds `partSize` entries, and the rest when the folder ends (nothing for an empty
+    // folder), and may move from it. A caller can start on the first files of a large folder
+    // while the rest is still being read; a failure ends the listing after the parts before it.
+    Status listInParts(std::size_t partSize,
+                       const std::function<void(FolderItems& part)>& take) const;
 
     // Status of an entry by name, following links; for a file that exists but cannot be opened.
     Result<FileStatus> statusOf(const std::string& name) const;

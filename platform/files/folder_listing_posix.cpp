@@ -4,6 +4,7 @@
 #include "platform/files/posix_entries.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -57,18 +58,35 @@ Result<OpenFolder> OpenFolder::openIn(const OpenFolder& parent, const std::strin
     return OpenFolder(NativeHandle(descriptor), {});
 }
 
-Result<FolderItems> OpenFolder::list() const {
+Status OpenFolder::listInParts(std::size_t partSize,
+                               const std::function<void(FolderItems& part)>& take) const {
     Result<DirectoryStream> directory = entriesOf(handle_);
     if (!directory)
         return directory.failure();
-    FolderItems items;
+    FolderItems part;
     const int error =
-        forEachEntry(directory.value().get(), [&items](const dirent& entry, EntryKind kind) {
-            if (kind != EntryKind::Other)
-                items.add(entry.d_name, kind);
+        forEachEntry(directory.value().get(), [&](const dirent& entry, EntryKind kind) {
+            if (kind == EntryKind::Other)
+                return;
+            part.add(entry.d_name, kind);
+            if (part.size() >= partSize) {
+                take(part);
+                part.clear();
+            }
         });
     if (error != 0)
         return Failure::fromErrno(error);
+    if (!part.empty())
+        take(part);
+    return {};
+}
+
+Result<FolderItems> OpenFolder::list() const {
+    FolderItems items;
+    if (Status listed =
+            listInParts(SIZE_MAX, [&items](FolderItems& all) { items = std::move(all); });
+        !listed)
+        return listed.failure();
     return items;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/text/windows_text_win.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <windows.h>
 
 // Windows has no handle to open a file relative to, so an open folder keeps its path and files
@@ -64,6 +65,36 @@ template <typename Visit> Status forEachEntry(const std::string& hostPath, Visit
     return {};
 }
 
+// The folder's entries a part at a time, as OpenFolder::listInParts hands them out.
+Status listInPartsAt(const std::string& hostPath, std::size_t partSize,
+                     const std::function<void(FolderItems& part)>& take) {
+    FolderItems part;
+    Status listed = forEachEntry(hostPath, [&](const WIN32_FIND_DATAW& data) {
+        const DWORD attributes = data.dwFileAttributes;
+        // Junctions and directory links may lead anywhere, out of the tree being walked or
+        // round in a circle: they are not followed. Devices are no files.
+        EntryKind kind = EntryKind::File;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            kind =
+                (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? EntryKind::Other : EntryKind::Folder;
+        else if (attributes & FILE_ATTRIBUTE_DEVICE)
+            kind = EntryKind::Other;
+        if (kind != EntryKind::Other) {
+            part.add(utf8FromWide(data.cFileName), kind);
+            if (part.size() >= partSize) {
+                take(part);
+                part.clear();
+            }
+        }
+        return true;
+    });
+    if (!listed)
+        return listed;
+    if (!part.empty())
+        take(part);
+    return {};
+}
+
 } // namespace
 
 Result<OpenFolder> OpenFolder::open(const std::string& hostPath) {
@@ -84,6 +115,11 @@ Result<FolderItems> OpenFolder::list() const {
     return listFolder(hostPath_);
 }
 
+Status OpenFolder::listInParts(std::size_t partSize,
+                               const std::function<void(FolderItems& part)>& take) const {
+    return listInPartsAt(hostPath_, partSize, take);
+}
+
 Result<FileStatus> OpenFolder::statusOf(const std::string& name) const {
     Result<PathStatus> status = statusOfPath(childPath(hostPath_, name));
     if (!status)
@@ -97,21 +133,9 @@ Result<ReadOnlyFile> ReadOnlyFile::openIn(const OpenFolder& folder, const std::s
 
 Result<FolderItems> listFolder(const std::string& hostPath) {
     FolderItems items;
-    Status listed = forEachEntry(hostPath, [&](const WIN32_FIND_DATAW& data) {
-        const DWORD attributes = data.dwFileAttributes;
-        // Junctions and directory links may lead anywhere, out of the tree being walked or
-        // round in a circle: they are not followed. Devices are no files.
-        EntryKind kind = EntryKind::File;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            kind =
-                (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? EntryKind::Other : EntryKind::Folder;
-        else if (attributes & FILE_ATTRIBUTE_DEVICE)
-            kind = EntryKind::Other;
-        if (kind != EntryKind::Other)
-            items.add(utf8FromWide(data.cFileName), kind);
-        return true;
-    });
-    if (!listed)
+    if (Status listed = listInPartsAt(hostPath, SIZE_MAX,
+                                      [&items](FolderItems& all) { items = std::move(all); });
+        !listed)
         return listed.failure();
     return items;
 }

@@ -1,5 +1,6 @@
 #include "tests/inventory/scan/folder_scan_fixture.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -96,6 +97,43 @@ TEST_F(FolderScanTest, EachLevelTwoFolderListsItsOwnFilesThenItsSubfolders) {
         const std::set<std::string> innerFiles = {names[run + 2], names[run + 3]};
         EXPECT_EQ(innerFiles, (std::set<std::string>{folder + "\\Sub1\\inner.wav",
                                                      folder + "\\Sub2\\inner.wav"}));
+    }
+}
+
+// A large folder's files are put a part at a time while it is still being listed: every file
+// still comes once, in the order the folder lists them, and a level-2 folder's own files still
+// come before its subfolders', in every way of reading.
+TEST_F(FolderScanTest, FoldersOfManyListingPartsGiveEachFileOnceInTheOrderListed) {
+    server.makeEmptyServer();
+    const std::string big = "Localize/Prompts/ENU/Big";
+    for (int i = 0; i < 2500; ++i)
+        server.writeWave("Stream Files/g" + std::to_string(i) + ".wav");
+    for (int i = 0; i < 1100; ++i)
+        server.writeWave(big + "/p" + std::to_string(i) + ".wav");
+    for (int i = 0; i < 40; ++i)
+        server.write(big + "/n" + std::to_string(i) + ".txt", "not a prompt");
+    server.writeWave(big + "/Sub/inner.wav");
+
+    auto listedFiles = [this](const std::string& relative, std::string_view extension) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(server.root() / relative))
+            if (entry.is_regular_file() && entry.path().extension() == extension)
+                names.push_back(server.shown(relative + "/" + entry.path().filename().string()));
+        return names;
+    };
+    const std::vector<std::string> expectedGreetings = listedFiles("Stream Files", ".wav");
+    std::vector<std::string> expectedPrompts = listedFiles(big, ".wav");
+    expectedPrompts.push_back(server.shown(big + "/Sub/inner.wav"));
+    expectedPrompts.push_back(server.shown("support/RecordBeep.wav"));
+
+    for (const OverlapMode mode :
+         {OverlapMode::Serial, OverlapMode::ThreadPool, OverlapMode::SystemQueue}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        ASSERT_EQ(loadIntoGrids(fileSystem, greetings, prompts, {}, ScanOptions::withMode(mode)),
+                  LoadOutcome::Completed);
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(fileNames(greetings), expectedGreetings);
+        EXPECT_EQ(fileNames(prompts), expectedPrompts);
     }
 }
 
