@@ -10,7 +10,7 @@
 namespace tambrel::platform {
 
 Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& hostPath) {
-    const int descriptor = ::open(hostPath.c_str(), kReadOnlyOpenFlags);
+    const int descriptor = openForReading(AT_FDCWD, hostPath.c_str());
     if (descriptor < 0)
         return Failure::fromErrno();
     return ReadOnlyFile(descriptor);

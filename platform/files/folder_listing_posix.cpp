@@ -44,15 +44,14 @@ Result<DirectoryStream> entriesOf(const NativeHandle& folder) {
 } // namespace
 
 Result<OpenFolder> OpenFolder::open(const std::string& hostPath) {
-    const int descriptor = ::open(hostPath.c_str(), kReadOnlyOpenFlags | O_DIRECTORY);
+    const int descriptor = openForReading(AT_FDCWD, hostPath.c_str(), O_DIRECTORY);
     if (descriptor < 0)
         return Failure::fromErrno();
     return OpenFolder(NativeHandle(descriptor), {});
 }
 
 Result<OpenFolder> OpenFolder::openIn(const OpenFolder& parent, const std::string& name) {
-    const int descriptor =
-        ::openat(descriptorOf(parent.handle_), name.c_str(), kReadOnlyOpenFlags | O_DIRECTORY);
+    const int descriptor = openForReading(descriptorOf(parent.handle_), name.c_str(), O_DIRECTORY);
     if (descriptor < 0)
         return Failure::fromErrno();
     return OpenFolder(NativeHandle(descriptor), {});
@@ -98,7 +97,7 @@ Result<FileStatus> OpenFolder::statusOf(const std::string& name) const {
 }
 
 Result<ReadOnlyFile> ReadOnlyFile::openIn(const OpenFolder& folder, const std::string& name) {
-    const int descriptor = ::openat(descriptorOf(folder.handle_), name.c_str(), kReadOnlyOpenFlags);
+    const int descriptor = openForReading(descriptorOf(folder.handle_), name.c_str());
     if (descriptor < 0)
         return Failure::fromErrno();
     return ReadOnlyFile(descriptor);

@@ -45,6 +45,8 @@ private:
     // The queue's own, from add() until the file's last call.
     std::uint8_t stage_ = 0;
     bool regularFile_ = false;
+    // Whether the open asked for the file's access time to be kept.
+    bool keepsAccessTime_ = false;
     int statusError_ = 0;
     std::intptr_t handle_ = -1;
     FileStatus status_{};

@@ -111,7 +111,9 @@ struct HeadReads::State {
         setStage(read, Stage::Opening);
         io_uring_sqe* entry = nextEntry();
         const int folder = read.folder ? static_cast<int>(handleOf(*read.folder)) : AT_FDCWD;
-        io_uring_prep_openat(entry, folder, read.name.c_str(), kReadOnlyOpenFlags, 0);
+        const int flags = readOnlyOpenFlags();
+        read.keepsAccessTime_ = (flags & O_NOATIME) != 0;
+        io_uring_prep_openat(entry, folder, read.name.c_str(), flags, 0);
         io_uring_sqe_set_data(entry, &read);
     }
 
@@ -213,6 +215,11 @@ struct HeadReads::State {
     void completed(HeadRead& read, int result, Client& client) {
         switch (stageOf(read)) {
         case Stage::Opening: {
+            if (result < 0 &&
+                refusedForTheAccessTime(read.keepsAccessTime_ ? O_NOATIME : 0, -result)) {
+                prepareOpen(read);
+                return;
+            }
             if (result < 0) {
                 release(read);
                 client.notOpened(read, Failure::fromErrno(-result));

@@ -6,6 +6,7 @@
 #include "common/result.h"
 #include "platform/files/file_status.h"
 
+#include <atomic>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,6 +19,36 @@ namespace tambrel::platform {
 // Never waits (a FIFO put in a file's place opens at once), never becomes the controlling
 // terminal, never leaks into a child.
 inline constexpr int kReadOnlyOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+// Reading a file or listing a folder would stamp its access time, which on a server tells when
+// a recording was last played (and "relatime" stamps it at least once a day): the program asks
+// the kernel to leave it. Only an entry's owner or the superuser may ask; anyone else's open is
+// refused with EPERM, and from that first refusal on the program's opens no longer ask.
+inline std::atomic<bool> accessTimeRequestRefused{false};
+
+inline int readOnlyOpenFlags() {
+    return kReadOnlyOpenFlags |
+           (accessTimeRequestRefused.load(std::memory_order_relaxed) ? 0 : O_NOATIME);
+}
+
+// Whether an open made with `flags` that failed with `error` is to be made again without
+// asking for the access time to be kept.
+inline bool refusedForTheAccessTime(int flags, int error) {
+    if (error != EPERM || (flags & O_NOATIME) == 0)
+        return false;
+    accessTimeRequestRefused.store(true, std::memory_order_relaxed);
+    return true;
+}
+
+// `path` (relative to the open folder `folder`, or AT_FDCWD) opened for reading as above;
+// -1 with errno set when it cannot be.
+inline int openForReading(int folder, const char* path, int moreFlags = 0) {
+    const int flags = readOnlyOpenFlags() | moreFlags;
+    const int descriptor = ::openat(folder, path, flags);
+    if (descriptor < 0 && refusedForTheAccessTime(flags, errno))
+        return ::openat(folder, path, flags & ~O_NOATIME);
+    return descriptor;
+}
 
 // What a close that failed with `error` (0: it did not) reports. After EINTR the descriptor is
 // gone on Linux, so that is no failure, and retrying could close another file's.

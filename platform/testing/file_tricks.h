@@ -31,10 +31,12 @@ bool runningAsSuperuser();
 std::vector<std::string> namesInListingOrder(const std::filesystem::path& folder);
 
 // What the system's status call says of `path` (links followed), whatever kind it is: its size
-// and its modification time in whole seconds since 1970 (UTC); the size is -1 when the call fails.
+// and its modification and access times in whole seconds since 1970 (UTC); the size is -1 when
+// the call fails.
 struct StatusFacts {
     std::int64_t size = -1;
     std::int64_t modifiedSeconds = 0;
+    std::int64_t accessedSeconds = 0;
 };
 StatusFacts statusFacts(const std::filesystem::path& path);
 

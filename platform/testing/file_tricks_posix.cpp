@@ -60,7 +60,7 @@ StatusFacts statusFacts(const std::filesystem::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return {};
-    return {static_cast<std::int64_t>(info.st_size), info.st_mtim.tv_sec};
+    return {static_cast<std::int64_t>(info.st_size), info.st_mtim.tv_sec, info.st_atim.tv_sec};
 }
 
 void setModificationTime(const std::filesystem::path& path, std::int64_t secondsSinceEpoch) {

@@ -33,16 +33,16 @@ StatusFacts statusFacts(const std::filesystem::path& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(path.wstring().c_str(), GetFileExInfoStandard, &data))
         return {};
-    const auto ticks = static_cast<std::int64_t>(
-        static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
-        data.ftLastWriteTime.dwLowDateTime);
+    // 100-nanosecond intervals since 1601, floored to seconds since 1970.
+    auto seconds = [](const FILETIME& time) {
+        const auto ticks = static_cast<std::int64_t>(
+            static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime);
+        const std::int64_t sinceEpoch = ticks - 116444736000000000LL;
+        return sinceEpoch >= 0 ? sinceEpoch / 10000000 : -((-sinceEpoch + 9999999) / 10000000);
+    };
     const std::int64_t size = static_cast<std::int64_t>(
         static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow);
-    // 100-nanosecond intervals since 1601, floored to seconds since 1970.
-    const std::int64_t sinceEpoch = ticks - 116444736000000000LL;
-    const std::int64_t seconds =
-        sinceEpoch >= 0 ? sinceEpoch / 10000000 : -((-sinceEpoch + 9999999) / 10000000);
-    return {size, seconds};
+    return {size, seconds(data.ftLastWriteTime), seconds(data.ftLastAccessTime)};
 }
 
 void setModificationTime(const std::filesystem::path& path, std::int64_t secondsSinceEpoch) {
