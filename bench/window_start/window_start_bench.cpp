@@ -7,6 +7,7 @@
 //
 //   window_start_bench [files=100000] [rounds=9]
 //   TAMBREL_BENCH_PROGRAM: the program to start (the one built beside this benchmark)
+//   TAMBREL_BENCH_EACH_ROUND=1: print every round's starts and floor as well
 //
 // On a shared virtual machine a round now and then runs long (a neighbour's load, pages of the
 // server's files reclaimed between rounds), so the best of several rounds is the figure, and
@@ -212,7 +213,7 @@ int main(int argc, char** argv) {
         if (!largeRounds[round].steps.empty() && !smallRounds[round].steps.empty())
             differences.push_back(total(largeRounds[round].steps) -
                                   total(smallRounds[round].steps));
-    if (std::getenv("TMP_ROUNDS"))
+    if (std::getenv("TAMBREL_BENCH_EACH_ROUND"))
         for (std::size_t round = 0; round < largeRounds.size(); ++round)
             std::printf("  round %zu: large %.3f small %.3f floor %.3f\n", round,
                         total(largeRounds[round].steps), total(smallRounds[round].steps),
