@@ -30,6 +30,13 @@ constexpr std::string_view kRecordBeep = "\\support\\RecordBeep.wav";
 
 enum class ExtensionTest { None, Wav };
 
+// The files of a folder that are taken, and the list they go to.
+struct FileGroup {
+    FileList list;
+    ExtensionTest test;
+};
+constexpr FileGroup kPromptFiles{FileList::Prompts, ExtensionTest::Wav};
+
 // A folder's files are put a part at a time as its listing delivers them: in a folder of 40,000
 // greetings the readers start on the first files while the rest is being listed, instead of
 // waiting for the whole listing (about 15 ms on a warm cache, far longer on a cold disk).
@@ -108,7 +115,7 @@ private:
 struct ListedFolder {
     std::shared_ptr<const platform::OpenFolder> folder;
     std::string path;
-    platform::FolderItems items;
+    platform::FolderItems items; // its subfolders
 };
 
 // Walks the four places and puts what it finds, in order; runs ahead of the grids on a thread
@@ -168,37 +175,27 @@ private:
         return std::move(root.value());
     }
 
-    std::optional<ListedFolder> list(Result<platform::OpenFolder> opened, std::string path);
-    // Lists the folder and puts its files (those that pass `test`) as the listing delivers
+    // Lists the folder and puts its files of `files` (none without) as the listing delivers
     // them; its subfolders, in order, are what it returns. Nothing when the folder cannot be
     // opened or listed: that is reported, after the files listed before the failure.
-    std::optional<ListedFolder> listWithFiles(Result<platform::OpenFolder> opened, std::string path,
-                                              FileList list, ExtensionTest test);
-    std::optional<ListedFolder> listWithFiles(const ListedFolder& parent,
-                                              platform::FolderItem subFolder, FileList list,
-                                              ExtensionTest test) {
-        return listWithFiles(
-            platform::OpenFolder::openIn(*parent.folder, std::string(subFolder.name)),
-            FileSystemObject::ChildPath(parent.path, subFolder.name), list, test);
+    std::optional<ListedFolder> listFolder(Result<platform::OpenFolder> opened, std::string path,
+                                           std::optional<FileGroup> files);
+    std::optional<ListedFolder> listFolder(const ListedFolder& parent,
+                                           platform::FolderItem subFolder,
+                                           std::optional<FileGroup> files = std::nullopt) {
+        return listFolder(platform::OpenFolder::openIn(*parent.folder, std::string(subFolder.name)),
+                          FileSystemObject::ChildPath(parent.path, subFolder.name), files);
     }
-    std::optional<ListedFolder> openAndList(const FolderEntry& folder) {
-        return list(platform::OpenFolder::open(folder.hostPath), folder.path);
-    }
-    std::optional<ListedFolder> openAndList(const std::string& path) {
+    std::optional<ListedFolder> listFolder(const std::string& path) {
         Result<FolderEntry> folder = fileSystem_.GetFolder(path);
         if (!folder) {
             fail(LoadFailureSubject::Folder, folder.failure(), path);
             return std::nullopt;
         }
-        return openAndList(folder.value());
+        return listFolder(platform::OpenFolder::open(folder->hostPath), folder->path, std::nullopt);
     }
-    std::optional<ListedFolder> openAndList(const ListedFolder& parent,
-                                            platform::FolderItem subFolder) {
-        return list(platform::OpenFolder::openIn(*parent.folder, std::string(subFolder.name)),
-                    FileSystemObject::ChildPath(parent.path, subFolder.name));
-    }
-    void addFiles(const ListedFolder& listed, const platform::FolderItems& items, FileList list,
-                  ExtensionTest test);
+    void addFiles(const ListedFolder& listed, const platform::FolderItems& items,
+                  const FileGroup& files);
     void scanPromptLevelTwo(const ListedFolder& levelOne, platform::FolderItem levelTwo);
 
     const FileSystemObject& fileSystem_;
@@ -209,25 +206,8 @@ private:
     bool stopped_ = false;
 };
 
-std::optional<ListedFolder> Lister::list(Result<platform::OpenFolder> opened, std::string path) {
-    if (!opened) {
-        fail(LoadFailureSubject::Folder, opened.failure(), path);
-        return std::nullopt;
-    }
-    Result<platform::FolderItems> items = opened->list();
-    if (!items) {
-        fail(LoadFailureSubject::Folder, items.failure(), path);
-        return std::nullopt;
-    }
-    if (options_.folderListed)
-        options_.folderListed(path);
-    return ListedFolder{std::make_shared<const platform::OpenFolder>(std::move(opened.value())),
-                        std::move(path), std::move(items.value())};
-}
-
-std::optional<ListedFolder> Lister::listWithFiles(Result<platform::OpenFolder> opened,
-                                                  std::string path, FileList list,
-                                                  ExtensionTest test) {
+std::optional<ListedFolder> Lister::listFolder(Result<platform::OpenFolder> opened,
+                                               std::string path, std::optional<FileGroup> files) {
     if (!opened) {
         fail(LoadFailureSubject::Folder, opened.failure(), path);
         return std::nullopt;
@@ -238,10 +218,13 @@ std::optional<ListedFolder> Lister::listWithFiles(Result<platform::OpenFolder> o
     // The latest part is held back until the next comes or the folder ends, so that a folder
     // of one part (nearly every folder) is listed whole before any of its files is read.
     platform::FolderItems held;
+    auto addHeldFiles = [&] {
+        if (files && !held.empty())
+            addFiles(listed, held, *files);
+    };
     const Status listing =
         listed.folder->listInParts(kListingPart, [&](platform::FolderItems& part) {
-            if (!held.empty())
-                addFiles(listed, held, list, test);
+            addHeldFiles();
             std::swap(held, part);
             for (platform::FolderItem item : held)
                 if (item.kind == platform::EntryKind::Folder)
@@ -249,24 +232,24 @@ std::optional<ListedFolder> Lister::listWithFiles(Result<platform::OpenFolder> o
         });
     if (!listing) {
         // What was listed before the failure is shown, as the parts before it were.
-        addFiles(listed, held, list, test);
+        addHeldFiles();
         fail(LoadFailureSubject::Folder, listing.failure(), listed.path);
         return std::nullopt;
     }
     if (options_.folderListed)
         options_.folderListed(listed.path);
-    addFiles(listed, held, list, test);
+    addHeldFiles();
     return listed;
 }
 
-void Lister::addFiles(const ListedFolder& listed, const platform::FolderItems& items, FileList list,
-                      ExtensionTest test) {
+void Lister::addFiles(const ListedFolder& listed, const platform::FolderItems& items,
+                      const FileGroup& files) {
     for (platform::FolderItem item : items) {
         if (item.kind != platform::EntryKind::File)
             continue;
         std::string shownPath = FileSystemObject::ChildPath(listed.path, item.name);
-        if (test == ExtensionTest::None || passesExtensionTest(shownPath))
-            file(listed.folder, std::string(item.name), std::move(shownPath), list);
+        if (files.test == ExtensionTest::None || passesExtensionTest(shownPath))
+            file(listed.folder, std::string(item.name), std::move(shownPath), files.list);
         else
             ++pendingExamined_;
     }
@@ -277,12 +260,11 @@ void Lister::addFiles(const ListedFolder& listed, const platform::FolderItems& i
 
 void Lister::scanPromptLevelTwo(const ListedFolder& levelOne, platform::FolderItem levelTwoFolder) {
     // The folder's own prompts come before those of its subfolders.
-    std::optional<ListedFolder> levelTwo =
-        listWithFiles(levelOne, levelTwoFolder, FileList::Prompts, ExtensionTest::Wav);
+    std::optional<ListedFolder> levelTwo = listFolder(levelOne, levelTwoFolder, kPromptFiles);
     if (!levelTwo)
         return;
     for (platform::FolderItem levelThreeFolder : levelTwo->items)
-        (void)listWithFiles(*levelTwo, levelThreeFolder, FileList::Prompts, ExtensionTest::Wav);
+        (void)listFolder(*levelTwo, levelThreeFolder, kPromptFiles);
 }
 
 void Lister::run() {
@@ -295,19 +277,17 @@ void Lister::run() {
             fail(LoadFailureSubject::Folder, folder.failure(), path);
         step(suspendGreetings_);
         if (folder)
-            (void)listWithFiles(platform::OpenFolder::open(folder->hostPath), folder->path,
-                                FileList::Greetings, ExtensionTest::None);
+            (void)listFolder(platform::OpenFolder::open(folder->hostPath), folder->path,
+                             FileGroup{FileList::Greetings, ExtensionTest::None});
     }
 
     // Greetings of the default configuration: one level of subfolders, WAV files only.
     {
         const std::string path = serverFolderPath(rootPath(), kDefaultConfiguration);
-        if (std::optional<ListedFolder> listed = openAndList(path)) {
+        if (std::optional<ListedFolder> listed = listFolder(path))
             for (platform::FolderItem subFolder : listed->items)
-                if (subFolder.kind == platform::EntryKind::Folder)
-                    (void)listWithFiles(*listed, subFolder, FileList::Greetings,
-                                        ExtensionTest::Wav);
-        }
+                (void)listFolder(*listed, subFolder,
+                                 FileGroup{FileList::Greetings, ExtensionTest::Wav});
     }
 
     step(checkGreetings_);
@@ -316,16 +296,13 @@ void Lister::run() {
     // Prompts: the folders two and three levels below the prompts folder.
     {
         const std::string path = serverFolderPath(rootPath(), kPrompts);
-        if (std::optional<ListedFolder> levelZero = openAndList(path)) {
+        if (std::optional<ListedFolder> levelZero = listFolder(path)) {
             for (platform::FolderItem levelOneFolder : levelZero->items) {
-                if (levelOneFolder.kind != platform::EntryKind::Folder)
-                    continue;
-                std::optional<ListedFolder> levelOne = openAndList(*levelZero, levelOneFolder);
+                std::optional<ListedFolder> levelOne = listFolder(*levelZero, levelOneFolder);
                 if (!levelOne)
                     continue;
                 for (platform::FolderItem levelTwoFolder : levelOne->items)
-                    if (levelTwoFolder.kind == platform::EntryKind::Folder)
-                        scanPromptLevelTwo(*levelOne, levelTwoFolder);
+                    scanPromptLevelTwo(*levelOne, levelTwoFolder);
             }
         }
     }

@@ -1,7 +1,6 @@
 #include "report/name_key.h"
 
 #include "common/text/utf16_text.h"
-#include "report/json_text.h"
 
 #include <cstring>
 
@@ -82,15 +81,12 @@ std::string windowsUpcase(std::string_view path) {
     std::string out;
     out.reserve(path.size());
     for (std::size_t i = 0; i < path.size();) {
-        const auto lead = static_cast<unsigned char>(path[i]);
-        const std::size_t length = utf8SequenceLength(path, i);
+        char32_t c = static_cast<unsigned char>(path[i]);
+        const std::size_t length = c < 0x80 ? 1 : decodeUtf8Sequence(path.substr(i), c);
         if (length == 0) {
             out.push_back(path[i++]);
             continue;
         }
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k)
-            c = (c << 6) | (static_cast<unsigned char>(path[i + k]) & 0x3F);
         appendCodePointAsUtf8(upcase(c), out);
         i += length;
     }

@@ -6,6 +6,7 @@
 #include "platform/files/file_status.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,21 @@ private:
     std::string names_;
     std::vector<std::size_t> ends_; // where each name ends in names_
     std::vector<EntryKind> kinds_;
+};
+
+// A listing gathered into parts, as OpenFolder::listInParts hands it out: each part goes to
+// `take` once it holds `partSize` entries, and what is left when finish() is called.
+class FolderItemParts {
+public:
+    FolderItemParts(std::size_t partSize, const std::function<void(FolderItems& part)>& take)
+        : partSize_(partSize), take_(take) {}
+    void add(std::string_view name, EntryKind kind);
+    void finish();
+
+private:
+    std::size_t partSize_;
+    const std::function<void(FolderItems& part)>& take_;
+    FolderItems part_;
 };
 
 } // namespace tambrel::platform

@@ -62,21 +62,15 @@ Status OpenFolder::listInParts(std::size_t partSize,
     Result<DirectoryStream> directory = entriesOf(handle_);
     if (!directory)
         return directory.failure();
-    FolderItems part;
+    FolderItemParts parts(partSize, take);
     const int error =
-        forEachEntry(directory.value().get(), [&](const dirent& entry, EntryKind kind) {
-            if (kind == EntryKind::Other)
-                return;
-            part.add(entry.d_name, kind);
-            if (part.size() >= partSize) {
-                take(part);
-                part.clear();
-            }
+        forEachEntry(directory.value().get(), [&parts](const dirent& entry, EntryKind kind) {
+            if (kind != EntryKind::Other)
+                parts.add(entry.d_name, kind);
         });
     if (error != 0)
         return Failure::fromErrno(error);
-    if (!part.empty())
-        take(part);
+    parts.finish();
     return {};
 }
 

@@ -68,7 +68,7 @@ template <typename Visit> Status forEachEntry(const std::string& hostPath, Visit
 // The folder's entries a part at a time, as OpenFolder::listInParts hands them out.
 Status listInPartsAt(const std::string& hostPath, std::size_t partSize,
                      const std::function<void(FolderItems& part)>& take) {
-    FolderItems part;
+    FolderItemParts parts(partSize, take);
     Status listed = forEachEntry(hostPath, [&](const WIN32_FIND_DATAW& data) {
         const DWORD attributes = data.dwFileAttributes;
         // Junctions and directory links may lead anywhere, out of the tree being walked or
@@ -79,19 +79,13 @@ Status listInPartsAt(const std::string& hostPath, std::size_t partSize,
                 (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? EntryKind::Other : EntryKind::Folder;
         else if (attributes & FILE_ATTRIBUTE_DEVICE)
             kind = EntryKind::Other;
-        if (kind != EntryKind::Other) {
-            part.add(utf8FromWide(data.cFileName), kind);
-            if (part.size() >= partSize) {
-                take(part);
-                part.clear();
-            }
-        }
+        if (kind != EntryKind::Other)
+            parts.add(utf8FromWide(data.cFileName), kind);
         return true;
     });
     if (!listed)
         return listed;
-    if (!part.empty())
-        take(part);
+    parts.finish();
     return {};
 }
 

@@ -215,8 +215,7 @@ struct HeadReads::State {
     void completed(HeadRead& read, int result, Client& client) {
         switch (stageOf(read)) {
         case Stage::Opening: {
-            if (result < 0 &&
-                refusedForTheAccessTime(read.keepsAccessTime_ ? O_NOATIME : 0, -result)) {
+            if (result < 0 && refusedForTheAccessTime(read.keepsAccessTime_, -result)) {
                 prepareOpen(read);
                 return;
             }

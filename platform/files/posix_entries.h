@@ -31,10 +31,10 @@ inline int readOnlyOpenFlags() {
            (accessTimeRequestRefused.load(std::memory_order_relaxed) ? 0 : O_NOATIME);
 }
 
-// Whether an open made with `flags` that failed with `error` is to be made again without
-// asking for the access time to be kept.
-inline bool refusedForTheAccessTime(int flags, int error) {
-    if (error != EPERM || (flags & O_NOATIME) == 0)
+// Whether an open that failed with `error`, having `asked` for the access time to be kept, is
+// to be made again without asking.
+inline bool refusedForTheAccessTime(bool asked, int error) {
+    if (error != EPERM || !asked)
         return false;
     accessTimeRequestRefused.store(true, std::memory_order_relaxed);
     return true;
@@ -45,7 +45,7 @@ inline bool refusedForTheAccessTime(int flags, int error) {
 inline int openForReading(int folder, const char* path, int moreFlags = 0) {
     const int flags = readOnlyOpenFlags() | moreFlags;
     const int descriptor = ::openat(folder, path, flags);
-    if (descriptor < 0 && refusedForTheAccessTime(flags, errno))
+    if (descriptor < 0 && refusedForTheAccessTime((flags & O_NOATIME) != 0, errno))
         return ::openat(folder, path, flags & ~O_NOATIME);
     return descriptor;
 }
